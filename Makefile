@@ -1,0 +1,51 @@
+# Build and test bprep2. `make run` and `make test` work on a fresh Debian
+# machine: missing tools are installed with apt-get when run as root.
+
+BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+CMAKE_FLAGS ?=
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+EXAMPLE ?= examples/invoice.b
+
+.PHONY: all run test test-sanitize deps clean
+
+all: $(BUILD)/bprep2
+
+deps:
+	@missing=""; \
+	command -v cmake >/dev/null 2>&1 || missing="$$missing cmake"; \
+	command -v g++ >/dev/null 2>&1 || missing="$$missing g++"; \
+	command -v make >/dev/null 2>&1 || missing="$$missing make"; \
+	[ -f /usr/include/gtest/gtest.h ] || missing="$$missing libgtest-dev"; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  else \
+	    echo "Missing:$$missing. Install them with: sudo apt-get install$$missing" >&2; exit 1; \
+	  fi; \
+	fi
+
+$(BUILD)/Makefile: CMakeLists.txt | deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+
+$(BUILD)/bprep2: deps $(BUILD)/Makefile FORCE
+	cmake --build $(BUILD) --target bprep2 -j $(JOBS)
+
+run: $(BUILD)/bprep2
+	cd examples && ../$(BUILD)/bprep2 -I include $(notdir $(EXAMPLE))
+
+test: deps $(BUILD)/Makefile
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBPREP2_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(SANITIZE_BUILD)
+
+.PHONY: FORCE
+FORCE:

@@ -1,0 +1,152 @@
+// The one state record of a run, and the per-source reader state.
+//
+// Every operation of every pass receives the context explicitly; nothing
+// else in the program holds state. The context owns the token list, the text
+// pool the tokens' texts live in, and every name table.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "tokens/keywords.h"
+#include "tokens/token.h"
+
+namespace bprep2 {
+
+// Option bits of the option word.
+constexpr uint32_t optEchoCommand = 0x1;
+constexpr uint32_t optStats = 0x2;
+constexpr uint32_t optTokenDump = 0x4;
+constexpr uint32_t optKeywordDump = 0x8;
+constexpr uint32_t optCaseSensitive = 0x10;
+constexpr uint32_t optTrace = 0x20;
+constexpr uint32_t optObjects = 0x40;
+constexpr uint32_t optWarnings = 0x80;
+constexpr uint32_t optObjectRestart = 0x100;
+constexpr uint32_t optSelf = 0x200;
+constexpr uint32_t optStopStatements = 0x400;
+constexpr uint32_t optDotMember = 0x800;
+constexpr uint32_t optArrowMember = 0x1000;
+constexpr uint32_t optUvCase = 0x2000;
+
+// The signal that abandons an attempt and starts the run again with the
+// object extensions on. It is the only exception the program throws.
+struct RestartSignal {
+    int32_t code = 42;
+};
+
+// A name-set table: a lookup that misses adds the name with 0, and only a
+// value of 1 or more counts as membership. Kept unordered for speed; the
+// reports sort it when they list it.
+using NameTable = std::unordered_map<std::string, int32_t>;
+
+// The state of one source being scanned; it lives as long as the
+// compileSource call that made it.
+struct SourceReader {
+    bool isItem = false;         // database item (else an operating-system file)
+    std::string sourceText;      // the whole source, read at once
+    size_t textCursor = 0;       // start of the next line not yet read
+    std::string fileName;
+    std::string lineText;        // current line, without its terminator
+    uint32_t lineNumber = 0;
+    int64_t scanPos = -1;        // offset of the next character in lineText; -1 none
+    bool noEcho = false;         // report must not echo the line (equate depth error)
+    int32_t equateExpansions = 0;
+    bool statementStart = false;
+    uint32_t pendingLines = 1;
+    int32_t statementTokenCount = 0;
+    bool continued = false;
+    bool inBlockComment = false;
+    int32_t stopStatus = 0;      // non-zero: the scan of this source stopped with it
+    bool stopped = false;
+
+    int64_t scanRemaining() const {
+        return scanPos < 0 ? 0 : static_cast<int64_t>(lineText.size()) - scanPos;
+    }
+};
+
+struct PreprocessorContext {
+    std::vector<std::string> includeDirs;
+    std::vector<Token> tokens;
+    std::string textPool;  // texts of all tokens, referenced by TextRef
+
+    // Name to replacement text, in byte order of the name, plus an index from
+    // the upper-cased name to the first key (in byte order) spelled that way.
+    std::map<std::string, std::string> equates;
+    std::unordered_map<std::string, std::string> equateFolded;
+
+    std::unordered_map<std::string, const KeywordEntry*> keywords;
+    std::unordered_set<std::string> keywordMisses;  // looked-up words with no row
+    NameTable atVariables;
+    NameTable userFunctions;
+    NameTable dimArrays;
+    std::string equateExportFile;
+    SourceReader* reader = nullptr;
+    void* hostHandle = nullptr;
+    uint32_t filesOpened = 0;
+    uint32_t linesRead = 0;
+    int32_t includeLevel = 0;
+    bool objectRuntimeUsed = false;
+    bool nextIsWarning = false;
+    FILE* traceFile = nullptr;
+    std::string traceFileName;
+    std::map<std::string, int32_t> definitions;
+    int32_t conditionStack[11] = {1};
+    int32_t conditionDepth = 0;
+    int32_t catchSeen[4] = {0};
+    int32_t tryDepth = 0;
+    char** resultText = nullptr;
+    uint32_t* resultLength = nullptr;
+    uint32_t* resultStatus = nullptr;
+    std::string inputName;
+    std::string defaultDatabaseFile;
+    int32_t optionIndex = 0;
+    const char* optionCursor = nullptr;
+    std::string optionArgument;
+    uint32_t options = 0;
+
+    // Set when construction already decided the run's status (help shown,
+    // -m on a real command line); the driver returns it at once.
+    int32_t constructionStatus = 0;
+    bool inProcess = false;  // the in-process entry point made this context
+
+    PreprocessorContext() = default;
+    PreprocessorContext(const PreprocessorContext&) = delete;
+    PreprocessorContext& operator=(const PreprocessorContext&) = delete;
+    ~PreprocessorContext();
+
+    bool has(uint32_t bit) const { return (options & bit) != 0; }
+    bool caseSensitive() const { return has(optCaseSensitive); }
+    bool objects() const { return has(optObjects); }
+
+    std::string_view text(const Token& t) const {
+        return std::string_view(textPool).substr(t.text.offset, t.text.length);
+    }
+    TextRef storeText(std::string_view s);
+    void setText(Token& t, std::string_view s) { t.text = storeText(s); }
+};
+
+// Builds a context for one attempt from the argument vector: parses the
+// command line, asks the host for the option word, applies UVCASE, echoes the
+// command, fills the tables, opens the trace file. `inProcess` is true only
+// for the in-process entry point, which alone may use -m.
+std::unique_ptr<PreprocessorContext> makeContext(int argc, char** argv, bool inProcess);
+
+// Adds or replaces one equate, keeping the folded index in step.
+void setEquate(PreprocessorContext& ctx, const std::string& key, std::string_view value);
+
+// The equate the scanner substitutes for a word: the first key in byte order
+// that sameWord finds equal, or none.
+const std::string* findEquate(PreprocessorContext& ctx, std::string_view word);
+
+// Membership test of a name-set table; a miss adds the name with 0.
+bool isMember(NameTable& table, const std::string& name);
+
+}  // namespace bprep2

@@ -1,0 +1,16 @@
+// The one routine every diagnostic goes through.
+#pragma once
+
+#include "driver/context.h"
+
+namespace bprep2 {
+
+// printf-style. Shows the current line with a caret when a reader with a
+// valid scan position is current, then "bprep2: Error|Warning <message>".
+void report(PreprocessorContext& ctx, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+}  // namespace bprep2

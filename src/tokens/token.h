@@ -1,0 +1,67 @@
+// The token record every pass works on.
+//
+// A token is small and held by value: its text lives in the context's text
+// pool and the token holds only a reference to it, so a list of millions of
+// tokens stays a few times the size of the source.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace bprep2 {
+
+enum TokenType : int32_t {
+    changeline = 0,
+    endofline = 1,
+    newstatement = 2,
+    whitespace = 3,
+    maths = 4,
+    extract = 5,
+    extract_str = 6,
+    braces = 7,
+    oref_id = 8,
+    oref_expression = 9,
+    unparsed = 10,
+    variable = 11,
+    var_no_case = 12,
+    system_keyword = 13,
+    system_function = 14,
+    property_method = 15,
+    label = 16,
+    comma = 17,
+    colon = 18,
+    tidle = 19,
+    hash = 20,
+    atsign = 21,
+    equals = 22,
+    underscore = 23,
+    numeric = 24,
+    string = 25,
+    null_token = 26,
+    endoftype = 27,
+};
+
+// Position flags computed when a token is appended by the scanner.
+constexpr uint32_t flagAssign = 0x1;
+constexpr uint32_t flagLabel = 0x2;
+constexpr uint32_t flagFirst = 0x4;
+
+// Where a token's text lives in the context's text pool.
+struct TextRef {
+    uint32_t offset = 0;
+    uint32_t length = 0;
+};
+
+struct Token {
+    int32_t value = 0;
+    int32_t column = 0;
+    TextRef text;
+    uint8_t type = null_token;
+    uint8_t flags = 0;
+    uint8_t special = 0;
+};
+
+// The dump name of a type number; "UNKNOWN" outside 0-27.
+std::string_view tokenTypeName(int32_t type);
+
+}  // namespace bprep2

@@ -1,0 +1,61 @@
+// Operations on the context's token list, shared by every pass.
+//
+// Positions are indexes into ctx.tokens; "none" is npos. Positions stay valid
+// only until the next insertion or removal.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "driver/context.h"
+
+namespace bprep2 {
+
+constexpr size_t npos = static_cast<size_t>(-1);
+
+// Scan modes of nextSignificant / previousSignificant.
+constexpr int modeSameLine = 0;
+constexpr int modeAnywhere = 1;
+constexpr int modeSameStatement = 2;
+
+// Appends a token built from the current reader's statement state.
+void appendToken(PreprocessorContext& ctx, int32_t type, std::string_view text = {}, int32_t value = 0);
+void appendTokenSpecial(PreprocessorContext& ctx, int32_t type, std::string_view text, int32_t value,
+                        int32_t special);
+
+// Inserts a fresh token before `index` (at the end when index == count).
+void insertToken(PreprocessorContext& ctx, size_t index, int32_t type, std::string_view text = {},
+                 int32_t value = 0);
+
+void resetToken(Token& token, int32_t type);
+// resetToken, then sets the text.
+void resetToken(PreprocessorContext& ctx, Token& token, int32_t type, std::string_view text);
+
+// Replaces tokens first..last (inclusive) by `count` new tokens; returns the
+// change in list length.
+int32_t replaceTokens(PreprocessorContext& ctx, const Token* newTokens, size_t count, size_t first,
+                      size_t last);
+
+inline size_t tokenCount(const PreprocessorContext& ctx) { return ctx.tokens.size(); }
+inline Token& tokenAt(PreprocessorContext& ctx, size_t index) { return ctx.tokens[index]; }
+
+// Forward / backward scans starting at `index` itself. Result: index or npos.
+size_t nextSignificant(const PreprocessorContext& ctx, size_t index, int mode);
+size_t previousSignificant(const PreprocessorContext& ctx, size_t index, int mode);
+
+// Moves the current reader's scan position to the token's column so that the
+// next report's caret points at it.
+void pointAtToken(PreprocessorContext& ctx, size_t index);
+
+// 0 when equal: exactly in case-sensitive mode, else ignoring letter case.
+int32_t sameWord(const PreprocessorContext& ctx, std::string_view a, std::string_view b);
+// 0 when equal ignoring letter case, 1 otherwise.
+int32_t equalsIgnoreCase(std::string_view a, std::string_view b);
+std::string upperCased(std::string_view s);
+
+// True for a keyword token whose text is THEN, ELSE, LOOP or DO (any case).
+bool isStatementOpener(const PreprocessorContext& ctx, const Token& t);
+
+}  // namespace bprep2
