@@ -1,0 +1,507 @@
+// Runs every tests/cases/*.case file against the built executable.
+//
+// Each case gets a fresh temporary directory as the child's working
+// directory, an environment of PATH plus the case's own env lines, stdin
+// from /dev/null, and its stdout/stderr captured to files outside that
+// directory. Output, status and the files the run leaves behind are compared
+// byte for byte; a mismatch prints both sides with control bytes escaped.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr auto kRunTimeout = std::chrono::seconds(30);
+
+struct NamedContent {
+    std::string name;
+    std::string content;
+};
+
+struct CaseFile {
+    std::vector<std::string> args;
+    std::vector<std::string> env;
+    std::vector<NamedContent> inputFiles;
+    std::vector<std::string> dirs;
+    std::vector<NamedContent> expectedFiles;
+    std::string expectedStdout;
+    std::string expectedStderr;
+    int expectedStatus = 0;
+};
+
+// ---- reading the case file -------------------------------------------------
+
+std::string readWholeFile(const fs::path& path, bool* ok = nullptr) {
+    std::ifstream in(path, std::ios::binary);
+    if (ok) *ok = static_cast<bool>(in);
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+// Splits at blanks; double quotes group blanks into a word and are dropped,
+// so "" is an empty word.
+std::vector<std::string> splitWords(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    bool quoted = false;
+    for (char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (inWord) words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) words.push_back(word);
+    return words;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool unescape(const std::string& in, std::string& out, std::string& error) {
+    out.clear();
+    for (size_t i = 0; i < in.size(); ++i) {
+        if (in[i] != '\\') {
+            out += in[i];
+            continue;
+        }
+        if (i + 1 >= in.size()) {
+            error = "lone backslash at the end of an escaped section";
+            return false;
+        }
+        char e = in[++i];
+        switch (e) {
+            case 'n': out += '\n'; break;
+            case 'r': out += '\r'; break;
+            case 't': out += '\t'; break;
+            case '\\': out += '\\'; break;
+            case 'x': {
+                int hi = i + 1 < in.size() ? hexDigit(in[i + 1]) : -1;
+                int lo = i + 2 < in.size() ? hexDigit(in[i + 2]) : -1;
+                if (hi < 0 || lo < 0) {
+                    error = "\\x needs two hex digits";
+                    return false;
+                }
+                out += static_cast<char>(hi * 16 + lo);
+                i += 2;
+                break;
+            }
+            default:
+                error = std::string("unknown escape \\") + e;
+                return false;
+        }
+    }
+    return true;
+}
+
+bool isSafeRelativeName(const std::string& name) {
+    if (name.empty()) return false;
+    fs::path p(name);
+    if (p.is_absolute()) return false;
+    for (const auto& part : p)
+        if (part == "..") return false;
+    return true;
+}
+
+struct Section {
+    std::vector<std::string> header;  // words after "--- "
+    std::string body;                 // every line, each with its newline
+};
+
+bool applySection(const Section& s, CaseFile& c, std::string& error) {
+    const std::string& kind = s.header.empty() ? std::string() : s.header[0];
+    bool named = kind == "file" || kind == "dir" || kind == "output";
+    size_t firstModifier = named ? 2 : 1;
+    if (kind == "status") firstModifier = 2;
+    if (s.header.size() < firstModifier) {
+        error = "section header needs " + std::string(named ? "a name" : "a value") + ": --- " + kind;
+        return false;
+    }
+    bool noeol = false, escaped = false;
+    for (size_t i = firstModifier; i < s.header.size(); ++i) {
+        if (s.header[i] == "noeol") noeol = true;
+        else if (s.header[i] == "escaped") escaped = true;
+        else {
+            error = "unknown section word '" + s.header[i] + "' in --- " + kind;
+            return false;
+        }
+    }
+    std::string body = s.body;
+    if (noeol && !body.empty() && body.back() == '\n') body.pop_back();
+    if (escaped) {
+        std::string raw;
+        if (!unescape(body, raw, error)) return false;
+        body = raw;
+    }
+    if (named && !isSafeRelativeName(s.header[1])) {
+        error = "unsafe name '" + s.header[1] + "' in --- " + kind;
+        return false;
+    }
+    if (kind == "file") c.inputFiles.push_back({s.header[1], body});
+    else if (kind == "dir") c.dirs.push_back(s.header[1]);
+    else if (kind == "output") c.expectedFiles.push_back({s.header[1], body});
+    else if (kind == "stdout") c.expectedStdout = body;
+    else if (kind == "stderr") c.expectedStderr = body;
+    else if (kind == "status") {
+        char* end = nullptr;
+        long v = strtol(s.header[1].c_str(), &end, 10);
+        if (*end != '\0' || s.header[1].empty()) {
+            error = "bad status '" + s.header[1] + "'";
+            return false;
+        }
+        if (s.body.find_first_not_of(" \t\r\n") != std::string::npos) {
+            error = "text after --- status";
+            return false;
+        }
+        c.expectedStatus = static_cast<int>(v);
+    } else {
+        error = "unknown section '--- " + kind + "'";
+        return false;
+    }
+    return true;
+}
+
+bool parseCase(const std::string& text, CaseFile& c, std::string& error) {
+    std::vector<Section> sections;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t nl = text.find('\n', pos);
+        size_t end = nl == std::string::npos ? text.size() : nl;
+        std::string line = text.substr(pos, end - pos);
+        pos = nl == std::string::npos ? text.size() : nl + 1;
+        if (line.rfind("--- ", 0) == 0) {
+            sections.push_back({splitWords(line.substr(4)), {}});
+        } else if (!sections.empty()) {
+            sections.back().body += line;
+            sections.back().body += '\n';
+        } else if (line.rfind("args:", 0) == 0) {
+            auto words = splitWords(line.substr(5));
+            c.args.insert(c.args.end(), words.begin(), words.end());
+        } else if (line.rfind("env:", 0) == 0) {
+            std::string assignment = line.substr(4);
+            assignment.erase(0, assignment.find_first_not_of(" \t"));
+            if (assignment.find('=') == std::string::npos || assignment[0] == '=') {
+                error = "env line needs NAME=VALUE: " + line;
+                return false;
+            }
+            c.env.push_back(assignment);
+        }
+        // any other line before the first section is a comment
+    }
+    for (const Section& s : sections)
+        if (!applySection(s, c, error)) return false;
+    return true;
+}
+
+// ---- running the executable ------------------------------------------------
+
+struct RunResult {
+    bool started = false;
+    bool timedOut = false;
+    pid_t pid = 0;
+    int status = -1;
+    int signal = 0;
+    std::string error;
+};
+
+RunResult runExecutable(const CaseFile& c, const fs::path& workDir, const fs::path& outPath,
+                        const fs::path& errPath) {
+    RunResult r;
+    std::vector<std::string> argStore;
+    argStore.push_back("bprep2");  // fixed, so echoed command lines do not name the build dir
+    argStore.insert(argStore.end(), c.args.begin(), c.args.end());
+    std::vector<std::string> envStore;
+    if (const char* path = getenv("PATH")) envStore.push_back(std::string("PATH=") + path);
+    // Sanitizer settings do not change the program's behaviour; pass them on
+    // so a sanitizer build can be tuned from outside.
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+        if (const char* v = getenv(name)) envStore.push_back(std::string(name) + "=" + v);
+    envStore.insert(envStore.end(), c.env.begin(), c.env.end());
+
+    std::vector<char*> argv, envp;
+    for (auto& a : argStore) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (auto& e : envStore) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
+    // Its own process group, so a timeout can stop anything it started too.
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attr, 0);
+    int rc = posix_spawn(&r.pid, BPREP2_EXE, &actions, &attr, argv.data(), envp.data());
+    posix_spawnattr_destroy(&attr);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) {
+        r.error = std::string("posix_spawn failed: ") + strerror(rc);
+        return r;
+    }
+    r.started = true;
+
+    auto deadline = std::chrono::steady_clock::now() + kRunTimeout;
+    int wstatus = 0;
+    for (;;) {
+        pid_t w = waitpid(r.pid, &wstatus, WNOHANG);
+        if (w == r.pid) break;
+        if (w < 0 && errno != EINTR) {
+            r.error = std::string("waitpid failed: ") + strerror(errno);
+            return r;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(-r.pid, SIGKILL);
+            waitpid(r.pid, &wstatus, 0);
+            r.timedOut = true;
+            return r;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (WIFEXITED(wstatus)) r.status = WEXITSTATUS(wstatus);
+    else if (WIFSIGNALED(wstatus)) r.signal = WTERMSIG(wstatus);
+    return r;
+}
+
+// ---- comparing -------------------------------------------------------------
+
+std::string replaceAll(std::string s, const std::string& from, const std::string& to) {
+    for (size_t p = s.find(from); p != std::string::npos; p = s.find(from, p + to.size()))
+        s.replace(p, from.size(), to);
+    return s;
+}
+
+// One line per source line; control and high bytes shown as escapes, the
+// line end as "\n" so that missing or extra newlines are visible.
+std::vector<std::string> escapedLines(const std::string& s) {
+    std::vector<std::string> lines(1);
+    for (unsigned char ch : s) {
+        std::string& cur = lines.back();
+        if (ch == '\n') {
+            cur += "\\n";
+            lines.emplace_back();
+        } else if (ch == '\\') {
+            cur += "\\\\";
+        } else if (ch == '\t') {
+            cur += "\\t";
+        } else if (ch == '\r') {
+            cur += "\\r";
+        } else if (ch < 0x20 || ch >= 0x7F) {
+            char buf[8];
+            snprintf(buf, sizeof buf, "\\x%02X", ch);
+            cur += buf;
+        } else {
+            cur += static_cast<char>(ch);
+        }
+    }
+    if (lines.back().empty()) lines.pop_back();
+    return lines;
+}
+
+std::string describeDifference(const std::string& what, const std::string& expected,
+                               const std::string& actual) {
+    auto e = escapedLines(expected);
+    auto a = escapedLines(actual);
+    size_t first = 0;
+    while (first < e.size() && first < a.size() && e[first] == a[first]) ++first;
+    const size_t context = 3, shown = 40;
+    size_t from = first > context ? first - context : 0;
+    std::ostringstream out;
+    out << what << " differs from line " << first + 1 << " on (expected " << expected.size()
+        << " bytes, got " << actual.size() << ")\n";
+    auto dump = [&](const char* title, const std::vector<std::string>& lines) {
+        out << "  " << title << ":\n";
+        if (from > 0) out << "    ...\n";
+        for (size_t i = from; i < lines.size() && i < first + shown; ++i)
+            out << (i == first ? "  > " : "    ") << lines[i] << "\n";
+        if (lines.size() > first + shown) out << "    ... (" << lines.size() - first - shown << " more lines)\n";
+        if (from >= lines.size()) out << "    (ends before this point)\n";
+    };
+    dump("expected", e);
+    dump("actual", a);
+    return out.str();
+}
+
+void expectSame(const std::string& what, const std::string& expected, const std::string& actual) {
+    if (expected != actual) ADD_FAILURE() << describeDifference(what, expected, actual);
+}
+
+// ---- the parameterised test ------------------------------------------------
+
+struct TempDir {
+    fs::path path;
+    TempDir() {
+        fs::path base = getenv("TMPDIR") ? getenv("TMPDIR") : "/tmp";
+        std::string pattern = (base / "bprep2-case-XXXXXX").string();
+        if (mkdtemp(pattern.data())) path = pattern;
+    }
+    ~TempDir() {
+        if (path.empty()) return;
+        std::error_code ec;
+        // A case may leave read-only directories behind; make them removable.
+        for (auto it = fs::recursive_directory_iterator(path, ec); !ec && it != fs::end(it); it.increment(ec))
+            if (it->is_directory(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path, ec);
+    }
+};
+
+bool writeFile(const fs::path& path, const std::string& content) {
+    std::error_code ec;
+    fs::create_directories(path.parent_path(), ec);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    return static_cast<bool>(out);
+}
+
+std::vector<fs::path> findCases() {
+    std::vector<fs::path> cases;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(BPREP2_CASES_DIR, ec))
+        if (entry.path().extension() == ".case") cases.push_back(entry.path());
+    std::sort(cases.begin(), cases.end());
+    return cases;
+}
+
+std::string testNameFor(const fs::path& path) {
+    std::string name = path.stem().string();
+    for (char& ch : name)
+        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    return name.empty() ? std::string("unnamed") : name;
+}
+
+class CaseFileTest : public ::testing::TestWithParam<fs::path> {};
+
+TEST_P(CaseFileTest, Runs) {
+    const fs::path casePath = GetParam();
+    bool ok = false;
+    std::string text = readWholeFile(casePath, &ok);
+    ASSERT_TRUE(ok) << "cannot read " << casePath;
+    CaseFile c;
+    std::string error;
+    ASSERT_TRUE(parseCase(text, c, error)) << casePath << ": " << error;
+
+    TempDir tmp;
+    ASSERT_FALSE(tmp.path.empty()) << "mkdtemp failed";
+    const fs::path work = tmp.path / "work";
+    fs::create_directory(work);
+    for (const auto& d : c.dirs) {
+        std::error_code ec;
+        fs::create_directories(work / d, ec);
+        ASSERT_FALSE(ec) << "cannot make directory " << d;
+    }
+    for (const auto& f : c.inputFiles) ASSERT_TRUE(writeFile(work / f.name, f.content)) << "cannot write " << f.name;
+
+    const fs::path outPath = tmp.path / "stdout", errPath = tmp.path / "stderr";
+    RunResult r = runExecutable(c, work, outPath, errPath);
+    ASSERT_TRUE(r.started) << r.error;
+    ASSERT_FALSE(r.timedOut) << "bprep2 did not finish within " << kRunTimeout.count() << " s";
+    ASSERT_TRUE(r.error.empty()) << r.error;
+
+    const std::string pid = std::to_string(r.pid);
+    auto expand = [&](const std::string& s) { return replaceAll(s, "{PID}", pid); };
+    std::string out = readWholeFile(outPath), err = readWholeFile(errPath);
+    EXPECT_EQ(r.signal, 0) << "bprep2 was killed by signal " << r.signal << "\nstderr:\n" << err;
+    EXPECT_EQ(r.status, c.expectedStatus) << "exit status";
+    expectSame("stdout", expand(c.expectedStdout), out);
+    expectSame("stderr", expand(c.expectedStderr), err);
+    for (const auto& f : c.expectedFiles) {
+        std::string name = f.name == "TRACE" ? "bprep2_trace_" + pid + ".txt" : f.name;
+        bool exists = false;
+        std::string actual = readWholeFile(work / name, &exists);
+        if (!exists) {
+            ADD_FAILURE() << "output file " << name << " was not written";
+            continue;
+        }
+        expectSame("file " + name, expand(f.content), actual);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CaseFileTest, ::testing::ValuesIn(findCases()),
+                         [](const ::testing::TestParamInfo<fs::path>& info) {
+                             // An index suffix only when two file names sanitize alike.
+                             std::string name = testNameFor(info.param);
+                             int same = 0;
+                             for (const auto& other : findCases()) same += testNameFor(other) == name;
+                             return same > 1 ? name + "_" + std::to_string(info.index) : name;
+                         });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CaseFileTest);
+
+// The runner's own parsing: a mistake here would silently weaken every case.
+TEST(CaseFileFormat, SectionsModifiersAndHeaders) {
+    CaseFile c;
+    std::string error;
+    ASSERT_TRUE(parseCase("free text\nargs: -DX \"a b\" \"\" prog.b\nenv: UVCASE=\nenv: A=1\n"
+                          "--- file BP/X noeol\nline1\nline2\n"
+                          "--- dir EMPTY\n"
+                          "--- stdout escaped\n\\xFE\\t\\\\x\n"
+                          "--- status 11\n\n"
+                          "--- output TRACE\nT\n",
+                          c, error))
+        << error;
+    EXPECT_EQ(c.args, (std::vector<std::string>{"-DX", "a b", "", "prog.b"}));
+    EXPECT_EQ(c.env, (std::vector<std::string>{"UVCASE=", "A=1"}));
+    ASSERT_EQ(c.inputFiles.size(), 1u);
+    EXPECT_EQ(c.inputFiles[0].name, "BP/X");
+    EXPECT_EQ(c.inputFiles[0].content, "line1\nline2");
+    EXPECT_EQ(c.dirs, std::vector<std::string>{"EMPTY"});
+    EXPECT_EQ(c.expectedStdout, "\xFE\t\\x\n");
+    EXPECT_EQ(c.expectedStderr, "");
+    EXPECT_EQ(c.expectedStatus, 11);
+    ASSERT_EQ(c.expectedFiles.size(), 1u);
+    EXPECT_EQ(c.expectedFiles[0].content, "T\n");
+}
+
+TEST(CaseFileFormat, RejectsMistakes) {
+    for (const char* bad : {"--- stdot\n", "--- stdout noel\n", "--- file ../x\n", "--- file /etc/x\n",
+                            "--- status x\n", "--- status 1\nextra\n", "--- stdout escaped\n\\q\n",
+                            "--- stdout escaped\n\\x4\n", "env: NOVALUE\n"}) {
+        CaseFile c;
+        std::string error;
+        EXPECT_FALSE(parseCase(bad, c, error)) << bad;
+    }
+}
+
+TEST(CaseFileFormat, DifferenceShowsEscapedBytes) {
+    std::string d = describeDifference("stdout", "a\nb\xFE\n", "a\nb\r\n");
+    EXPECT_NE(d.find("line 2"), std::string::npos) << d;
+    EXPECT_NE(d.find("b\\xFE\\n"), std::string::npos) << d;
+    EXPECT_NE(d.find("b\\r\\n"), std::string::npos) << d;
+}
+
+}  // namespace
