@@ -42,6 +42,17 @@ struct RestartSignal {
     int32_t code = 42;
 };
 
+// Hash and equality that ignore ASCII letter case, for tables that are
+// searched the way sameWord compares when case does not matter.
+struct FoldedHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const;
+};
+struct FoldedEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+};
+
 // A name-set table: a lookup that misses adds the name with 0, and only a
 // value of 1 or more counts as membership. Kept unordered for speed; the
 // reports sort it when they list it.
@@ -79,8 +90,8 @@ struct PreprocessorContext {
 
     // Name to replacement text, in byte order of the name, plus an index from
     // the upper-cased name to the first key (in byte order) spelled that way.
-    std::map<std::string, std::string> equates;
-    std::unordered_map<std::string, std::string> equateFolded;
+    std::map<std::string, std::string, std::less<>> equates;
+    std::unordered_map<std::string, std::string, FoldedHash, FoldedEqual> equateFolded;
 
     std::unordered_map<std::string, const KeywordEntry*> keywords;
     std::unordered_set<std::string> keywordMisses;  // looked-up words with no row

@@ -1,8 +1,70 @@
+// The text pool and the name tables of the context.
+//
+// Equates are kept in byte order of their names, as the reports list them,
+// and also under a case-folded index that names, for every spelling, the
+// first key in byte order that a case-blind comparison matches. The scanner
+// looks up every identifier, so the lookup is one hash probe whatever the
+// number of equates, and gives the same entry a walk of the ordered table
+// with a case-blind compare would give.
+#include <functional>
+
 #include "driver/context.h"
 
 namespace bprep2 {
-TextRef PreprocessorContext::storeText(std::string_view) { return {}; }
-void setEquate(PreprocessorContext&, const std::string&, std::string_view) {}
-const std::string* findEquate(PreprocessorContext&, std::string_view) { return nullptr; }
-bool isMember(NameTable&, const std::string&) { return false; }
+
+namespace {
+
+unsigned char foldAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
+
+}  // namespace
+
+size_t FoldedHash::operator()(std::string_view s) const {
+    size_t h = 1469598103934665603ull;
+    for (unsigned char c : s) {
+        h ^= foldAscii(c);
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+bool FoldedEqual::operator()(std::string_view a, std::string_view b) const {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
+    return true;
+}
+
+TextRef PreprocessorContext::storeText(std::string_view s) {
+    if (s.empty()) return {};
+    // A text already in the pool (a token's text handed on to another
+    // token) is shared rather than copied.
+    const char* pool = textPool.data();
+    if (s.data() >= pool && s.data() + s.size() <= pool + textPool.size())
+        return {static_cast<uint32_t>(s.data() - pool), static_cast<uint32_t>(s.size())};
+    TextRef ref{static_cast<uint32_t>(textPool.size()), static_cast<uint32_t>(s.size())};
+    textPool.append(s);
+    return ref;
+}
+
+void setEquate(PreprocessorContext& ctx, const std::string& key, std::string_view value) {
+    ctx.equates[key] = std::string(value);
+    auto [it, inserted] = ctx.equateFolded.try_emplace(key, key);
+    if (!inserted && key < it->second) it->second = key;
+}
+
+const std::string* findEquate(PreprocessorContext& ctx, std::string_view word) {
+    if (ctx.equates.empty()) return nullptr;
+    if (ctx.caseSensitive()) {
+        auto it = ctx.equates.find(word);
+        return it == ctx.equates.end() ? nullptr : &it->second;
+    }
+    auto folded = ctx.equateFolded.find(word);
+    if (folded == ctx.equateFolded.end()) return nullptr;
+    return &ctx.equates.find(folded->second)->second;
+}
+
+bool isMember(NameTable& table, const std::string& name) {
+    return table.try_emplace(name, 0).first->second >= 1;
+}
+
 }  // namespace bprep2

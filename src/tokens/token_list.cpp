@@ -1,17 +1,174 @@
+// The token list operations every pass shares.
+//
+// appendToken is where the statement state of the current source is kept:
+// it decides, for every token the scanner makes, whether it is the first of
+// its statement, whether an assignment target may stand there, and whether
+// it is a label. The scans never leave the list and return npos for none.
 #include "tokens/token_list.h"
 
 namespace bprep2 {
-void appendToken(PreprocessorContext&, int32_t, std::string_view, int32_t) {}
-void appendTokenSpecial(PreprocessorContext&, int32_t, std::string_view, int32_t, int32_t) {}
-void insertToken(PreprocessorContext&, size_t, int32_t, std::string_view, int32_t) {}
-void resetToken(Token&, int32_t) {}
-void resetToken(PreprocessorContext&, Token&, int32_t, std::string_view) {}
-int32_t replaceTokens(PreprocessorContext&, const Token*, size_t, size_t, size_t) { return 0; }
-size_t nextSignificant(const PreprocessorContext&, size_t, int) { return npos; }
-size_t previousSignificant(const PreprocessorContext&, size_t, int) { return npos; }
-void pointAtToken(PreprocessorContext&, size_t) {}
-int32_t sameWord(const PreprocessorContext&, std::string_view, std::string_view) { return 1; }
-int32_t equalsIgnoreCase(std::string_view, std::string_view) { return 1; }
-std::string upperCased(std::string_view s) { return std::string(s); }
-bool isStatementOpener(const PreprocessorContext&, const Token&) { return false; }
+
+namespace {
+
+unsigned char upperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
+
+bool isLineBoundary(uint8_t type) { return type == changeline || type == endofline || type == label; }
+
+bool isBlank(uint8_t type) { return type == whitespace || type == null_token; }
+
+// Words after which a new statement (and an assignment target) may start.
+bool isOpenerWord(std::string_view text, bool exact) {
+    static constexpr std::string_view words[] = {"THEN", "ELSE", "LOOP", "DO"};
+    for (std::string_view w : words)
+        if (exact ? text == w : equalsIgnoreCase(text, w) == 0) return true;
+    return false;
+}
+
+// Counts the token into the reader's statement state; returns whether the
+// label mark is on.
+bool updateStatementState(PreprocessorContext& ctx, SourceReader& r, int32_t type, std::string_view text) {
+    switch (type) {
+        case changeline:
+        case endofline:
+        case newstatement:
+            r.statementTokenCount = 0;
+            r.statementStart = true;
+            return false;
+        case label:
+            r.statementTokenCount = 0;
+            r.statementStart = true;
+            return true;
+        case unparsed:
+        case system_keyword:
+        case equals:
+            r.statementStart = false;
+            r.statementTokenCount++;
+            if (type == system_keyword && !text.empty() && isOpenerWord(text, ctx.caseSensitive()))
+                r.statementStart = true;
+            return false;
+        case whitespace:
+        case null_token:
+            return false;
+        default:
+            r.statementTokenCount++;
+            return false;
+    }
+}
+
+}  // namespace
+
+void appendToken(PreprocessorContext& ctx, int32_t type, std::string_view text, int32_t value) {
+    Token t;
+    t.type = static_cast<uint8_t>(type);
+    t.value = value;
+    t.text = ctx.storeText(text);
+    if (SourceReader* r = ctx.reader) {
+        bool labelMark = updateStatementState(ctx, *r, type, text);
+        uint8_t flags = 0;
+        if (r->statementTokenCount == 1) flags |= flagFirst;
+        if (r->statementStart) flags |= flagAssign;
+        if (labelMark) flags |= flagLabel;
+        t.flags = flags;
+        t.column = r->scanPos < 0 ? 0 : static_cast<int32_t>(r->scanPos);
+    }
+    ctx.tokens.push_back(t);
+}
+
+void appendTokenSpecial(PreprocessorContext& ctx, int32_t type, std::string_view text, int32_t value,
+                        int32_t special) {
+    appendToken(ctx, type, text, value);
+    ctx.tokens.back().special = static_cast<uint8_t>(special);
+}
+
+void insertToken(PreprocessorContext& ctx, size_t index, int32_t type, std::string_view text, int32_t value) {
+    Token t;
+    t.type = static_cast<uint8_t>(type);
+    t.value = value;
+    t.text = ctx.storeText(text);
+    if (index > ctx.tokens.size()) index = ctx.tokens.size();
+    ctx.tokens.insert(ctx.tokens.begin() + static_cast<ptrdiff_t>(index), t);
+}
+
+void resetToken(Token& token, int32_t type) {
+    token = Token{};
+    token.type = static_cast<uint8_t>(type);
+}
+
+void resetToken(PreprocessorContext& ctx, Token& token, int32_t type, std::string_view text) {
+    resetToken(token, type);
+    token.text = ctx.storeText(text);
+}
+
+int32_t replaceTokens(PreprocessorContext& ctx, const Token* newTokens, size_t count, size_t first, size_t last) {
+    auto& list = ctx.tokens;
+    if (first >= list.size() || last < first) return 0;
+    if (last >= list.size()) last = list.size() - 1;
+    size_t removed = last - first + 1;
+    size_t shared = std::min(count, removed);
+    std::copy(newTokens, newTokens + shared, list.begin() + static_cast<ptrdiff_t>(first));
+    if (count > removed) {
+        list.insert(list.begin() + static_cast<ptrdiff_t>(first + shared), newTokens + shared, newTokens + count);
+    } else if (removed > count) {
+        list.erase(list.begin() + static_cast<ptrdiff_t>(first + shared),
+                   list.begin() + static_cast<ptrdiff_t>(first + removed));
+    }
+    return static_cast<int32_t>(count) - static_cast<int32_t>(removed);
+}
+
+size_t nextSignificant(const PreprocessorContext& ctx, size_t index, int mode) {
+    const auto& list = ctx.tokens;
+    for (size_t i = index; i < list.size(); ++i) {
+        uint8_t type = list[i].type;
+        if (isBlank(type)) continue;
+        if (mode == modeAnywhere) {
+            if (isLineBoundary(type) || type == newstatement) continue;
+            return i;
+        }
+        if (isLineBoundary(type)) return npos;
+        if (mode == modeSameStatement && type == newstatement) return npos;
+        return i;
+    }
+    return npos;
+}
+
+size_t previousSignificant(const PreprocessorContext& ctx, size_t index, int mode) {
+    const auto& list = ctx.tokens;
+    if (index >= list.size()) return npos;
+    size_t i = index;
+    while (isBlank(list[i].type)) {
+        if (i <= 1) return npos;  // stepping back onto the first token gives none
+        --i;
+    }
+    const Token& t = list[i];
+    if (isLineBoundary(t.type) || t.type == newstatement) return npos;
+    if (mode == modeSameLine && isStatementOpener(ctx, t)) return npos;
+    return i;
+}
+
+void pointAtToken(PreprocessorContext& ctx, size_t index) {
+    if (ctx.reader && index < ctx.tokens.size()) ctx.reader->scanPos = ctx.tokens[index].column;
+}
+
+int32_t sameWord(const PreprocessorContext& ctx, std::string_view a, std::string_view b) {
+    if (ctx.caseSensitive()) return a == b ? 0 : 1;
+    return equalsIgnoreCase(a, b);
+}
+
+int32_t equalsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return 1;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (upperAscii(static_cast<unsigned char>(a[i])) != upperAscii(static_cast<unsigned char>(b[i]))) return 1;
+    return 0;
+}
+
+std::string upperCased(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool isStatementOpener(const PreprocessorContext& ctx, const Token& t) {
+    return t.type == system_keyword && isOpenerWord(ctx.text(t), false);
+}
+
 }  // namespace bprep2

@@ -1,0 +1,169 @@
+// The token list: statement flags, the significant-token scans, replacement,
+// word comparison, and the equate index.
+#include <gtest/gtest.h>
+
+#include "tokens/token_list.h"
+
+namespace bprep2 {
+namespace {
+
+class TokenListTest : public ::testing::Test {
+protected:
+    PreprocessorContext ctx;
+    SourceReader reader;
+    void SetUp() override {
+        ctx.reader = &reader;
+        appendToken(ctx, changeline, "prog.b", 1);
+    }
+    uint8_t flagsAt(size_t i) { return ctx.tokens[i].flags; }
+};
+
+TEST_F(TokenListTest, FlagsFollowTheStatementState) {
+    appendToken(ctx, variable, "X");
+    appendToken(ctx, whitespace, {}, 1);
+    appendToken(ctx, equals);
+    appendToken(ctx, numeric, "1");
+    EXPECT_EQ(flagsAt(1), flagAssign | flagFirst);
+    // White space after the first counted token is still "first".
+    EXPECT_EQ(flagsAt(2), flagAssign | flagFirst);
+    EXPECT_EQ(flagsAt(3), 0);
+    EXPECT_EQ(flagsAt(4), 0);
+}
+
+TEST_F(TokenListTest, ThenReopensTheStatementAndLabelsAreMarked) {
+    appendToken(ctx, endofline, {}, 1);
+    appendToken(ctx, system_keyword, "IF", 0x20001);
+    appendToken(ctx, variable, "A");
+    appendToken(ctx, system_keyword, "then", 0x20021);
+    appendToken(ctx, variable, "B");
+    EXPECT_EQ(flagsAt(2), flagFirst);
+    EXPECT_EQ(flagsAt(3), 0);
+    EXPECT_EQ(flagsAt(4), flagAssign);
+    EXPECT_EQ(flagsAt(5), flagAssign);
+
+    appendToken(ctx, label, "10");
+    appendToken(ctx, variable, "C");
+    EXPECT_EQ(flagsAt(6), flagLabel | flagAssign);
+    EXPECT_EQ(flagsAt(7), flagFirst | flagAssign);
+}
+
+TEST_F(TokenListTest, CaseSensitiveModeOnlyReopensOnUpperCaseWords) {
+    ctx.options |= optCaseSensitive;
+    appendToken(ctx, system_keyword, "IF", 1);
+    appendToken(ctx, system_keyword, "then", 1);
+    appendToken(ctx, variable, "B");
+    EXPECT_EQ(flagsAt(3), 0);
+}
+
+TEST_F(TokenListTest, ColumnIsTheReaderScanPosition) {
+    reader.scanPos = 7;
+    appendToken(ctx, variable, "X");
+    EXPECT_EQ(ctx.tokens.back().column, 7);
+    pointAtToken(ctx, 0);
+    EXPECT_EQ(reader.scanPos, 0);
+}
+
+TEST_F(TokenListTest, NextSignificantModes) {
+    appendToken(ctx, variable, "A");       // 1
+    appendToken(ctx, whitespace, {}, 1);   // 2
+    appendToken(ctx, endofline, {}, 1);    // 3
+    appendToken(ctx, newstatement);        // 4
+    appendToken(ctx, variable, "B");       // 5
+    EXPECT_EQ(nextSignificant(ctx, 2, modeSameLine), npos);
+    EXPECT_EQ(nextSignificant(ctx, 2, modeAnywhere), 5u);
+    EXPECT_EQ(nextSignificant(ctx, 4, modeSameLine), 4u);
+    EXPECT_EQ(nextSignificant(ctx, 4, modeSameStatement), npos);
+    EXPECT_EQ(nextSignificant(ctx, 6, modeAnywhere), npos);
+}
+
+TEST_F(TokenListTest, PreviousSignificantStopsAtOpenersOnlyInModeZero) {
+    appendToken(ctx, system_keyword, "IF", 0x20001);   // 1
+    appendToken(ctx, variable, "A");                    // 2
+    appendToken(ctx, system_keyword, "Then", 0x20021); // 3
+    appendToken(ctx, whitespace, {}, 1);                // 4
+    appendToken(ctx, variable, "B");                    // 5
+    EXPECT_EQ(previousSignificant(ctx, 4, modeSameLine), npos);
+    EXPECT_EQ(previousSignificant(ctx, 4, modeAnywhere), 3u);
+    EXPECT_EQ(previousSignificant(ctx, 2, modeSameLine), 2u);
+    EXPECT_EQ(previousSignificant(ctx, 0, modeAnywhere), npos);
+}
+
+TEST_F(TokenListTest, PreviousSignificantGivesNoneWhenSkippingReachesTheFirstToken) {
+    appendToken(ctx, whitespace, {}, 1);
+    appendToken(ctx, whitespace, {}, 1);
+    EXPECT_EQ(previousSignificant(ctx, 2, modeAnywhere), npos);
+}
+
+TEST_F(TokenListTest, ReplaceTokensReportsTheChangeInLength) {
+    for (const char* name : {"A", "B", "C", "D"}) appendToken(ctx, variable, name);
+    Token fresh[5];
+    for (auto& t : fresh) { t.type = numeric; t.text = ctx.storeText("9"); }
+    EXPECT_EQ(replaceTokens(ctx, fresh, 5, 1, 3), 2);
+    ASSERT_EQ(ctx.tokens.size(), 7u);
+    EXPECT_EQ(ctx.text(ctx.tokens[5]), "9");
+    EXPECT_EQ(ctx.text(ctx.tokens[6]), "D");
+    EXPECT_EQ(replaceTokens(ctx, fresh, 1, 1, 5), -4);
+    ASSERT_EQ(ctx.tokens.size(), 3u);
+    EXPECT_EQ(ctx.text(ctx.tokens[2]), "D");
+}
+
+TEST_F(TokenListTest, InsertAndResetKeepTextsApart) {
+    appendToken(ctx, variable, "A");
+    insertToken(ctx, 1, extract, {}, '(');
+    insertToken(ctx, 99, variable, "Z");
+    ASSERT_EQ(ctx.tokens.size(), 4u);
+    EXPECT_EQ(ctx.tokens[1].value, '(');
+    EXPECT_EQ(ctx.tokens[1].flags, 0);
+    EXPECT_EQ(ctx.text(ctx.tokens[3]), "Z");
+    // A text taken from another token survives the pool growing.
+    resetToken(ctx, ctx.tokens[1], string, ctx.text(ctx.tokens[2]));
+    for (int i = 0; i < 1000; ++i) ctx.storeText("padding that makes the pool move");
+    EXPECT_EQ(ctx.text(ctx.tokens[1]), "A");
+    resetToken(ctx.tokens[1], null_token);
+    EXPECT_TRUE(ctx.text(ctx.tokens[1]).empty());
+}
+
+TEST(WordComparison, FollowsTheCaseMode) {
+    PreprocessorContext ctx;
+    EXPECT_EQ(sameWord(ctx, "print", "PRINT"), 0);
+    EXPECT_NE(sameWord(ctx, "print", "PRINTS"), 0);
+    ctx.options |= optCaseSensitive;
+    EXPECT_NE(sameWord(ctx, "print", "PRINT"), 0);
+    EXPECT_EQ(equalsIgnoreCase("Rem", "REM"), 0);
+    EXPECT_EQ(equalsIgnoreCase("RE", "REM"), 1);
+    EXPECT_EQ(upperCased("a.b$c\xfe"), "A.B$C\xfe");
+}
+
+TEST(TypeNames, CoverTheTableAndUnknowns) {
+    EXPECT_EQ(tokenTypeName(property_method), "property/method");
+    EXPECT_EQ(tokenTypeName(null_token), "(null)");
+    EXPECT_EQ(tokenTypeName(17), "comma ,");
+    EXPECT_EQ(tokenTypeName(28), "UNKNOWN");
+    EXPECT_EQ(tokenTypeName(-1), "UNKNOWN");
+}
+
+TEST(Equates, FirstKeyInByteOrderWinsWhenCaseIsIgnored) {
+    PreprocessorContext ctx;
+    setEquate(ctx, "debug", "0");
+    setEquate(ctx, "DEBUG", "1");
+    ASSERT_NE(findEquate(ctx, "Debug"), nullptr);
+    EXPECT_EQ(*findEquate(ctx, "Debug"), "1");
+    ctx.options |= optCaseSensitive;
+    EXPECT_EQ(findEquate(ctx, "Debug"), nullptr);
+    EXPECT_EQ(*findEquate(ctx, "debug"), "0");
+    setEquate(ctx, "debug", "2");
+    EXPECT_EQ(*findEquate(ctx, "debug"), "2");
+    EXPECT_EQ(ctx.equates.size(), 2u);
+}
+
+TEST(NameTables, MissesAreAddedWithZero) {
+    NameTable table;
+    table["A"] = 1;
+    EXPECT_TRUE(isMember(table, "A"));
+    EXPECT_FALSE(isMember(table, "B"));
+    EXPECT_EQ(table.count("B"), 1u);
+    EXPECT_EQ(table["B"], 0);
+}
+
+}  // namespace
+}  // namespace bprep2
