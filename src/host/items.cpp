@@ -1,0 +1,114 @@
+// The host library stand-in: database items read from directories.
+//
+// A database file is a directory and an item a regular file in it. Every
+// line end of the file (CR LF, LF or a lone CR) reaches the caller as one
+// attribute mark, so an item reads line for line like the file it came from.
+// The caller's buffer is used when the item fits; otherwise the item comes in
+// a malloc block the caller frees.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "host/quolt_host.h"
+
+namespace {
+
+enum : int { kOk = 0, kNoFile = 11, kNoItem = 12, kUnreadable = 13 };
+
+constexpr char kAttributeMark = static_cast<char>(0xFE);
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+// What DbioClose releases: the stand-in holds no open file between calls,
+// only this record of the read.
+struct QuoltItem {
+    uint32_t tag;
+};
+
+bool isDirectory(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_directory(path, ec);
+}
+
+bool isRegularFile(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+bool readWhole(const std::string& path, std::string& bytes) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    char chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+std::string withAttributeMarks(const std::string& raw) {
+    std::string out;
+    out.reserve(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
+        char c = raw[i];
+        if (c == '\r') {
+            if (i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+            out.push_back(kAttributeMark);
+        } else if (c == '\n') {
+            out.push_back(kAttributeMark);
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+// Copies the item into the caller's buffer when it fits, else into a new
+// malloc block. False when the block cannot be had.
+bool deliver(const std::string& item, char** buffer, uint32_t* size) {
+    if (*buffer && item.size() <= *size) {
+        std::memcpy(*buffer, item.data(), item.size());
+    } else {
+        char* block = static_cast<char*>(std::malloc(item.size() ? item.size() : 1));
+        if (!block) return false;
+        std::memcpy(block, item.data(), item.size());
+        *buffer = block;
+    }
+    *size = static_cast<uint32_t>(item.size());
+    return true;
+}
+
+}  // namespace
+
+extern "C" {
+
+int DbioQuickOpenRead(void*, void** itemHandle, const char* databaseFile, const char* itemName,
+                      char** buffer, uint32_t* size) {
+    if (itemHandle) *itemHandle = nullptr;
+    if (!databaseFile || !itemName || !buffer || !size) return kNoFile;
+    std::string directory = databaseFile;
+    if (directory.empty() || !isDirectory(directory)) return kNoFile;
+    std::string path = directory + kSeparator + itemName;
+    if (!isRegularFile(path)) return kNoItem;
+    std::string raw;
+    if (!readWhole(path, raw)) return kUnreadable;
+    std::string item = withAttributeMarks(raw);
+    if (item.size() > UINT32_MAX) return kUnreadable;
+    if (!deliver(item, buffer, size)) return kUnreadable;
+    if (itemHandle) *itemHandle = new QuoltItem{0x4954454d};
+    return kOk;
+}
+
+int DbioClose(void*, void* itemHandle, int) {
+    delete static_cast<QuoltItem*>(itemHandle);
+    return 0;
+}
+
+}  // extern "C"
