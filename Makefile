@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE ?= examples/invoice.b
 
-.PHONY: all run test test-sanitize deps clean
+.PHONY: all run test test-sanitize fuzz bench deps clean
 
 all: $(BUILD)/bprep2
 
@@ -44,8 +44,18 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Runs every fuzz target for FUZZ_SECONDS (default 180) each.
+fuzz: deps
+	@command -v clang++ >/dev/null 2>&1 || { [ "$$(id -u)" = 0 ] && apt-get install -y -qq clang libclang-rt-14-dev; }
+	FUZZ_SECONDS=$(or $(FUZZ_SECONDS),180) bash fuzz/run.sh
+
+# Times bprep2 on generated programs; reference pre-processors for comparison.
+bench: $(BUILD)/bprep2
+	@command -v mcpp >/dev/null 2>&1 || { [ "$$(id -u)" = 0 ] && apt-get install -y -qq mcpp; } || true
+	python3 bench/bench.py $(BUILD)/bprep2 $(BENCH_FLAGS)
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz
 
 .PHONY: FORCE
 FORCE:
