@@ -1,6 +1,220 @@
+// The command line: option letters in getopt style, the source name, and the
+// in-process form in which a calling program passes its result slots.
+//
+// Parsing never ends the process. Help and a refused -m are answered with
+// the status the run must end with; an unknown letter is only warned about.
+// An option that needs an argument and finds none gets the empty text.
 #include "driver/command_line.h"
 
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "driver/platform.h"
+#include "driver/report.h"
+#include "host/quolt_host.h"
+
 namespace bprep2 {
-int nextOption(PreprocessorContext&, int, char**, const char*) { return optionEnd; }
-int32_t parseCommandLine(PreprocessorContext&, int, char**) { return 0; }
+
+namespace {
+
+constexpr const char* kOptionLetters = "a:D:e:h?I:m";
+
+constexpr const char* kHelpHead =
+    "Called as\n"
+    "bprep2 {-Ddefinition{=nn}} {-afilename} {-h} {-?} {-IIncludeDirectory}\n"
+    "Where\n"
+    "   -afilename           Specify a Quolt file for INCLUDE statements\n"
+    "   -Ddefinition{=nn}    Sets a definition for use in #ifdef conditionals\n"
+    "                        Can be multiple -D statements on the command line\n"
+    "   -h                  \tThis help screen\n"
+    "   -?                  \tThis help screen\n"
+    "   -IIncludeDirectory   Sets a directory name for resolving INCLUDE statements\n"
+    "                        Can be multiple -I statements on the command line\n"
+    "The above options are used internal to Quolt i.e. when called from BASIC or bascomp\n"
+    "\n"
+    "You can add or remove further options using one or more of the options\n"
+    "   shown below, each option delimited by space, colon or comma. These options\n"
+    "   can be in your source code prefixed with #option or $option, or can be in\n"
+    "   the BASC_BPREP2 environment variables. Each option can be negated by placing 'no'\n"
+    "   before the keyword, for example 'nocase'\n";
+
+constexpr const char* kHelpTail =
+    "\n"
+    "All these options can be negated by adding 'no' to the start of the option\n"
+    "\n"
+    "   Example:   export BASC_BPREP2=tokens:stats\n"
+    "   Example:   In source code add '#option case, nowarnings , vizla\n";
+
+// The slot references and the further command line that follow -m.
+constexpr int kInProcessEntries = 4;
+
+void writeHelp(FILE* out) {
+    std::fputs(kHelpHead, out);
+    for (const QuoltOptionEntry* e = QUOLTCtoolsGetCompilerOptionsTable(); e && e->word; ++e)
+        std::fprintf(out, "      %-11s %s\n", e->word, e->description ? e->description : "");
+    std::fputs(kHelpTail, out);
+    std::fflush(out);
+}
+
+// The decimal number at the start of `text` the way atoi reads it (blanks,
+// a sign, digits; 0 when there are none), held to the 32-bit range instead
+// of overflowing.
+int32_t leadingNumber(const char* text) {
+    while (std::isspace(static_cast<unsigned char>(*text))) ++text;
+    bool negative = *text == '-';
+    if (*text == '-' || *text == '+') ++text;
+    int64_t value = 0;
+    for (; std::isdigit(static_cast<unsigned char>(*text)); ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > static_cast<int64_t>(INT32_MAX) + 1) value = static_cast<int64_t>(INT32_MAX) + 1;
+    }
+    if (negative) value = -value;
+    if (value > INT32_MAX) value = INT32_MAX;
+    return static_cast<int32_t>(value);
+}
+
+void addDefinition(PreprocessorContext& ctx, const std::string& argument) {
+    size_t equals = argument.find('=');
+    if (equals == std::string::npos) {
+        ctx.definitions[argument] = 1;
+        return;
+    }
+    ctx.definitions[argument.substr(0, equals)] = leadingNumber(argument.c_str() + equals + 1);
+}
+
+void appendReleaseIncludeDir(PreprocessorContext& ctx) {
+    const char* release = std::getenv("BASCRELEASEDIR");
+    if (!release) return;
+    std::string dir = release;
+    dir += pathSeparator;
+    dir += "include";
+    ctx.includeDirs.push_back(dir);
+}
+
+std::vector<std::string> splitAtBlanks(const char* text) {
+    std::vector<std::string> words;
+    const char* p = text;
+    while (*p) {
+        while (*p == ' ') ++p;
+        const char* start = p;
+        while (*p && *p != ' ') ++p;
+        if (p > start) words.emplace_back(start, p);
+    }
+    return words;
+}
+
+int32_t parseArguments(PreprocessorContext& ctx, int argc, char** argv, bool slotsAllowed);
+
+// -m: the caller's three result slots, then a whole further command line
+// that is parsed as a fresh argument vector.
+int32_t takeInProcessForm(PreprocessorContext& ctx, int argc, char** argv, bool slotsAllowed) {
+    if (!slotsAllowed) {
+        report(ctx, ctx.inProcess ? "Option -m cannot appear in the in-process command line"
+                                  : "Option -m is only for in-process callers");
+        return 2;
+    }
+    int first = ctx.optionIndex;
+    bool complete = first >= 0 && argc - first >= kInProcessEntries;
+    for (int i = 0; complete && i < kInProcessEntries; ++i) complete = argv[first + i] != nullptr;
+    if (!complete) {
+        report(ctx, "Option -m needs the three result references and a command line");
+        return 2;
+    }
+    ctx.resultText = reinterpret_cast<char**>(argv[first]);
+    ctx.resultLength = reinterpret_cast<uint32_t*>(argv[first + 1]);
+    ctx.resultStatus = reinterpret_cast<uint32_t*>(argv[first + 2]);
+    ctx.optionIndex = first + kInProcessEntries;
+
+    std::vector<std::string> words = splitAtBlanks(argv[first + 3]);
+    std::vector<char*> vector;
+    vector.reserve(words.size() + 1);
+    for (std::string& w : words) vector.push_back(w.data());
+    vector.push_back(nullptr);
+    int32_t status = parseArguments(ctx, static_cast<int>(words.size()), vector.data(), false);
+    ctx.optionCursor = nullptr;  // it pointed into the words, which end here
+    return status;
+}
+
+int32_t parseArguments(PreprocessorContext& ctx, int argc, char** argv, bool slotsAllowed) {
+    ctx.optionIndex = 0;
+    for (int letter; (letter = nextOption(ctx, argc, argv, kOptionLetters)) != optionEnd;) {
+        switch (letter) {
+            case 'a':
+                ctx.defaultDatabaseFile = ctx.optionArgument;
+                break;
+            case 'D':
+                addDefinition(ctx, ctx.optionArgument);
+                break;
+            case 'e':
+                ctx.equateExportFile = ctx.optionArgument;
+                break;
+            case 'h':
+            case '?':
+                writeHelp(stdout);
+                return 2;
+            case 'I':
+                ctx.includeDirs.push_back(ctx.optionArgument);
+                break;
+            case 'm':
+                return takeInProcessForm(ctx, argc, argv, slotsAllowed);
+            default:
+                break;
+        }
+    }
+    appendReleaseIncludeDir(ctx);
+    if (ctx.optionIndex < argc && argv[ctx.optionIndex]) ctx.inputName = argv[ctx.optionIndex];
+    return 0;
+}
+
+}  // namespace
+
+int nextOption(PreprocessorContext& ctx, int argc, char** argv, const char* letters) {
+    if (ctx.optionIndex == 0) {
+        ctx.optionCursor = nullptr;
+        ctx.optionIndex = 1;
+    }
+    for (;;) {
+        if (!ctx.optionCursor) {
+            if (ctx.optionIndex >= argc) return optionEnd;
+            const char* argument = argv[ctx.optionIndex];
+            if (!argument || argument[0] != '-') return optionEnd;
+            ctx.optionCursor = argument + 1;
+            ++ctx.optionIndex;
+        }
+        char letter = *ctx.optionCursor;
+        if (letter == '\0') {
+            ctx.optionCursor = nullptr;  // a lone "-" or the end of a cluster
+            continue;
+        }
+        ++ctx.optionCursor;
+        const char* known = letter == ':' ? nullptr : std::strchr(letters, letter);
+        if (!known) {
+            std::fprintf(stderr, "Warning: %c is an unknown option\n", letter);
+            std::fflush(stderr);
+            continue;
+        }
+        if (known[1] != ':') {
+            ctx.optionArgument.clear();
+            return static_cast<unsigned char>(letter);
+        }
+        if (*ctx.optionCursor)
+            ctx.optionArgument = ctx.optionCursor;
+        else if (ctx.optionIndex < argc && argv[ctx.optionIndex])
+            ctx.optionArgument = argv[ctx.optionIndex++];
+        else
+            ctx.optionArgument.clear();
+        ctx.optionCursor = nullptr;
+        return static_cast<unsigned char>(letter);
+    }
+}
+
+int32_t parseCommandLine(PreprocessorContext& ctx, int argc, char** argv) {
+    return parseArguments(ctx, argc, argv, ctx.inProcess);
+}
+
 }  // namespace bprep2

@@ -1,8 +1,98 @@
+// Construction and destruction of the one state record of a run.
+//
+// Construction takes the command line, asks the host for the option word,
+// applies UVCASE, echoes the command when asked, fills the keyword,
+// @-variable and predefined-name tables and opens the trace file. It never
+// ends the process: when the command line already decides the outcome (help,
+// a refused -m) it leaves that status in constructionStatus and stops there.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "driver/command_line.h"
 #include "driver/context.h"
+#include "host/quolt_host.h"
+#include "tokens/keywords.h"
 
 namespace bprep2 {
-PreprocessorContext::~PreprocessorContext() {}
-std::unique_ptr<PreprocessorContext> makeContext(int, char**, bool) {
-    return std::make_unique<PreprocessorContext>();
+
+namespace {
+
+constexpr const char* kPredefinedNames[] = {"WIN32", "WINDOWS", "WIN64", "QUOLT_RELEASE_4_1",
+                                            "QUOLT_RELEASE_4"};
+
+int processId() {
+#ifdef _WIN32
+    return _getpid();
+#else
+    return static_cast<int>(getpid());
+#endif
 }
+
+void applyUvCase(PreprocessorContext& ctx) {
+    if (std::getenv("UVCASE")) ctx.options |= optUvCase;
+    if (ctx.has(optUvCase)) {
+        ctx.options &= ~optCaseSensitive;
+        ctx.options |= optStopStatements;
+    }
+}
+
+// The in-process caller's result slots are addresses, not text; the echo
+// shows a marker in their place instead of reading them as strings.
+bool isResultSlot(const PreprocessorContext& ctx, const char* argument) {
+    const void* p = argument;
+    return ctx.resultText && (p == static_cast<const void*>(ctx.resultText) ||
+                              p == static_cast<const void*>(ctx.resultLength) ||
+                              p == static_cast<const void*>(ctx.resultStatus));
+}
+
+void echoCommand(const PreprocessorContext& ctx, int argc, char** argv) {
+    std::string line = "bprep2 called as ";
+    for (int i = 0; i < argc; ++i) {
+        line += ' ';
+        line += !argv[i] ? "(null)" : isResultSlot(ctx, argv[i]) ? "<slot>" : argv[i];
+    }
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+void fillTables(PreprocessorContext& ctx) {
+    for (const KeywordEntry& row : keywordTable()) ctx.keywords[std::string(row.name)] = &row;
+    for (std::string_view name : atVariableNames()) ctx.atVariables[std::string(name)] = 1;
+    for (const char* name : kPredefinedNames) ctx.definitions[name] = 1;
+}
+
+void openTraceFile(PreprocessorContext& ctx) {
+    ctx.traceFileName = "bprep2_trace_" + std::to_string(processId()) + ".txt";
+    ctx.traceFile = std::fopen(ctx.traceFileName.c_str(), "w");
+    if (ctx.traceFile) std::fputs("\nOriginal Input To bprep2\n-------- ----- -- ----\n", ctx.traceFile);
+}
+
+}  // namespace
+
+PreprocessorContext::~PreprocessorContext() {
+    if (traceFile) std::fclose(traceFile);
+}
+
+std::unique_ptr<PreprocessorContext> makeContext(int argc, char** argv, bool inProcess) {
+    auto ctx = std::make_unique<PreprocessorContext>();
+    ctx->inProcess = inProcess;
+    ctx->constructionStatus = parseCommandLine(*ctx, argc, argv);
+    if (ctx->constructionStatus != 0) return ctx;
+    ctx->hostHandle = quolt_getdp();
+    ctx->options = QLibAGetCompilerOptions(ctx->hostHandle, ctx->inputName.c_str());
+    applyUvCase(*ctx);
+    if (ctx->has(optEchoCommand)) echoCommand(*ctx, argc, argv);
+    fillTables(*ctx);
+    if (ctx->has(optTrace)) openTraceFile(*ctx);
+    return ctx;
+}
+
 }  // namespace bprep2
