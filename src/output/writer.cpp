@@ -1,5 +1,208 @@
+// Output writer: turns the final token list back into program text.
+//
+// The whole text is built in one string before anything is written, so a
+// token that cannot be written leaves the stream untouched, and the text
+// reaches the stream (or the in-process caller) in one piece. Every source
+// line break survives: a comma at a line end pulls the next line up, and the
+// line breaks it swallowed are written at the next line end instead, so the
+// compiler's line numbers after that point still match the source.
+//
+// Each look-ahead and look-back stops at the first token that is not blank,
+// and the ranges different tokens scan do not overlap, so one write is linear
+// in the number of tokens however long the runs of blanks are.
 #include "output/writer.h"
 
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "driver/report.h"
+#include "tokens/token_list.h"
+
 namespace bprep2 {
-int32_t writeOutput(PreprocessorContext&, FILE*) { return 0; }
+
+namespace {
+
+constexpr std::string_view objectPrologue =
+    "\n#line 1 \"QUOLTOBJECT\"\n"
+    " DEFC VAR qObjectNewObject(STRING,QAC_VARARG)\n"
+    " DEFC VAR qObjectNewArray(STRING,QAC_VARARG)\n"
+    " DEFC VAR qObjectGet1(VAR,VAR)\n"
+    " DEFC VAR qObjectSet1(VAR,VAR,VAR)\n"
+    " DEFC VAR qObjectMethodN(VAR,VAR,QAC_VARARG)\n"
+    " DEFC VAR qObjectStaticMethodN(VAR,VAR,QAC_VARARG)\n"
+    " DEFC VAR qObjectQUOLT(INT)\n"
+    " DEFC INT qObjectThrow(QAC_VARARG)\n";
+
+bool hasMixedCase(std::string_view text) {
+    bool lower = false, upper = false;
+    for (char c : text) {
+        lower = lower || (c >= 'a' && c <= 'z');
+        upper = upper || (c >= 'A' && c <= 'Z');
+    }
+    return lower && upper;
+}
+
+// Keywords are folded to upper case unless the case options keep them.
+void addKeyword(const PreprocessorContext& ctx, std::string_view text, std::string& out) {
+    if ((ctx.has(optUvCase) && hasMixedCase(text)) || ctx.has(optCaseSensitive)) out += text;
+    else out += upperCased(text);
+}
+
+bool isDeclaredFunction(const PreprocessorContext& ctx, std::string_view name) {
+    // A plain find: writing must not add names to the table.
+    auto it = ctx.userFunctions.find(std::string(name));
+    return it != ctx.userFunctions.end() && it->second >= 1;
+}
+
+// The name of a called or declared subroutine keeps its case, because the
+// platform looks subroutines up by the name as written.
+bool followsSubroutineWord(const PreprocessorContext& ctx, size_t index) {
+    if (index == 0) return false;
+    size_t before = previousSignificant(ctx, index - 1, modeSameLine);
+    if (before == npos || ctx.tokens[before].type != system_keyword) return false;
+    std::string_view word = ctx.text(ctx.tokens[before]);
+    for (std::string_view w : {"call", "callc", "callj", "function", "subroutine"})
+        if (equalsIgnoreCase(word, w) == 0) return true;
+    return false;
+}
+
+void addName(const PreprocessorContext& ctx, size_t index, std::string& out) {
+    std::string_view text = ctx.text(ctx.tokens[index]);
+    if (ctx.has(optCaseSensitive) || ctx.has(optUvCase) || isDeclaredFunction(ctx, text) ||
+        followsSubroutineWord(ctx, index))
+        out += text;
+    else
+        out += upperCased(text);
+}
+
+// A statement separator is only needed when another statement follows on
+// the same output line.
+bool moreFollowsOnLine(const PreprocessorContext& ctx, size_t index) {
+    return index + 1 < ctx.tokens.size() && nextSignificant(ctx, index + 1, modeSameLine) != npos;
+}
+
+bool continuesJoin(uint8_t type) { return type == endofline || type == newstatement || type == whitespace; }
+
+size_t firstEndOfLineFrom(const PreprocessorContext& ctx, size_t index) {
+    for (size_t i = index; i < ctx.tokens.size(); ++i)
+        if (ctx.tokens[i].type == endofline) return i;
+    return npos;
+}
+
+// Pulls the lines after a trailing comma up onto the comma's line and moves
+// their line breaks to the next line end. When no line end follows (a comma
+// at the very end of the source), the line breaks stay where they are, so
+// none is lost.
+void joinAfterComma(PreprocessorContext& ctx, size_t comma) {
+    auto& list = ctx.tokens;
+    size_t stop = comma + 1;
+    int64_t joined = 0;
+    while (stop < list.size() && continuesJoin(list[stop].type)) {
+        if (list[stop].type == endofline) joined += list[stop].value;
+        ++stop;
+    }
+    size_t target = joined >= 1 ? firstEndOfLineFrom(ctx, stop) : npos;
+    for (size_t i = comma + 1; i < stop; ++i) {
+        uint8_t type = list[i].type;
+        if (type == newstatement || (type == endofline && target != npos)) resetToken(list[i], null_token);
+    }
+    if (target != npos) list[target].value = static_cast<int32_t>(list[target].value + joined);
+}
+
+void addLineMarker(const PreprocessorContext& ctx, const Token& t, std::string& out) {
+    out += "\n#line ";
+    out += std::to_string(t.value);
+    out += " \"";
+    out += ctx.text(t);
+    out += "\"\n";
+}
+
+// Adds the text of token `index`; false for a type that cannot be written.
+bool addToken(PreprocessorContext& ctx, size_t index, std::string& out) {
+    const Token t = ctx.tokens[index];
+    switch (t.type) {
+        case changeline: addLineMarker(ctx, t, out); return true;
+        case endofline:
+            if (t.value > 0) out.append(static_cast<size_t>(t.value), '\n');
+            return true;
+        case newstatement:
+            if (moreFollowsOnLine(ctx, index)) out += ';';
+            return true;
+        case whitespace: out += ' '; return true;
+        case maths:
+        case extract:
+        case braces: out += static_cast<char>(t.value & 0xFF); return true;
+        case extract_str:
+        case oref_expression:
+        case unparsed:
+        case property_method:
+        case numeric:
+        case string:
+        case var_no_case: out += ctx.text(t); return true;
+        case oref_id: out += ctx.has(optDotMember) ? "." : "->"; return true;
+        case system_keyword:
+        case system_function: addKeyword(ctx, ctx.text(t), out); return true;
+        case variable:
+        case label: addName(ctx, index, out); return true;
+        case comma:
+            out += ',';
+            joinAfterComma(ctx, index);
+            return true;
+        case colon: out += ':'; return true;
+        case tidle: out += '~'; return true;
+        case hash: out += '#'; return true;
+        case atsign: out += '@'; return true;
+        case equals: out += '='; return true;
+        case underscore: out += '_'; return true;
+        case null_token: return true;
+        default: return false;
+    }
+}
+
+int32_t deliverInProcess(PreprocessorContext& ctx, const std::string& text) {
+    char* block = static_cast<char*>(malloc(text.size() + 1));
+    if (!block) {
+        report(ctx, "Unable to allocate %zu bytes for the output text", text.size() + 1);
+        return 2;
+    }
+    memcpy(block, text.data(), text.size());
+    block[text.size()] = '\0';
+    *ctx.resultText = block;
+    if (ctx.resultStatus) *ctx.resultStatus = 0;
+    if (ctx.resultLength) *ctx.resultLength = static_cast<uint32_t>(text.size());
+    return 0;
+}
+
+// A short write would hand the compiler a truncated program under a success
+// status, so it fails the run instead.
+int32_t writeToStream(PreprocessorContext& ctx, FILE* out, const std::string& text) {
+    size_t written = text.empty() ? 0 : fwrite(text.data(), 1, text.size(), out);
+    if (written != text.size() || fflush(out) != 0) {
+        report(ctx, "Unable to write the output text");
+        return 2;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int32_t writeOutput(PreprocessorContext& ctx, FILE* out) {
+    std::string text;
+    text.reserve(ctx.textPool.size() + ctx.tokens.size() + objectPrologue.size() + 64);
+    if (ctx.objectRuntimeUsed) text += objectPrologue;
+
+    const size_t count = ctx.tokens.size();
+    for (size_t i = 0; i < count; ++i) {
+        if (!addToken(ctx, i, text)) {
+            report(ctx, "Internal error: Token type of %d found\n", static_cast<int>(ctx.tokens[i].type));
+            return 2;
+        }
+    }
+
+    if (ctx.resultText && out == stdout) return deliverInProcess(ctx, text);
+    return writeToStream(ctx, out, text);
+}
+
 }  // namespace bprep2
