@@ -3,8 +3,9 @@
 // One stack of states for the whole run, shared by the main source and
 // every member. A state of 1 or more lets lines through; 0 is a false
 // condition; -1 marks a block opened inside an inactive one, which no #else
-// can make active; -2 and below (only from a -D value) are inactive and
-// switch like 0 does. Depth never leaves 0..10.
+// can make active; -2 and below (only from a -D value) are inactive, and
+// an #else turns them into 0, so they stay inactive. Depth never leaves
+// 0..10.
 #include "directives/directive_steps.h"
 #include "directives/directives.h"
 #include "driver/report.h"
