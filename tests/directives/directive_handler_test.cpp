@@ -84,31 +84,6 @@ TEST_F(DirectiveTest, BadWordsAndMissingNames) {
     EXPECT_EQ(ctx.conditionDepth, 0);
 }
 
-TEST_F(DirectiveTest, ProgramTextWordsPutTheScanBackOnTheMark) {
-    const char* lines[] = {"  $QUOLT(1)", "#file X", "$System", "$DEVELOPMENT"};
-    for (const char* line : lines) {
-        EXPECT_EQ(directive(line), directiveRescan) << line;
-        EXPECT_EQ(reader.scanPos, static_cast<int64_t>(std::string_view(line).find_first_of("#$")));
-    }
-}
-
-TEST_F(DirectiveTest, DefineKeepsNameAndTrailingBlanksAsWritten) {
-    EXPECT_EQ(directive("#define x  a b  "), directiveHandled);
-    EXPECT_EQ(directive("#define EMPTY"), directiveHandled);
-    EXPECT_EQ(directive("#define x 2"), directiveHandled);
-    EXPECT_EQ(ctx.equates.size(), 2u);
-    EXPECT_EQ(ctx.equates["x"], "2");
-    EXPECT_EQ(ctx.equates["EMPTY"], "");
-    EXPECT_EQ(directive("#define y  a b  "), directiveHandled);
-    EXPECT_EQ(ctx.equates["y"], "a b  ");
-}
-
-TEST_F(DirectiveTest, OptionWordsReplaceTheOptionWord) {
-    ctx.options = optWarnings;
-    EXPECT_EQ(directive("$OPTIONS case,nowarnings"), directiveHandled);
-    EXPECT_EQ(ctx.options, optCaseSensitive);
-}
-
 TEST_F(DirectiveTest, EquateListsFormsAndKeys) {
     EXPECT_EQ(equate("EQU a TO 1, b LIT \"x,y\" , c LITERALLY 'q' r; PRINT a"), 0);
     EXPECT_EQ(ctx.equates["A"], "1");
