@@ -16,13 +16,13 @@ using bprep2_test::Args;
 using bprep2_test::ScopedEnv;
 
 TEST(Context, OptionWordTablesAndPredefinedNames) {
-    ScopedEnv options("BASC_BPREP2", "case:stop");
-    ScopedEnv uvcase("UVCASE", nullptr);
+    ScopedEnv options("BASC_BPREP2", "case:trace:notrace");
+    ScopedEnv uvcase("UVCASE", "");  // empty, yet it switches the mode on
     Args args{"bprep2", "-DWIN64=0", "-DMINE=4", "prog.b"};
     auto ctx = makeContext(args.argc(), args.argv(), false);
     EXPECT_EQ(ctx->constructionStatus, 0);
     EXPECT_NE(ctx->hostHandle, nullptr);
-    EXPECT_EQ(ctx->options, 0x1180u | optCaseSensitive | optStopStatements);
+    EXPECT_EQ(ctx->options, 0x1180u | optUvCase | optStopStatements);
     EXPECT_EQ(ctx->keywords.size(), 467u);
     ASSERT_EQ(ctx->keywords.count("$file"), 1u);
     EXPECT_EQ(ctx->keywords.at("$file")->special, 4u);
@@ -32,16 +32,6 @@ TEST(Context, OptionWordTablesAndPredefinedNames) {
               (std::map<std::string, int32_t>{{"MINE", 4}, {"QUOLT_RELEASE_4", 1}, {"QUOLT_RELEASE_4_1", 1},
                                               {"WIN32", 1}, {"WIN64", 1}, {"WINDOWS", 1}}));
     EXPECT_EQ(ctx->traceFile, nullptr);
-}
-
-TEST(Context, EmptyUvcaseStillSwitchesTheModeOn) {
-    ScopedEnv options("BASC_BPREP2", "case");
-    ScopedEnv uvcase("UVCASE", "");
-    Args args{"bprep2", "prog.b"};
-    auto ctx = makeContext(args.argc(), args.argv(), false);
-    EXPECT_FALSE(ctx->caseSensitive());
-    EXPECT_TRUE(ctx->has(optStopStatements));
-    EXPECT_TRUE(ctx->has(optUvCase));
 }
 
 TEST(Context, EchoAndHelpStatus) {

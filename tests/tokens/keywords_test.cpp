@@ -37,20 +37,6 @@ TEST(KeywordTable, RowCountDistinctNamesAndTheDoubledRow) {
     EXPECT_EQ(table[8].name, "ABORT");
 }
 
-TEST(KeywordTable, GroupSizesByFlags) {
-    std::map<uint32_t, int> groups;
-    for (const KeywordEntry& e : keywordTable()) ++groups[e.flags];
-    EXPECT_EQ(groups[0x0], 8);
-    EXPECT_EQ(groups[0x1], 276);
-    EXPECT_EQ(groups[0x2], 84);
-    EXPECT_EQ(groups[0x4], 45);
-    EXPECT_EQ(groups[0x8], 21);
-    EXPECT_EQ(groups[0x20001], 7);
-    EXPECT_EQ(groups[0x210001], 5);
-    EXPECT_EQ(groups[0x400001], 4);
-    EXPECT_EQ(groups[0x800001], 7);
-}
-
 TEST(KeywordTable, FlagsAndSpecialCodesOfSampleRows) {
     auto m = byName();
     struct Want {
