@@ -85,7 +85,9 @@ int32_t runAttempt(int argc, char** argv, bool inProcess, bool restarted) {
         report(ctx, "No input file name specified");
         return 2;
     }
-    if (int32_t status = compileSource(ctx, ctx.inputName, nullptr)) return status;
+    int32_t scanned = compileSource(ctx, ctx.inputName, nullptr);
+    ctx.reader = nullptr;  // the readers died with their calls; later reports are plain
+    if (scanned != 0) return scanned;
     if (ctx.conditionDepth != 0) {
         report(ctx, "At end of compilation, unbalanced #if/#endif");
         return 1;
