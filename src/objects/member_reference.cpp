@@ -1,0 +1,191 @@
+// Member references: OBJ->NAME (or OBJ.NAME), OBJ->@VAR, OBJ->M(args) and
+// OBJ->NAME = value become calls of the object runtime:
+//
+//   V = OBJ->NAME      V = qObjectGet1(OBJ,"NAME")
+//   OBJ->NAME = 5      qObjectSet1(OBJ,"NAME" , 5)
+//   OBJ->M(1, 2)       qObjectMethodN(OBJ,"M",1, 2)
+//
+// The call opens at the start of the object expression, found by walking
+// back from the operator with a bracket count; that walk never leaves the
+// statement, so a reference with no object before it in its own statement is
+// reported instead of opening the call in an earlier statement. A chain
+// A->B->D works because the second operator finds the first call's name as
+// its start. Every walk stays inside the operator's statement.
+#include "driver/report.h"
+#include "objects/object_rewrite.h"
+
+namespace bprep2 {
+
+namespace {
+
+enum class MemberForm { read, assignment, methodCall };
+
+std::string_view callName(MemberForm form) {
+    switch (form) {
+        case MemberForm::assignment: return "qObjectSet1";
+        case MemberForm::methodCall: return "qObjectMethodN";
+        case MemberForm::read: break;
+    }
+    return "qObjectGet1";
+}
+
+bool endsStatement(int type) {
+    return type == changeline || type == endofline || type == newstatement || type == label;
+}
+
+bool isObjectStart(int type) {
+    return type == oref_expression || type == variable || type == var_no_case || type == property_method;
+}
+
+// +1 for an opening bracket, -1 for a closing one, 0 for anything else. The
+// angle brackets count because dynamic-array extraction A<1,2> may stand in
+// an object expression.
+int bracketStep(const Token& token) {
+    if (token.type != extract) return 0;
+    switch (token.value) {
+        case '(': case '<': case '[': return 1;
+        case ')': case '>': case ']': return -1;
+        default: return 0;
+    }
+}
+
+// The first name at bracket depth 0 before the operator, or npos when the
+// statement has none before it.
+size_t findObjectStart(const PreprocessorContext& ctx, size_t op) {
+    int64_t depth = 0;
+    for (size_t i = op; i-- > 0;) {
+        const Token& token = ctx.tokens[i];
+        if (endsStatement(token.type)) return npos;
+        depth += bracketStep(token);
+        if (depth == 0 && isObjectStart(token.type)) return i;
+    }
+    return npos;
+}
+
+// An '=' after the member is an assignment unless the walk back to the
+// start of the statement meets a condition first. A statement starts after
+// THEN, ELSE, LOOP and DO; IF, CASE, UNTIL and WHILE open a condition, and an
+// earlier '=' makes this one a comparison (X = OBJ->Y = 5).
+bool isAssignment(const PreprocessorContext& ctx, size_t equalsIndex) {
+    for (size_t i = tokenBefore(ctx, equalsIndex, modeAnywhere); i != npos;
+         i = tokenBefore(ctx, i, modeAnywhere)) {
+        const Token& token = ctx.tokens[i];
+        if (token.type == equals) return false;
+        if (token.type != system_keyword) continue;
+        for (std::string_view word : {"IF", "CASE", "UNTIL", "WHILE"})
+            if (hasWord(ctx, token, word)) return false;
+        for (std::string_view word : {"THEN", "ELSE", "LOOP", "DO"})
+            if (hasWord(ctx, token, word)) return true;
+    }
+    return true;
+}
+
+// Where the ')' of an assignment goes: before the end of the statement, or
+// before the ELSE that ends a THEN clause (IF C THEN O->X = 1 ELSE ...). An
+// ELSE inside the value's own parentheses does not end it.
+size_t assignmentEnd(const PreprocessorContext& ctx, size_t from) {
+    int64_t depth = 0;
+    size_t count = tokenCount(ctx);
+    for (size_t i = from; i < count; ++i) {
+        const Token& token = ctx.tokens[i];
+        if (endsStatement(token.type)) return i;
+        if (token.type == system_keyword && depth <= 0 && hasWord(ctx, token, "ELSE")) return i;
+        if (isExtract(token, '(') || isExtract(token, '[')) ++depth;
+        if (isExtract(token, ')') || isExtract(token, ']')) --depth;
+    }
+    return count;
+}
+
+// The position just after the member expression: after the member word
+// itself, or after the first word that follows a bracketed member. npos when
+// the brackets do not balance before the statement ends.
+size_t memberEnd(const PreprocessorContext& ctx, size_t member) {
+    int64_t depth = 0;
+    size_t count = tokenCount(ctx);
+    for (size_t i = member; i < count; ++i) {
+        const Token& token = ctx.tokens[i];
+        if (token.type == whitespace || token.type == null_token) continue;
+        if (endsStatement(token.type)) return depth == 0 ? i : npos;
+        int step = bracketStep(token);
+        if (step != 0) {
+            depth += step;
+            continue;
+        }
+        if (depth == 0) return i + 1;
+    }
+    return depth == 0 ? count : npos;
+}
+
+// The member's own ')' (just inserted) and the call's '(' are folded into the
+// runtime call: M(1, 2) continues the argument list, M() closes it.
+void foldMethodArguments(PreprocessorContext& ctx, size_t member) {
+    size_t inserted = tokenAfter(ctx, member, modeSameLine);
+    size_t open = tokenAfter(ctx, inserted, modeSameLine);
+    size_t next = tokenAfter(ctx, open, modeSameLine);
+    if (inserted == npos || open == npos || next == npos) return;
+    if (isExtract(tokenAt(ctx, next), ')')) {
+        resetToken(tokenAt(ctx, inserted), null_token);
+    } else {
+        resetToken(tokenAt(ctx, inserted), comma);
+    }
+    resetToken(tokenAt(ctx, open), null_token);
+}
+
+void quoteMemberName(PreprocessorContext& ctx, size_t member) {
+    Token& token = tokenAt(ctx, member);
+    if (token.type != variable && token.type != property_method) return;
+    std::string quoted(1, '"');
+    quoted.append(ctx.text(token)).push_back('"');
+    resetToken(ctx, token, string, quoted);
+}
+
+int64_t illegalReference(PreprocessorContext& ctx, size_t op) {
+    pointAtToken(ctx, op);
+    report(ctx, "Illegal syntax for object reference");
+    return -1;
+}
+
+}  // namespace
+
+int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
+    ctx.objectRuntimeUsed = true;
+    restartIfObjectsOff(ctx);
+
+    size_t start = findObjectStart(ctx, op);
+    if (start == npos) return illegalReference(ctx, op);
+
+    // A ';' right after the operator leaves it without a member, like the end of the line.
+    size_t member = tokenAfter(ctx, op, modeSameStatement);
+    if (member == npos) return illegalReference(ctx, op);
+    bool memberByValue = tokenAt(ctx, member).type == atsign;
+    if (memberByValue) {
+        resetToken(tokenAt(ctx, member), null_token);
+        member = tokenAfter(ctx, member, modeSameStatement);
+        if (member == npos) return illegalReference(ctx, op);
+    }
+
+    MemberForm form = MemberForm::read;
+    size_t following = tokenAfter(ctx, member, modeSameLine);
+    if (following != npos && isExtract(tokenAt(ctx, following), '(')) {
+        form = MemberForm::methodCall;
+    } else if (following != npos && tokenAt(ctx, following).type == equals && isAssignment(ctx, following)) {
+        form = MemberForm::assignment;
+        resetToken(tokenAt(ctx, following), comma);
+        insertToken(ctx, assignmentEnd(ctx, following + 1), extract, {}, ')');
+    }
+
+    insertToken(ctx, start, extract, {}, '(');
+    insertToken(ctx, start, oref_expression, callName(form));
+    op += 2;
+    member += 2;
+    resetToken(tokenAt(ctx, op), comma);
+
+    size_t close = memberEnd(ctx, member);
+    if (close == npos) return illegalReference(ctx, op);
+    if (form != MemberForm::assignment) insertToken(ctx, close, extract, {}, ')');
+    if (!memberByValue) quoteMemberName(ctx, member);
+    if (form == MemberForm::methodCall) foldMethodArguments(ctx, member);
+    return static_cast<int64_t>(op);
+}
+
+}  // namespace bprep2

@@ -1,0 +1,39 @@
+// Pieces shared by the object-syntax rewrites (member references, static
+// calls, METHOD declarations, NEW) and by the TRY/CATCH/THROW translation.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "driver/context.h"
+#include "tokens/token_list.h"
+
+namespace bprep2 {
+
+// The significant token after / before the token at `index`, in the given
+// scan mode; npos at the ends of the list or where the mode stops.
+size_t tokenAfter(const PreprocessorContext& ctx, size_t index, int mode);
+size_t tokenBefore(const PreprocessorContext& ctx, size_t index, int mode);
+
+bool isExtract(const Token& token, char bracket);
+// The token's text equals `word` ignoring letter case (whole word).
+bool hasWord(const PreprocessorContext& ctx, const Token& token, std::string_view word);
+
+// A fresh token for a work array handed to replaceTokens.
+Token makeToken(PreprocessorContext& ctx, int32_t type, std::string_view text = {}, int32_t value = 0);
+
+// Object syntax met while the extensions are off: abandon the attempt so the
+// driver can compile again with them on (when the restart option allows).
+void restartIfObjectsOff(const PreprocessorContext& ctx);
+
+int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op);
+int64_t rewriteStaticCall(PreprocessorContext& ctx, size_t colon);
+int64_t rewriteMethodDeclaration(PreprocessorContext& ctx, size_t keyword);
+int64_t rewriteNewExpression(PreprocessorContext& ctx, size_t keyword);
+
+// The name of the function that implements method `method` of class `cls`.
+std::string mangledMethodName(const std::string& cls, const std::string& method);
+
+}  // namespace bprep2
