@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE ?= examples/invoice.b
 
-.PHONY: all run test test-sanitize fuzz bench deps clean
+.PHONY: all run test test-sanitize fuzz bench windows windows-test install deps clean
 
 all: $(BUILD)/bprep2
 
@@ -54,8 +54,28 @@ bench: $(BUILD)/bprep2
 	@command -v mcpp >/dev/null 2>&1 || { [ "$$(id -u)" = 0 ] && apt-get install -y -qq mcpp; } || true
 	python3 bench/bench.py $(BUILD)/bprep2 $(BENCH_FLAGS)
 
+PREFIX ?= /usr/local
+install: $(BUILD)/bprep2
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+WINDOWS_BUILD ?= build-windows
+# The 64-bit Windows console program, cross-compiled with MinGW-w64.
+windows:
+	@command -v x86_64-w64-mingw32-g++ >/dev/null 2>&1 || { [ "$$(id -u)" = 0 ] && apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq g++-mingw-w64-x86-64; }
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release -DBPREP2_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(WINDOWS_BUILD) --target bprep2 -j $(JOBS)
+
+# Every end-to-end case against bprep2.exe under Wine.
+windows-test: windows test-build
+	@command -v wine >/dev/null 2>&1 || { [ "$$(id -u)" = 0 ] && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq wine64 wine; }
+	BPREP2_TEST_EXE=$(abspath $(WINDOWS_BUILD))/bprep2.exe BPREP2_TEST_WRAPPER=wine BPREP2_TEST_PLATFORM=windows \
+	  $(BUILD)/bprep2_tests --gtest_filter='Cases/*'
+
+test-build: deps $(BUILD)/Makefile
+	cmake --build $(BUILD) -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz $(WINDOWS_BUILD)
 
 .PHONY: FORCE
 FORCE:
