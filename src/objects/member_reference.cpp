@@ -10,7 +10,7 @@
 // statement, so a reference with no object before it in its own statement is
 // reported instead of opening the call in an earlier statement. A chain
 // A->B->D works because the second operator finds the first call's name as
-// its start. Every walk stays inside the operator's statement.
+// its start.
 #include "driver/report.h"
 #include "objects/object_rewrite.h"
 
@@ -81,15 +81,18 @@ bool isAssignment(const PreprocessorContext& ctx, size_t equalsIndex) {
 }
 
 // Where the ')' of an assignment goes: before the end of the statement, or
-// before the ELSE that ends a THEN clause (IF C THEN O->X = 1 ELSE ...). An
-// ELSE inside the value's own parentheses does not end it.
+// after the value when an ELSE ends a THEN clause (IF C THEN O->X = 1 ELSE
+// ...). An ELSE inside the value's own parentheses does not end it.
 size_t assignmentEnd(const PreprocessorContext& ctx, size_t from) {
     int64_t depth = 0;
     size_t count = tokenCount(ctx);
     for (size_t i = from; i < count; ++i) {
         const Token& token = ctx.tokens[i];
         if (endsStatement(token.type)) return i;
-        if (token.type == system_keyword && depth <= 0 && hasWord(ctx, token, "ELSE")) return i;
+        if (token.type == system_keyword && depth <= 0 && hasWord(ctx, token, "ELSE")) {
+            while (i > from && (ctx.tokens[i - 1].type == whitespace || ctx.tokens[i - 1].type == null_token)) --i;
+            return i;
+        }
         if (isExtract(token, '(') || isExtract(token, '[')) ++depth;
         if (isExtract(token, ')') || isExtract(token, ']')) --depth;
     }
@@ -164,6 +167,10 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
         if (member == npos) return illegalReference(ctx, op);
     }
 
+    // Checked before anything changes, so the operator still has its column for the caret.
+    size_t close = memberEnd(ctx, member);
+    if (close == npos) return illegalReference(ctx, op);
+
     MemberForm form = MemberForm::read;
     size_t following = tokenAfter(ctx, member, modeSameLine);
     if (following != npos && isExtract(tokenAt(ctx, following), '(')) {
@@ -180,9 +187,7 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
     member += 2;
     resetToken(tokenAt(ctx, op), comma);
 
-    size_t close = memberEnd(ctx, member);
-    if (close == npos) return illegalReference(ctx, op);
-    if (form != MemberForm::assignment) insertToken(ctx, close, extract, {}, ')');
+    if (form != MemberForm::assignment) insertToken(ctx, close + 2, extract, {}, ')');
     if (!memberByValue) quoteMemberName(ctx, member);
     if (form == MemberForm::methodCall) foldMethodArguments(ctx, member);
     return static_cast<int64_t>(op);
