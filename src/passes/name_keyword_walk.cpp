@@ -1,0 +1,293 @@
+// The per-token walk of the statement pass.
+//
+// Every token is examined once, in list order, by its type:
+//   - line markers and line ends keep the position the messages name;
+//   - NAME(...) is left alone for a declared function, a dimensioned array or
+//     a name marked not to be resolved; with exactly one expression between
+//     the parentheses it is a variable with a format mask and becomes
+//     FMT(NAME,(mask)); otherwise, or when the name is both a function and an
+//     array, the pass stops with an error naming the line and file;
+//   - built-in functions used as names, and DEBUG, ERROR and TCLREAD where
+//     they are no statement, become names; TCLREAD X becomes X = @SENTENCE;
+//   - a separator right after THEN or ELSE is deleted;
+//   - { becomes THEN, } becomes END and swallows a following else { or
+//     elseif (into " END ELSE " and " END ELSE IF ");
+//   - the name after a CALL-like word is marked not to be resolved.
+//
+// The walk builds the new list as it goes (see ListRebuild): the FMT rewrite
+// adds four tokens per name, and inserting them in place would move the whole
+// tail of the list each time. The list being walked stays in ctx.tokens, so
+// looking ahead and changing tokens ahead work on it directly; the tokens
+// already passed, inserted ones included, are in the rebuilt part, and that
+// is where the rules look back. No look-ahead can reach an insertion still
+// waiting: each one sits right behind a bracket or a name that stops every
+// scan first. The work per token is bounded by the stretch of blanks it looks
+// over, so the walk is linear in the length of the list.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/report.h"
+#include "passes/pass_steps.h"
+#include "tokens/keywords.h"
+#include "tokens/token_list.h"
+
+namespace bprep2 {
+namespace {
+
+struct WalkState {
+    PreprocessorContext& ctx;
+    ListRebuild rebuild;
+    std::vector<ParenSpan> spans;
+    size_t nextSpan = 0;
+    int32_t line = 1;       // position the messages name
+    Token fileMarker;       // the last line marker passed (its text is the file)
+    size_t markedEnd = 0;   // tokens before this were reached by a CALL-word marking
+
+    explicit WalkState(PreprocessorContext& c) : ctx(c) { resetToken(fileMarker, changeline); }
+};
+
+size_t nextAfter(const PreprocessorContext& ctx, size_t index, int mode) {
+    if (index == npos || index + 1 >= tokenCount(ctx)) return npos;
+    return nextSignificant(ctx, index + 1, mode);
+}
+
+// The significant token before the one being examined, as an index into the
+// rebuilt part. The scan works on ctx.tokens, so the two lists trade places
+// for the look; a swap moves no tokens.
+size_t lookBack(WalkState& w, int mode) {
+    std::vector<Token>& done = w.rebuild.done;
+    if (done.empty()) return npos;
+    w.ctx.tokens.swap(done);
+    size_t found = previousSignificant(w.ctx, w.ctx.tokens.size() - 1, mode);
+    w.ctx.tokens.swap(done);
+    return found;
+}
+
+bool isBracket(const Token& t, char c) { return t.type == extract && t.value == c; }
+
+bool hasFlag(const Token& t, uint32_t bit) { return (static_cast<uint32_t>(t.value) & bit) != 0; }
+
+Token bracketToken(char c) {
+    Token t;
+    resetToken(t, extract);
+    t.value = c;
+    return t;
+}
+
+// --- NAME(...) -------------------------------------------------------------
+
+const ParenSpan* spanOpeningAt(WalkState& w, size_t open) {
+    // Names are resolved in list order, so their parentheses come in order too.
+    while (w.nextSpan < w.spans.size() && w.spans[w.nextSpan].open < open) ++w.nextSpan;
+    if (w.nextSpan < w.spans.size() && w.spans[w.nextSpan].open == open) return &w.spans[w.nextSpan];
+    return nullptr;
+}
+
+// NAME(mask) -> FMT(NAME,(mask)): FMT and ( go in front of the name now, the
+// comma before the parenthesis and the closing ) after the mask's own.
+void rewriteAsFormatted(WalkState& w, size_t open, size_t close) {
+    insertAhead(w.rebuild, close + 1, bracketToken(')'));
+    Token separator;
+    resetToken(separator, comma);
+    insertAhead(w.rebuild, open, separator);
+    Token fmt;
+    resetToken(w.ctx, fmt, system_function, "FMT");
+    w.rebuild.done.push_back(fmt);
+    w.rebuild.done.push_back(bracketToken('('));
+}
+
+int32_t resolveName(WalkState& w, size_t index) {
+    PreprocessorContext& ctx = w.ctx;
+    size_t open = nextAfter(ctx, index, modeSameLine);
+    if (open == npos || !isBracket(ctx.tokens[open], '(')) return 0;
+    const Token& name = ctx.tokens[index];
+    std::string word(ctx.text(name));
+    bool isFunction = isMember(ctx.userFunctions, word);
+    bool isArray = isMember(ctx.dimArrays, ctx.caseSensitive() ? word : upperCased(word));
+    std::string file(ctx.text(w.fileMarker));
+    if (isFunction && isArray) {
+        report(ctx, "Variable %s at line %d in file %s is both a function and a dimensioned array.\n",
+               word.c_str(), w.line, file.c_str());
+        return 1;
+    }
+    if (isArray || isFunction || name.special == specialNoResolve) return 0;
+    const ParenSpan* span = spanOpeningAt(w, open);
+    if (span == nullptr || span->close == npos) return 0;
+    if (span->count != 1) {
+        report(ctx,
+               "Variable %s at line %d in file %s is neither a function nor a dimensioned array.\n"
+               "    As it has %d expressions between (), it is not a variable with formatting.\n",
+               word.c_str(), w.line, file.c_str(), span->count);
+        return 1;
+    }
+    rewriteAsFormatted(w, open, span->close);
+    return 0;
+}
+
+// --- keywords --------------------------------------------------------------
+
+bool followedByOpenParen(const PreprocessorContext& ctx, size_t index) {
+    size_t next = nextAfter(ctx, index, modeAnywhere);
+    return next != npos && isBracket(ctx.tokens[next], '(');
+}
+
+// Nothing but a plain assignment target may stand before DEBUG and TCLREAD
+// for them to be statements.
+bool startsStatement(WalkState& w) {
+    size_t before = lookBack(w, modeSameLine);
+    return before == npos || w.rebuild.done[before].flags == flagAssign;
+}
+
+bool debugIsStatement(WalkState& w, size_t index) {
+    const auto& tokens = w.ctx.tokens;
+    size_t next = nextAfter(w.ctx, index, modeSameLine);
+    bool endsHere = next == npos || tokens[next].type == newstatement ||
+                    (tokens[next].type == system_keyword && hasFlag(tokens[next], kwThenElse));
+    return endsHere && startsStatement(w);
+}
+
+bool errorIsStatement(WalkState& w) {
+    size_t before = lookBack(w, modeSameLine);
+    if (before == npos) return false;
+    const Token& t = w.rebuild.done[before];
+    return t.type == system_keyword && sameWord(w.ctx, w.ctx.text(t), "ON") == 0;
+}
+
+// TCLREAD X, alone in its statement, reads X = @SENTENCE.
+void rewriteTclread(WalkState& w, size_t index) {
+    PreprocessorContext& ctx = w.ctx;
+    size_t target = nextAfter(ctx, index, modeSameStatement);
+    if (!startsStatement(w) || target == npos || nextAfter(ctx, target, modeSameStatement) != npos) {
+        demoteKeyword(ctx, ctx.tokens[index]);
+        return;
+    }
+    Token& keyword = ctx.tokens[index];
+    keyword.type = variable;
+    keyword.value = 0;
+    keyword.special = 0;
+    keyword.text = ctx.tokens[target].text;
+    becomes(ctx, ctx.tokens[target], unparsed, "= @SENTENCE");
+}
+
+// CALL SUB1(A): the word and the names up to the parenthesis are marked so
+// that the routine name is never taken for NAME(...).
+void markCallWords(WalkState& w, size_t index) {
+    auto& tokens = w.ctx.tokens;
+    tokens[index].special = specialNoResolve;
+    // A CALL word inside a stretch an earlier one marked would mark the same
+    // tokens again up to the same stop: nothing ahead changes in between.
+    if (index < w.markedEnd) return;
+    size_t t = index;
+    while ((t = nextAfter(w.ctx, t, modeSameLine)) != npos) {
+        int32_t type = tokens[t].type;
+        if (type == endofline || type == newstatement || type == extract) break;
+        tokens[t].special = specialNoResolve;
+        w.markedEnd = t + 1;
+    }
+}
+
+void applyKeywordRules(WalkState& w, size_t index) {
+    PreprocessorContext& ctx = w.ctx;
+    const Token original = ctx.tokens[index];  // the rules decide on the flags as found
+    if (!ctx.caseSensitive() && hasFlag(original, kwAnyFunction) && !followedByOpenParen(ctx, index)) {
+        demoteKeyword(ctx, ctx.tokens[index]);
+    }
+    if (hasFlag(original, kwDebug)) {
+        if (!debugIsStatement(w, index)) demoteKeyword(ctx, ctx.tokens[index]);
+    } else if (hasFlag(original, kwError)) {
+        if (!errorIsStatement(w)) demoteKeyword(ctx, ctx.tokens[index]);
+    } else if (hasFlag(original, kwTclread)) {
+        rewriteTclread(w, index);
+    }
+    if (hasFlag(original, kwCallLike)) markCallWords(w, index);
+}
+
+// --- separators and braces -------------------------------------------------
+
+void dropSeparatorAfterThenElse(WalkState& w, size_t index) {
+    const std::vector<Token>& done = w.rebuild.done;
+    size_t j = done.size();
+    while (j > 0 && done[j - 1].type == whitespace) --j;
+    if (j > 0 && done[j - 1].type == system_keyword && hasFlag(done[j - 1], kwThenElse)) {
+        resetToken(w.ctx.tokens[index], null_token);
+    }
+}
+
+void rewriteBrace(WalkState& w, size_t index) {
+    PreprocessorContext& ctx = w.ctx;
+    Token& brace = ctx.tokens[index];
+    if (brace.value == '{') {
+        becomes(ctx, brace, system_keyword, "THEN");
+        return;
+    }
+    if (brace.value != '}') return;
+    becomes(ctx, brace, system_keyword, "END");
+    size_t word = nextAfter(ctx, index, modeAnywhere);
+    if (word == npos) return;
+    if (sameWord(ctx, ctx.text(ctx.tokens[word]), "else") == 0) {
+        size_t open = nextAfter(ctx, word, modeAnywhere);
+        if (open == npos || ctx.tokens[open].type != braces || ctx.tokens[open].value != '{') return;
+        becomes(ctx, ctx.tokens[index], unparsed, " END ELSE ");
+        deleteAhead(ctx, w.rebuild, index + 1, open);
+    } else if (sameWord(ctx, ctx.text(ctx.tokens[word]), "elseif") == 0) {
+        becomes(ctx, ctx.tokens[index], unparsed, " END ELSE IF ");
+        deleteAhead(ctx, w.rebuild, index + 1, word);
+    }
+}
+
+int32_t examine(WalkState& w, size_t index) {
+    Token& t = w.ctx.tokens[index];
+    switch (t.type) {
+        case changeline:
+            w.line = t.value;
+            w.fileMarker = t;
+            return 0;
+        case endofline:
+            // Counted by the lines it stands for, so that lines joined onto
+            // another still count.
+            w.line += t.value;
+            return 0;
+        case variable:
+            return resolveName(w, index);
+        case system_keyword:
+        case system_function:
+            applyKeywordRules(w, index);
+            return 0;
+        case newstatement:
+            dropSeparatorAfterThenElse(w, index);
+            return 0;
+        case braces:
+            rewriteBrace(w, index);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+void demoteKeyword(PreprocessorContext& ctx, Token& token) {
+    std::string word(ctx.text(token));
+    for (size_t i = 0; i < word.size(); ++i) word[i] = i == 0 ? upperAscii(word[i]) : lowerAscii(word[i]);
+    resetToken(ctx, token, var_no_case, word);
+}
+
+int32_t runNameAndKeywordWalk(PreprocessorContext& ctx) {
+    WalkState w(ctx);
+    w.spans = measureParentheses(ctx);
+    w.rebuild.done.reserve(ctx.tokens.size() + ctx.tokens.size() / 4);
+    for (size_t i = 0; i < ctx.tokens.size(); ++i) {
+        passPending(w.rebuild, i);
+        takeCarriedLines(w.rebuild, ctx.tokens[i], i);
+        if (examine(w, i) != 0) return 1;
+        w.rebuild.done.push_back(ctx.tokens[i]);
+    }
+    finishRebuild(ctx, w.rebuild);
+    return 0;
+}
+
+}  // namespace bprep2

@@ -1,0 +1,81 @@
+// Comparison brackets.
+//
+// The scanner leaves every `<` and `>` as a bracket, since X<1,2> extracts
+// from a dynamic array. Here each line is read twice: forward, a `>` that
+// closes more than was opened since the last keyword is a comparison; then
+// backward, the same for an unmatched `<`. A comparison becomes " GT ",
+// " GE ", " LT " or " LE ", and an `=` written next to it (directly after, or
+// as the significant token before) is deleted. A `<`...`>` pair with no
+// keyword between them stays an extraction. Nothing is inserted or removed,
+// and the look-back for the `=` only crosses blanks and deleted tokens, so
+// the rewrite is linear in the length of the list.
+#include <string_view>
+
+#include "passes/pass_steps.h"
+#include "tokens/token_list.h"
+
+namespace bprep2 {
+namespace {
+
+bool isBracket(const Token& t, char c) { return t.type == extract && t.value == c; }
+
+// `at` is a comparison: rewrite it, folding an adjacent `=` into it.
+void makeComparison(PreprocessorContext& ctx, size_t at, std::string_view strict, std::string_view orEqual) {
+    auto& tokens = ctx.tokens;
+    std::string_view text = strict;
+    if (at + 1 < tokens.size() && tokens[at + 1].type == equals) {
+        resetToken(tokens[at + 1], null_token);
+        text = orEqual;
+    } else if (at > 0) {
+        size_t before = previousSignificant(ctx, at - 1, modeSameLine);
+        if (before != npos && tokens[before].type == equals) {
+            resetToken(tokens[before], null_token);
+            text = orEqual;
+        }
+    }
+    becomes(ctx, tokens[at], extract_str, text);
+}
+
+// The tokens first..last form one line (its endofline included).
+void rewriteLine(PreprocessorContext& ctx, size_t first, size_t last) {
+    auto& tokens = ctx.tokens;
+    int32_t depth = 0;
+    for (size_t i = first; i <= last; ++i) {
+        const Token& t = tokens[i];
+        if (t.type == system_keyword) {
+            depth = 0;
+        } else if (isBracket(t, '<')) {
+            ++depth;
+        } else if (isBracket(t, '>') && --depth < 0) {
+            makeComparison(ctx, i, " GT ", " GE ");
+            depth = 0;
+        }
+    }
+    depth = 0;
+    for (size_t i = last + 1; i-- > first;) {
+        const Token& t = tokens[i];
+        if (t.type == system_keyword) {
+            depth = 0;
+        } else if (isBracket(t, '>')) {
+            ++depth;
+        } else if (isBracket(t, '<') && --depth < 0) {
+            makeComparison(ctx, i, " LT ", " LE ");
+            depth = 0;
+        }
+    }
+}
+
+}  // namespace
+
+void rewriteRelationalOperators(PreprocessorContext& ctx) {
+    size_t count = ctx.tokens.size();
+    size_t first = 0;
+    while (first < count) {
+        size_t last = first;
+        while (last + 1 < count && ctx.tokens[last].type != endofline) ++last;
+        rewriteLine(ctx, first, last);
+        first = last + 1;
+    }
+}
+
+}  // namespace bprep2
