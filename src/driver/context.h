@@ -78,6 +78,16 @@ struct SourceReader {
     int32_t stopStatus = 0;      // non-zero: the scan of this source stopped with it
     bool stopped = false;
 
+    // Scanner bookkeeping that keeps its backward searches within the
+    // current statement (token indexes into ctx.tokens).
+    size_t firstToken = 0;       // this source's leading changeline
+    size_t joinFloor = 0;        // a THEN/ELSE join stops above this index
+    size_t lineFirstToken = 0;   // first token of the line being scanned
+    size_t boundaryFreeLow = 0;  // [low, high) is known to hold no changeline,
+    size_t boundaryFreeHigh = 0; // endofline or newstatement
+    size_t owedAfter = 0;        // continuation line ends still to be inserted
+    uint32_t owedLineEnds = 0;   // right after this boundary token
+
     int64_t scanRemaining() const {
         return scanPos < 0 ? 0 : static_cast<int64_t>(lineText.size()) - scanPos;
     }

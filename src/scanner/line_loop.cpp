@@ -1,8 +1,301 @@
+// The line loop: what happens to each physical line around its character
+// scan.
+//
+// For every line: an open block comment is continued, leading blanks become
+// one whitespace token, a # or $ line is offered to the directive handler,
+// lines of an inactive conditional region are dropped, a label is taken,
+// the rest is tokenized, and an after-line pass hands the line's tokens to
+// the object-syntax, TRY/CATCH and declaration handlers before the line's
+// endofline is appended. Guarantees: every physical line is accounted for by
+// exactly one endofline value or by a changeline token, so the output keeps
+// the source's line numbers; the backward searches of continuation and of
+// the THEN/ELSE join never look past the current statement's tokens (apart
+// from the line ends they fold in), so their cost does not grow with the
+// source.
 #include "scanner/line_loop.h"
 
+#include "directives/directives.h"
+#include "driver/report.h"
+#include "objects/objects.h"
+#include "scanner/declarations.h"
+#include "scanner/scan_state.h"
+#include "scanner/source.h"
+#include "scanner/tokenizer.h"
+#include "scanner/try_catch.h"
+#include "tokens/keywords.h"
+#include "tokens/token_list.h"
+
 namespace bprep2 {
-void runLineLoop(PreprocessorContext&) {}
-int32_t continueLine(PreprocessorContext&, size_t) { return 1; }
-void joinPreviousLine(PreprocessorContext&) {}
-void scanBlockComment(PreprocessorContext&) {}
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+void skipBlanks(SourceReader& reader) {
+    const std::string& line = reader.lineText;
+    size_t pos = static_cast<size_t>(reader.scanPos);
+    while (pos < line.size() && isBlank(line[pos])) ++pos;
+    reader.scanPos = static_cast<int64_t>(pos);
+}
+
+// Whether the line being scanned goes on with a statement that the
+// previous line left open with a trailing comma (blank and comment lines
+// in between). Such a line is written joined to that statement, so it
+// cannot begin with a label. Stops at the first token that is not a blank,
+// a line end or a statement separator, so a run of blank lines is passed
+// once only.
+bool continuesAfterComma(const PreprocessorContext& ctx, const SourceReader& reader) {
+    const std::vector<Token>& list = ctx.tokens;
+    for (size_t i = list.size(); i > reader.firstToken; --i) {
+        uint8_t type = list[i - 1].type;
+        if (type == whitespace || type == endofline || type == newstatement) continue;
+        return type == comma;
+    }
+    return false;
+}
+
+// A line label at the scan position: digits and dots with an optional
+// colon, or a name of letters, digits, $ and . directly followed by a colon
+// that is not part of := or ::.
+void takeLabel(PreprocessorContext& ctx, SourceReader& reader) {
+    const std::string& line = reader.lineText;
+    size_t start = static_cast<size_t>(reader.scanPos);
+    if (start >= line.size()) return;
+    size_t end = start;
+    if (isDigit(line[start])) {
+        while (end < line.size() && (isDigit(line[end]) || line[end] == '.')) ++end;
+        if (end < line.size() && line[end] == ':') ++end;
+    } else if (isLetter(line[start])) {
+        while (end < line.size() && (isLetter(line[end]) || isDigit(line[end]) || line[end] == '$' ||
+                                     line[end] == '.'))
+            ++end;
+        if (end >= line.size() || line[end] != ':') return;
+        if (end + 1 < line.size() && (line[end + 1] == '=' || line[end + 1] == ':')) return;
+        ++end;
+    } else {
+        return;
+    }
+    if (continuesAfterComma(ctx, reader)) return;
+    reader.scanPos = static_cast<int64_t>(end);
+    appendToken(ctx, label, std::string_view(line).substr(start, end - start));
+    appendToken(ctx, newstatement);
+}
+
+// Object syntax at one token; the pass goes on after the index returned.
+size_t rewriteAt(PreprocessorContext& ctx, SourceReader& reader, size_t index) {
+    int64_t next = rewriteObjectSyntax(ctx, index);
+    if (next < 0) {
+        stopReader(reader, 1);
+        return index;
+    }
+    return static_cast<size_t>(next);
+}
+
+void afterLinePass(PreprocessorContext& ctx, SourceReader& reader) {
+    for (size_t i = reader.lineFirstToken; i < ctx.tokens.size() && !reader.stopped; ++i) {
+        const Token& token = ctx.tokens[i];
+        switch (token.type) {
+            case braces:
+            case oref_id:
+            case colon:
+                i = rewriteAt(ctx, reader, i);
+                break;
+            case system_keyword: {
+                size_t keyword = i;
+                if ((static_cast<uint32_t>(token.value) & kwObject) && ctx.objects()) i = rewriteAt(ctx, reader, i);
+                if (!reader.stopped && keyword < ctx.tokens.size() && ctx.tokens[keyword].type == system_keyword)
+                    recordDeclarations(ctx, keyword);
+                break;
+            }
+            case variable:
+                if (ctx.objects()) {
+                    int32_t status = translateTryCatch(ctx, i);
+                    if (status != 0) stopReader(reader, status);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+enum class LineStart { scan, consumed, stop };
+
+// A line whose first non-blank character is # or $.
+LineStart offerDirective(PreprocessorContext& ctx, SourceReader& reader) {
+    size_t before = tokenCount(ctx);
+    uint32_t lineNumber = reader.lineNumber;
+    std::string fileName = reader.fileName;
+    int32_t result = handleDirective(ctx);
+    ctx.reader = &reader;
+    forgetBoundaries(reader);
+    if (result == directiveHandled) {
+        reader.scanPos = static_cast<int64_t>(reader.lineText.size());
+        appendToken(ctx, changeline, reader.fileName, static_cast<int32_t>(reader.lineNumber + 1));
+        // A directive that brought in text or lines of its own, or renamed
+        // the source, stands for more than its one line: a THEN or ELSE
+        // after it must not reach back across its line marker.
+        bool plain = tokenCount(ctx) == before + 1 && reader.lineNumber == lineNumber && reader.fileName == fileName;
+        if (!plain) reader.joinFloor = tokenCount(ctx) - 1;
+        return LineStart::consumed;
+    }
+    if (result == directiveFailed) {
+        stopReader(reader, reader.stopStatus != 0 ? reader.stopStatus : 1);
+        return LineStart::stop;
+    }
+    return LineStart::scan;
+}
+
+void scanPhysicalLine(PreprocessorContext& ctx, SourceReader& reader) {
+    reader.scanPos = 0;
+    reader.noEcho = false;
+    if (reader.inBlockComment) scanBlockComment(ctx);
+    reader.equateExpansions = 0;
+    skipBlanks(reader);
+    if (reader.scanPos > 0) appendToken(ctx, whitespace, {}, static_cast<int32_t>(reader.scanPos));
+    reader.lineFirstToken = tokenCount(ctx);
+
+    if (!reader.inBlockComment) {
+        const std::string& line = reader.lineText;
+        size_t pos = static_cast<size_t>(reader.scanPos);
+        if (pos < line.size() && (line[pos] == '#' || line[pos] == '$')) {
+            LineStart start = offerDirective(ctx, reader);
+            if (start != LineStart::scan) return;
+        }
+        if (linesActive(ctx)) {
+            if (!reader.continued) takeLabel(ctx, reader);
+            reader.lineFirstToken = tokenCount(ctx);
+            reader.continued = false;
+            tokenizeLine(ctx);
+            ctx.reader = &reader;
+        } else {
+            reader.lineFirstToken = tokenCount(ctx);
+        }
+    }
+    if (reader.stopped) return;
+    settleOwedLineEnds(ctx, reader);
+    afterLinePass(ctx, reader);
+    forgetBoundaries(reader);
+    if (reader.stopped) return;
+    appendToken(ctx, endofline, {}, static_cast<int32_t>(reader.pendingLines));
+}
+
+// Where a THEN/ELSE join would act: j is the line break it turns into one
+// blank, and the walk back from j ends above `stop`. Returns false when
+// there is nothing to join.
+struct JoinExtent {
+    size_t breakAt = 0;
+    size_t stop = 0;
+};
+
+bool findJoinExtent(const PreprocessorContext& ctx, const SourceReader& reader, JoinExtent& extent) {
+    const std::vector<Token>& list = ctx.tokens;
+    size_t floor = reader.joinFloor;
+    if (list.size() <= floor + 1) return false;
+    size_t j = list.size() - 1;
+    while (j > floor + 1 && list[j].type == whitespace) --j;
+    if (list[j].type != changeline && list[j].type != endofline) return false;
+    size_t w = j;
+    for (; w > floor; --w) {
+        uint8_t type = list[w].type;
+        if (type == whitespace || type == endofline) continue;
+        if (type == changeline && w == j) continue;
+        break;
+    }
+    extent.breakAt = j;
+    extent.stop = w;
+    return true;
+}
+
+// Whether a join would fold in line ends still owed by a continuation:
+// true when nothing but blanks follows their place, or when the walk goes
+// back past it.
+bool joinReachesOwedLineEnds(const PreprocessorContext& ctx, const SourceReader& reader, bool found,
+                             const JoinExtent& extent) {
+    if (reader.owedLineEnds == 0) return false;
+    const std::vector<Token>& list = ctx.tokens;
+    size_t i = list.size();
+    while (i > reader.owedAfter + 1 && list[i - 1].type == whitespace) --i;
+    if (i == reader.owedAfter + 1) return true;
+    return found && extent.stop <= reader.owedAfter;
+}
+
+}  // namespace
+
+void runLineLoop(PreprocessorContext& ctx) {
+    if (!ctx.reader) return;
+    SourceReader& reader = *ctx.reader;
+    while (!reader.stopped) {
+        if (readSourceLine(ctx) != 0) break;
+        scanPhysicalLine(ctx, reader);
+        // Every line read here starts afresh, a label included, even the
+        // first one after a continued statement.
+        reader.continued = false;
+    }
+}
+
+int32_t continueLine(PreprocessorContext& ctx, size_t dropChars) {
+    SourceReader* reader = ctx.reader;
+    if (!reader) return 1;
+    int64_t offset = reader->scanPos;
+    std::string_view next;
+    if (!fetchSourceLine(ctx, *reader, next)) return 1;
+    std::string& line = reader->lineText;
+    line.resize(dropChars < line.size() ? line.size() - dropChars : 0);
+    line.append(next);
+    if (offset > static_cast<int64_t>(line.size())) offset = static_cast<int64_t>(line.size());
+    reader->scanPos = offset;
+    reader->continued = true;
+    oweLineEnd(ctx, *reader);
+    return 0;
+}
+
+void joinPreviousLine(PreprocessorContext& ctx) {
+    SourceReader* reader = ctx.reader;
+    if (!reader) return;
+    JoinExtent extent;
+    bool found = findJoinExtent(ctx, *reader, extent);
+    if (joinReachesOwedLineEnds(ctx, *reader, found, extent)) {
+        settleOwedLineEnds(ctx, *reader);
+        found = findJoinExtent(ctx, *reader, extent);
+    }
+    if (!found) return;
+
+    std::vector<Token>& list = ctx.tokens;
+    // A changeline being folded stood for the one directive line before
+    // this one; that line is counted here instead.
+    if (list[extent.breakAt].type == changeline) reader->pendingLines += 1;
+    for (size_t w = extent.breakAt; w > extent.stop; --w) {
+        Token& t = list[w];
+        if (t.type != endofline) continue;
+        reader->pendingLines += static_cast<uint32_t>(t.value);
+        resetToken(t, null_token);
+    }
+    resetToken(list[extent.breakAt], whitespace);
+    list[extent.breakAt].value = 1;
+}
+
+void scanBlockComment(PreprocessorContext& ctx) {
+    SourceReader* reader = ctx.reader;
+    if (!reader || reader->scanPos < 0) return;
+    const std::string& line = reader->lineText;
+    size_t pos = static_cast<size_t>(reader->scanPos);
+    while (pos + 2 <= line.size()) {
+        if (line[pos] == '*' && line[pos + 1] == '/') {
+            reader->scanPos = static_cast<int64_t>(pos + 2);
+            reader->inBlockComment = false;
+            return;
+        }
+        if (line[pos] == '/' && line[pos + 1] == '*' && ctx.has(optWarnings)) {
+            reader->scanPos = static_cast<int64_t>(pos);
+            ctx.nextIsWarning = true;
+            report(ctx, "Nested comments found");
+        }
+        ++pos;
+    }
+    reader->scanPos = static_cast<int64_t>(line.size());
+}
+
 }  // namespace bprep2

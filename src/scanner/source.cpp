@@ -1,8 +1,203 @@
+// Finding a source and reading it line by line.
+//
+// compileSource finds the main program or an included member (a database
+// item through the host library, or an operating-system file, each also
+// under the include directories), reads it whole into memory and runs the
+// line loop over it. Lines are cut from the text in place: a file line ends
+// at LF (trailing CR and LF bytes are not part of it, and a line may be of
+// any length); an item line ends at the attribute mark 0xFE, LF or CR.
+// Guarantees: the source's reader is the context's current reader exactly
+// while the source is scanned, and on every way out (errors and the restart
+// signal included) the reader that was current before is put back; the
+// status is 0, 1 after a reported error, or the host's item-read code.
 #include "scanner/source.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "directives/directives.h"
+#include "driver/host_interface.h"
+#include "driver/platform.h"
+#include "driver/report.h"
+#include "scanner/line_loop.h"
+#include "scanner/scan_state.h"
+#include "tokens/token_list.h"
+
 namespace bprep2 {
-int32_t compileSource(PreprocessorContext&, const std::string&, const std::string*) { return 0; }
-int32_t readSourceLine(PreprocessorContext&) { return 1; }
-int32_t readDatabaseItem(PreprocessorContext&, const std::string&, const std::string&, std::string&) { return 11; }
-std::string joinPath(const std::string& directory, const std::string& name) { return directory + "/" + name; }
+
+namespace {
+
+constexpr unsigned char attributeMark = 0xFE;
+
+// Makes a reader the current one for the lifetime of a compileSource call.
+class CurrentReader {
+   public:
+    CurrentReader(PreprocessorContext& ctx, SourceReader& reader) : ctx_(ctx), previous_(ctx.reader) {
+        ctx.reader = &reader;
+    }
+    ~CurrentReader() { ctx_.reader = previous_; }
+    CurrentReader(const CurrentReader&) = delete;
+    CurrentReader& operator=(const CurrentReader&) = delete;
+
+   private:
+    PreprocessorContext& ctx_;
+    SourceReader* previous_;
+};
+
+// Reads a whole regular file. A missing file, a directory or a read error
+// all count as "not there".
+bool readWholeFile(const std::string& path, std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    text.clear();
+    char chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+    bool ok = !std::ferror(file);
+    std::fclose(file);
+    return ok;
+}
+
+// Steps 2 and 3 of finding a source: a database item, named or default.
+// Returns 0 when found, else the status to give up with (after the report),
+// or -1 when the file system is to be tried next.
+int32_t findItem(PreprocessorContext& ctx, SourceReader& reader, const std::string& name,
+                 const std::string* databaseFile) {
+    if (databaseFile) {
+        int32_t status = readDatabaseItem(ctx, *databaseFile, name, reader.sourceText);
+        for (size_t i = 0; status != 0 && i < ctx.includeDirs.size(); ++i)
+            status = readDatabaseItem(ctx, joinPath(ctx.includeDirs[i], *databaseFile), name, reader.sourceText);
+        if (status != 0) {
+            report(ctx, "Unable to read item '%s' from file '%s'\n", name.c_str(), databaseFile->c_str());
+            return status;
+        }
+        return 0;
+    }
+    if (!ctx.defaultDatabaseFile.empty() &&
+        readDatabaseItem(ctx, ctx.defaultDatabaseFile, name, reader.sourceText) == 0)
+        return 0;
+    return -1;
+}
+
+// Step 4: the file itself, then under each include directory.
+int32_t findFile(PreprocessorContext& ctx, SourceReader& reader, const std::string& name) {
+    if (readWholeFile(name, reader.sourceText)) return 0;
+    for (const std::string& dir : ctx.includeDirs)
+        if (readWholeFile(joinPath(dir, name), reader.sourceText)) return 0;
+    if (ctx.includeLevel > 0) report(ctx, "Unable to read INCLUDE file '%s'\n", name.c_str());
+    else report(ctx, "Unable to read file '%s'\n", name.c_str());
+    return 1;
+}
+
+int32_t findSource(PreprocessorContext& ctx, SourceReader& reader, const std::string& name,
+                   const std::string* databaseFile) {
+    int32_t status = findItem(ctx, reader, name, databaseFile);
+    if (status == 0) reader.isItem = true;
+    if (status >= 0) return status;
+    reader.sourceText.clear();
+    return findFile(ctx, reader, name);
+}
+
+// Cuts the next item line: up to 0xFE, LF or CR; then a run of LF and CR
+// bytes and one 0xFE after it are passed.
+std::string_view cutItemLine(SourceReader& reader) {
+    const std::string& text = reader.sourceText;
+    size_t start = reader.textCursor;
+    size_t end = start;
+    while (end < text.size()) {
+        unsigned char c = static_cast<unsigned char>(text[end]);
+        if (c == attributeMark || c == '\n' || c == '\r') break;
+        ++end;
+    }
+    size_t next = end;
+    while (next < text.size() && (text[next] == '\n' || text[next] == '\r')) ++next;
+    if (next < text.size() && static_cast<unsigned char>(text[next]) == attributeMark) ++next;
+    reader.textCursor = next;
+    return std::string_view(text).substr(start, end - start);
+}
+
+// Cuts the next file line: up to and past the next LF, less every trailing
+// LF and CR byte.
+std::string_view cutFileLine(SourceReader& reader) {
+    const std::string& text = reader.sourceText;
+    size_t start = reader.textCursor;
+    const void* lf = std::memchr(text.data() + start, '\n', text.size() - start);
+    size_t end = lf ? static_cast<size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
+    reader.textCursor = lf ? end + 1 : end;
+    while (end > start && (text[end - 1] == '\n' || text[end - 1] == '\r')) --end;
+    return std::string_view(text).substr(start, end - start);
+}
+
+}  // namespace
+
+std::string joinPath(const std::string& directory, const std::string& name) {
+    std::string path;
+    path.reserve(directory.size() + 1 + name.size());
+    path += directory;
+    path += pathSeparator;
+    path += name;
+    return path;
+}
+
+int32_t readDatabaseItem(PreprocessorContext& ctx, const std::string& databaseFile,
+                         const std::string& itemName, std::string& itemText) {
+    if (!ctx.hostHandle) {
+        ctx.hostHandle = itemReadCalls.getdpEX(0, 0, 5, 0);
+        if (!ctx.hostHandle) {
+            std::fputs("bprep2: Unable to allocate a port or object\n", stderr);
+            std::fflush(stderr);
+            return 1;
+        }
+    }
+    char initial[QUOLT_ITEM_BUFFER_SIZE];
+    char* buffer = initial;
+    uint32_t size = sizeof initial;
+    void* item = nullptr;
+    int32_t status = itemReadCalls.openRead(ctx.hostHandle, &item, databaseFile.c_str(), itemName.c_str(),
+                                            &buffer, &size);
+    itemReadCalls.close(ctx.hostHandle, item, 0);
+    if (status == 0 && buffer) itemText.assign(buffer, size);
+    if (buffer && buffer != initial) std::free(buffer);
+    return status;
+}
+
+bool fetchSourceLine(PreprocessorContext& ctx, SourceReader& reader, std::string_view& line) {
+    if (reader.textCursor >= reader.sourceText.size()) return false;
+    line = reader.isItem ? cutItemLine(reader) : cutFileLine(reader);
+    ctx.linesRead += 1;
+    reader.pendingLines = 1;
+    if (ctx.traceFile) {
+        std::fwrite(line.data(), 1, line.size(), ctx.traceFile);
+        std::fputc('\n', ctx.traceFile);
+    }
+    reader.lineNumber += 1;
+    return true;
+}
+
+int32_t readSourceLine(PreprocessorContext& ctx) {
+    SourceReader* reader = ctx.reader;
+    std::string_view line;
+    if (!reader || !fetchSourceLine(ctx, *reader, line)) return 1;
+    reader->lineText.assign(line);
+    return 0;
+}
+
+int32_t compileSource(PreprocessorContext& ctx, const std::string& sourceName, const std::string* databaseFile) {
+    SourceReader reader;
+    CurrentReader current(ctx, reader);
+    int32_t status = findSource(ctx, reader, sourceName, databaseFile);
+    if (status != 0) return status;
+
+    reader.fileName = sourceName;
+    ctx.filesOpened += 1;
+    reader.firstToken = tokenCount(ctx);
+    reader.joinFloor = reader.firstToken;
+    appendToken(ctx, changeline, sourceName, 1);
+    runLineLoop(ctx);
+    settleOwedLineEnds(ctx, reader);
+    if (!reader.stopped) return 0;
+    return reader.stopStatus != 0 ? reader.stopStatus : 1;
+}
+
 }  // namespace bprep2

@@ -1,7 +1,411 @@
+// The character scan of one line into tokens.
+//
+// Works in place on the reader's lineText from scanPos to the end: each
+// character is classified, its token appended, and the position moved on.
+// Only an EQUATE substitution (which rewrites the line) and a continuation
+// (which extends it) change the line. Names are looked up through one
+// reused key buffer, so scanning allocates nothing per character.
+// Guarantees: every byte of the line is either taken by a token, dropped as
+// comment, or reported; no read goes past the end of the line; a failure
+// stops the source's scan with its status (1, or what a handler returned).
 #include "scanner/tokenizer.h"
 
+#include <string>
+
+#include "directives/directives.h"
+#include "driver/report.h"
+#include "scanner/line_loop.h"
+#include "scanner/scan_state.h"
+#include "tokens/keywords.h"
+#include "tokens/token_list.h"
+
 namespace bprep2 {
-void tokenizeLine(PreprocessorContext&) {}
-size_t readIdentifier(std::string_view, size_t, uint32_t) { return 0; }
-void stopScan(PreprocessorContext&, int32_t) {}
+
+namespace {
+
+constexpr int32_t maximumEquateExpansions = 200;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The tokenizer's state for one line: the reader and a key buffer reused
+// for every table lookup.
+struct LineScan {
+    PreprocessorContext& ctx;
+    SourceReader& reader;
+    std::string key;
+
+    const std::string& line() const { return reader.lineText; }
+    size_t pos() const { return static_cast<size_t>(reader.scanPos); }
+    size_t remaining() const { return line().size() - pos(); }
+    // The character `ahead` places after the scan position; callers check
+    // remaining() first.
+    char next(size_t ahead = 1) const { return line()[pos() + ahead]; }
+    void moveTo(size_t position) { reader.scanPos = static_cast<int64_t>(position); }
+    void advance(size_t count) { reader.scanPos += static_cast<int64_t>(count); }
+    void dropRest() { moveTo(line().size()); }
+    std::string_view slice(size_t from, size_t length) const {
+        return std::string_view(line()).substr(from, length);
+    }
+    void stop(int32_t status) { stopReader(reader, status); }
+};
+
+void unknownCharacter(LineScan& s, char c) {
+    report(s.ctx, "Unknown character %c (%d)", c, static_cast<int>(static_cast<signed char>(c)));
+    s.stop(1);
+}
+
+// A token whose column is its first character: appended, then passed.
+void appendHere(LineScan& s, int32_t type, char c) {
+    appendToken(s.ctx, type, {}, static_cast<unsigned char>(c));
+    s.advance(1);
+}
+
+// A punctuation token whose column is just after it.
+void appendAfter(LineScan& s, int32_t type) {
+    s.advance(1);
+    appendToken(s.ctx, type);
+}
+
+void scanBlanks(LineScan& s) {
+    size_t start = s.pos();
+    size_t end = start;
+    while (end < s.line().size() && isBlank(s.line()[end])) ++end;
+    s.moveTo(end);
+    // Blanks that end the line make no token.
+    if (end < s.line().size()) appendToken(s.ctx, whitespace, {}, static_cast<int32_t>(end - start));
+}
+
+// The delimiter is the opening character; there is no escape. A line that
+// ends in a backslash inside the string is joined to the next one.
+void scanString(LineScan& s) {
+    size_t open = s.pos();
+    char delimiter = s.line()[open];
+    size_t from = open + 1;
+    for (;;) {
+        size_t close = s.line().find(delimiter, from);
+        if (close != std::string::npos) {
+            appendToken(s.ctx, string, s.slice(open, close - open + 1));
+            s.moveTo(close + 1);
+            return;
+        }
+        size_t length = s.line().size();
+        // The backslash must not be the opening delimiter itself: dropping
+        // that would lose the string's start.
+        if (length - 1 > open && s.line()[length - 1] == '\\') {
+            from = length - 1;  // the text before it has been searched already
+            if (continueLine(s.ctx, 1) != 0) {
+                s.stop(1);
+                return;
+            }
+            continue;
+        }
+        report(s.ctx, "Unbalanced strings");
+        s.stop(1);
+        return;
+    }
+}
+
+// + - ^ and a / that opens no comment.
+void scanOperator(LineScan& s, char c) {
+    if (s.remaining() > 2 && s.next() == '-') {
+        size_t start = s.pos();
+        s.advance(2);
+        appendToken(s.ctx, extract_str, s.slice(start, 2));
+    } else if (s.remaining() > 2 && c == '-' && s.next() == '>' && s.ctx.has(optArrowMember)) {
+        s.advance(2);
+        appendToken(s.ctx, oref_id, "->");
+    } else {
+        appendHere(s, maths, c);
+    }
+}
+
+void scanSlash(LineScan& s) {
+    if (s.remaining() >= 2 && s.next() == '/') {
+        s.dropRest();
+    } else if (s.remaining() >= 2 && s.next() == '*') {
+        s.reader.inBlockComment = true;
+        s.advance(2);
+        scanBlockComment(s.ctx);
+    } else {
+        scanOperator(s, '/');
+    }
+}
+
+// Digits, then a dot and more digits; or, from a dot, the dot and digits.
+void scanNumber(LineScan& s) {
+    const std::string& line = s.line();
+    size_t start = s.pos();
+    size_t end = start;
+    if (line[end] == '.') {
+        ++end;
+    } else {
+        while (end < line.size() && isDigit(line[end])) ++end;
+        if (end < line.size() && line[end] == '.') ++end;
+    }
+    while (end < line.size() && isDigit(line[end])) ++end;
+    s.moveTo(end);
+    appendToken(s.ctx, numeric, s.slice(start, end - start));
+}
+
+void scanDot(LineScan& s) {
+    if (s.remaining() >= 3 && s.next(1) == '.' && s.next(2) == '.') {
+        size_t after = s.pos() + 3;
+        size_t nonBlank = after;
+        while (nonBlank < s.line().size() && isBlank(s.line()[nonBlank])) ++nonBlank;
+        if (nonBlank == s.line().size()) {
+            s.moveTo(after);
+            if (continueLine(s.ctx, 0) != 0) s.stop(1);
+            return;
+        }
+        if (s.line()[nonBlank] == ')') {
+            s.moveTo(after);
+            appendToken(s.ctx, system_keyword, "QAC_VARARG", 0);
+            return;
+        }
+    }
+    if (s.remaining() >= 2 && isDigit(s.next())) {
+        scanNumber(s);
+    } else if (s.ctx.has(optDotMember)) {
+        s.advance(1);
+        appendToken(s.ctx, oref_id, ".");
+    } else {
+        unknownCharacter(s, '.');
+    }
+}
+
+// "@" and a name: one variable when the name is an @-variable, else the
+// "@" alone and the name is scanned afresh.
+void scanAtVariable(LineScan& s) {
+    size_t at = s.pos();
+    s.moveTo(at + 1);
+    size_t length = readIdentifier(s.line(), at + 1, s.ctx.options);
+    if (length > 0) {
+        s.key.assign(s.line(), at + 1, length);
+        if (isMember(s.ctx.atVariables, s.key)) {
+            s.moveTo(at + 1 + length);
+            appendToken(s.ctx, variable, s.slice(at, length + 1));
+            return;
+        }
+    }
+    appendToken(s.ctx, atsign);
+}
+
+// EQUATE, EQU, INCLUDE, INSERT, $options and REM at a statement's start.
+// True when the word was one of them (and has been dealt with).
+bool scanStatementWord(LineScan& s, std::string_view word, size_t end) {
+    PreprocessorContext& ctx = s.ctx;
+    if (sameWord(ctx, word, "EQUATE") == 0 || sameWord(ctx, word, "EQU") == 0) {
+        s.moveTo(end);
+        int32_t status = handleEquate(ctx);
+        ctx.reader = &s.reader;
+        if (status != 0) s.stop(status);
+        return true;
+    }
+    if (sameWord(ctx, word, "INCLUDE") == 0 || sameWord(ctx, word, "INSERT") == 0) {
+        s.moveTo(end);
+        settleOwedLineEnds(ctx, s.reader);
+        int32_t status = handleInclude(ctx);
+        ctx.reader = &s.reader;
+        forgetBoundaries(s.reader);
+        if (status != 0) {
+            s.stop(status);
+            return true;
+        }
+        appendToken(ctx, changeline, s.reader.fileName, static_cast<int32_t>(s.reader.lineNumber));
+        // A later THEN or ELSE must not fold line ends of the member into
+        // this source's line.
+        s.reader.joinFloor = tokenCount(ctx) - 1;
+        return true;
+    }
+    if (sameWord(ctx, word, "$options") == 0 || sameWord(ctx, word, "REM") == 0) {
+        s.dropRest();
+        return true;
+    }
+    return false;
+}
+
+// Replaces the name in the line by its equate's text and scans on from the
+// start of that text. True when an equate applied.
+bool substituteEquate(LineScan& s, std::string_view word, size_t start) {
+    const std::string* replacement = findEquate(s.ctx, word);
+    if (!replacement) return false;
+    s.reader.equateExpansions += 1;
+    if (s.reader.equateExpansions >= maximumEquateExpansions) {
+        s.reader.noEcho = true;
+        report(s.ctx, "EQUATE level exceeds maximum of %d levels\n      Possible recursive EQUATEs",
+               maximumEquateExpansions);
+        s.stop(1);
+        return true;
+    }
+    s.reader.lineText.replace(start, word.size(), *replacement);
+    s.moveTo(start);
+    return true;
+}
+
+const KeywordEntry* lookupKeyword(LineScan& s, std::string_view word) {
+    if (s.ctx.caseSensitive()) {
+        s.key.assign(word);
+    } else {
+        s.key.resize(word.size());
+        for (size_t i = 0; i < word.size(); ++i) {
+            char c = word[i];
+            s.key[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+    }
+    auto row = s.ctx.keywords.find(s.key);
+    if (row != s.ctx.keywords.end() && row->second) return row->second;
+    if (s.ctx.keywordMisses.find(s.key) == s.ctx.keywordMisses.end()) s.ctx.keywordMisses.insert(s.key);
+    return nullptr;
+}
+
+bool parenthesisFollows(const std::string& line, size_t from) {
+    while (from < line.size() && isBlank(line[from])) ++from;
+    return from < line.size() && line[from] == '(';
+}
+
+void appendName(LineScan& s, std::string_view word, size_t end) {
+    const KeywordEntry* row = lookupKeyword(s, word);
+    uint32_t flags = row ? row->flags : 0;
+    int32_t special = row ? static_cast<int32_t>(row->special) : 0;
+    int32_t type = variable;
+    if (flags & kwKeyword) {
+        if (flags & kwThenElse) joinPreviousLine(s.ctx);
+        bool callable = (flags & (kwAnyFunction | kwArgs)) != 0;
+        type = callable && parenthesisFollows(s.line(), end) ? system_function : system_keyword;
+    } else if (flags != 0) {
+        type = system_function;
+    }
+    appendTokenSpecial(s.ctx, type, word, static_cast<int32_t>(flags), special);
+}
+
+void scanIdentifier(LineScan& s, char c) {
+    size_t start = s.pos();
+    size_t length = readIdentifier(s.line(), start, s.ctx.options);
+    if (length == 0) {
+        unknownCharacter(s, c);
+        return;
+    }
+    size_t end = start + length;
+    std::string_view word = s.slice(start, length);
+    if (s.reader.statementTokenCount == 0 && scanStatementWord(s, word, end)) return;
+    if (substituteEquate(s, word, start)) return;
+    s.moveTo(end);
+    if (!s.ctx.tokens.empty() && s.ctx.tokens.back().type == oref_id) {
+        appendToken(s.ctx, property_method, word);
+        return;
+    }
+    appendName(s, word, end);
+}
+
+void scanToken(LineScan& s) {
+    char c = s.line()[s.pos()];
+    switch (c) {
+        case ' ':
+        case '\t':
+            scanBlanks(s);
+            break;
+        case '!':
+        case '*':
+            if (s.reader.statementTokenCount == 0) s.dropRest();
+            else appendHere(s, maths, c);
+            break;
+        case '"':
+        case '\'':
+        case '\\':
+            scanString(s);
+            break;
+        case '#':
+            appendAfter(s, hash);
+            break;
+        case '&':
+            appendToken(s.ctx, system_keyword, "&", '&');
+            s.advance(1);
+            break;
+        case '(':
+        case ')':
+        case '>':
+        case '[':
+        case ']':
+            appendHere(s, extract, c);
+            break;
+        case '+':
+        case '-':
+        case '^':
+            scanOperator(s, c);
+            break;
+        case '/':
+            scanSlash(s);
+            break;
+        case ',':
+            appendAfter(s, comma);
+            break;
+        case '.':
+            scanDot(s);
+            break;
+        case ':':
+            appendAfter(s, colon);
+            break;
+        case ';':
+            appendAfter(s, newstatement);
+            break;
+        case '<':
+            if (s.remaining() >= 2 && s.next() == '>') {
+                s.advance(2);
+                appendToken(s.ctx, extract_str, " NE ");
+            } else {
+                appendHere(s, extract, c);
+            }
+            break;
+        case '=':
+            appendAfter(s, equals);
+            break;
+        case '@':
+            scanAtVariable(s);
+            break;
+        case '_':
+            appendAfter(s, underscore);
+            break;
+        case '{':
+        case '}':
+            appendHere(s, braces, c);
+            break;
+        case '~':
+            appendAfter(s, tidle);
+            break;
+        default:
+            if (isDigit(c)) scanNumber(s);
+            else scanIdentifier(s, c);
+            break;
+    }
+}
+
+}  // namespace
+
+size_t readIdentifier(std::string_view line, size_t pos, uint32_t options) {
+    if (pos >= line.size()) return 0;
+    char first = line[pos];
+    if (!isLetter(first) && first != '$') return 0;
+    bool dotEnds = (options & optDotMember) != 0;
+    size_t end = pos + 1;
+    while (end < line.size()) {
+        char c = line[end];
+        bool part = isLetter(c) || isDigit(c) || c == '_' || c == '$' || (c == '.' && !dotEnds);
+        if (!part) break;
+        ++end;
+    }
+    return end - pos;
+}
+
+void stopScan(PreprocessorContext& ctx, int32_t status) {
+    if (ctx.reader) stopReader(*ctx.reader, status);
+}
+
+void tokenizeLine(PreprocessorContext& ctx) {
+    if (!ctx.reader || ctx.reader->scanPos < 0) return;
+    LineScan s{ctx, *ctx.reader, {}};
+    while (!s.reader.stopped && s.reader.scanRemaining() >= 1) scanToken(s);
+}
+
 }  // namespace bprep2

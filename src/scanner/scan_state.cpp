@@ -1,0 +1,90 @@
+// Statement boundaries behind the scan and the line ends owed by
+// continuations.
+//
+// A continued statement gets one endofline per extra physical line, placed
+// directly after the boundary that precedes the statement, so that the
+// statement is written on its last line. Finding that boundary and
+// inserting there is done here in time linear in the statement: the search
+// remembers the stretch of tokens it has already found free of boundaries,
+// and the line ends are inserted in one move once the statement's scan is
+// over. Guarantees: the list after settleOwedLineEnds is exactly the one
+// that inserting each line end at once would have given.
+#include "scanner/scan_state.h"
+
+#include "tokens/token_list.h"
+
+namespace bprep2 {
+
+void stopReader(SourceReader& reader, int32_t status) {
+    if (reader.stopped) return;
+    reader.stopped = true;
+    reader.stopStatus = status != 0 ? status : 1;
+}
+
+void forgetBoundaries(SourceReader& reader) {
+    reader.boundaryFreeLow = 0;
+    reader.boundaryFreeHigh = 0;
+}
+
+size_t findLastBoundary(const PreprocessorContext& ctx, SourceReader& reader) {
+    const std::vector<Token>& list = ctx.tokens;
+    size_t end = list.size();
+    bool canSkip = reader.boundaryFreeLow < reader.boundaryFreeHigh && reader.boundaryFreeHigh <= end;
+    // i is one past the index examined next.
+    for (size_t i = end; i > reader.firstToken; --i) {
+        if (canSkip && i == reader.boundaryFreeHigh) {
+            canSkip = false;
+            i = reader.boundaryFreeLow;
+            if (i <= reader.firstToken) break;
+        }
+        if (isStatementBoundary(list[i - 1].type)) {
+            reader.boundaryFreeLow = i;
+            reader.boundaryFreeHigh = end;
+            return i - 1;
+        }
+    }
+    return npos;
+}
+
+void settleOwedLineEnds(PreprocessorContext& ctx, SourceReader& reader) {
+    if (reader.owedLineEnds == 0) return;
+    size_t count = reader.owedLineEnds;
+    reader.owedLineEnds = 0;
+    size_t at = reader.owedAfter + 1;
+    if (at > ctx.tokens.size()) at = ctx.tokens.size();
+
+    Token lineEnd;
+    lineEnd.type = endofline;
+    lineEnd.value = 1;
+    ctx.tokens.insert(ctx.tokens.begin() + static_cast<ptrdiff_t>(at), count, lineEnd);
+
+    if (reader.lineFirstToken >= at) reader.lineFirstToken += count;
+    if (reader.joinFloor >= at) reader.joinFloor += count;
+    if (reader.boundaryFreeLow >= at) {
+        reader.boundaryFreeLow += count;
+        reader.boundaryFreeHigh += count;
+    } else if (reader.boundaryFreeHigh > at) {
+        forgetBoundaries(reader);
+    }
+}
+
+void oweLineEnd(PreprocessorContext& ctx, SourceReader& reader) {
+    size_t last = findLastBoundary(ctx, reader);
+    if (last == npos) return;
+    if (reader.owedLineEnds > 0) {
+        // The owed line ends stand right after owedAfter; a later real
+        // boundary is the last one, otherwise the last owed line end is.
+        if (last == reader.owedAfter) {
+            reader.owedLineEnds += 1;
+            return;
+        }
+        size_t owed = reader.owedLineEnds;
+        size_t owedAt = reader.owedAfter + 1;
+        settleOwedLineEnds(ctx, reader);
+        if (last >= owedAt) last += owed;
+    }
+    reader.owedAfter = last;
+    reader.owedLineEnds = 1;
+}
+
+}  // namespace bprep2
