@@ -37,16 +37,14 @@ void writeReports(PreprocessorContext& ctx) {
 }
 
 // The trace copy of the output goes to the trace file even for an in-process
-// caller, whose slots already hold the text and must not be filled twice.
+// caller: the writer hands text to the caller's slots only in place of
+// standard output, so the slots are filled once.
 void completeTraceFile(PreprocessorContext& ctx) {
     if (!ctx.traceFile) return;
     dumpTokens(ctx, ctx.traceFile);
     printStatistics(ctx, ctx.traceFile);
     std::fputs("\nOutput from bprep2\n------ ---- ----\n", ctx.traceFile);
-    char** resultText = ctx.resultText;
-    ctx.resultText = nullptr;
     writeOutput(ctx, ctx.traceFile);
-    ctx.resultText = resultText;
     std::fputs(kEndMarker, ctx.traceFile);
     std::fflush(ctx.traceFile);
     std::fprintf(stderr, "bprep2: Trace file written to %s\n", ctx.traceFileName.c_str());
