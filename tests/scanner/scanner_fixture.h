@@ -87,8 +87,15 @@ protected:
             if (!out.empty()) out += ' ';
             std::string_view name = bprep2::tokenTypeName(t.type);
             out += name.substr(0, name.find(' '));
-            if (t.text.length > 0) out += "(" + std::string(ctx->text(t)) + ")";
-            if (t.value != 0) out += "=" + std::to_string(t.value);
+            if (t.text.length > 0) {
+                out += '(';
+                out += ctx->text(t);
+                out += ')';
+            }
+            if (t.value != 0) {
+                out += '=';
+                out += std::to_string(t.value);
+            }
         }
         return out;
     }
