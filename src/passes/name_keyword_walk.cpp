@@ -19,10 +19,12 @@
 // tail of the list each time. The list being walked stays in ctx.tokens, so
 // looking ahead and changing tokens ahead work on it directly; the tokens
 // already passed, inserted ones included, are in the rebuilt part, and that
-// is where the rules look back. No look-ahead can reach an insertion still
-// waiting: each one sits right behind a bracket or a name that stops every
-// scan first. The work per token is bounded by the stretch of blanks it looks
-// over, so the walk is linear in the length of the list.
+// is where the rules look back. A look-ahead from the token being examined
+// never reaches an insertion still waiting: each one sits right behind a
+// bracket, or behind the blanks after a name already passed, and the bracket
+// stops every scan first. Only TCLREAD scans on from another token, and it
+// checks for a waiting insertion itself. The work per token is bounded by the
+// stretch of blanks it looks over, so the walk is linear in the list's length.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -158,7 +160,11 @@ bool errorIsStatement(WalkState& w) {
 void rewriteTclread(WalkState& w, size_t index) {
     PreprocessorContext& ctx = w.ctx;
     size_t target = nextAfter(ctx, index, modeSameStatement);
-    if (!startsStatement(w) || target == npos || nextAfter(ctx, target, modeSameStatement) != npos) {
+    // The target may be the closing bracket of a mask rewritten to FMT, with
+    // the added ) waiting right behind it.
+    bool alone = target != npos && nextAfter(ctx, target, modeSameStatement) == npos &&
+                 w.rebuild.pending.count(target + 1) == 0;
+    if (!startsStatement(w) || !alone) {
         demoteKeyword(ctx, ctx.tokens[index]);
         return;
     }
@@ -282,7 +288,6 @@ int32_t runNameAndKeywordWalk(PreprocessorContext& ctx) {
     w.rebuild.done.reserve(ctx.tokens.size() + ctx.tokens.size() / 4);
     for (size_t i = 0; i < ctx.tokens.size(); ++i) {
         passPending(w.rebuild, i);
-        takeCarriedLines(w.rebuild, ctx.tokens[i], i);
         if (examine(w, i) != 0) return 1;
         w.rebuild.done.push_back(ctx.tokens[i]);
     }

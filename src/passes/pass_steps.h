@@ -47,24 +47,17 @@ void becomes(PreprocessorContext& ctx, Token& token, int32_t type, std::string_v
 // inserted ahead of the walk waits in `pending` under the index (in the list
 // being walked) of the token it goes before, behind any inserted there
 // earlier, exactly where an in-place insertion would have put it.
-//
-// Line ends that a rewrite deletes are not lost: their count is carried to
-// the next line end the walk passes, so the compiler's line numbers stay in
-// step with the source.
 struct ListRebuild {
     std::vector<Token> done;
     std::multimap<size_t, Token> pending;
-    int32_t carriedLines = 0;
-    size_t carryFrom = 0;  // the carry applies to line ends from this index on
 };
 
 void insertAhead(ListRebuild& rebuild, size_t before, const Token& token);
 // Moves the insertions waiting before `index` into `done`.
 void passPending(ListRebuild& rebuild, size_t index);
-// Adds a carried line count to the line end the walk is at.
-void takeCarriedLines(ListRebuild& rebuild, Token& token, size_t index);
 // Deletes the tokens first..last of the walked list together with the
-// insertions waiting before them; line ends are carried, line markers kept.
+// insertions waiting before them. Line markers are kept, and the deleted line
+// ends are added to the next line end, so no source line goes missing.
 void deleteAhead(PreprocessorContext& ctx, ListRebuild& rebuild, size_t first, size_t last);
 // Ends the walk: the rebuilt list replaces the walked one.
 void finishRebuild(PreprocessorContext& ctx, ListRebuild& rebuild);

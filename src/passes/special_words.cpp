@@ -155,7 +155,6 @@ void runSpecialWordWalk(PreprocessorContext& ctx) {
     w.rebuild.done.reserve(ctx.tokens.size() + 16);
     for (size_t i = 0; i < ctx.tokens.size(); ++i) {
         passPending(w.rebuild, i);
-        takeCarriedLines(w.rebuild, ctx.tokens[i], i);
         if (i >= w.resumeAt) examineSpecial(w, i);
         w.rebuild.done.push_back(ctx.tokens[i]);
     }

@@ -46,31 +46,41 @@ void passPending(ListRebuild& rebuild, size_t index) {
     }
 }
 
-void takeCarriedLines(ListRebuild& rebuild, Token& token, size_t index) {
-    if (rebuild.carriedLines == 0 || index < rebuild.carryFrom) return;
-    if (token.type == endofline) {
-        token.value += rebuild.carriedLines;
-        rebuild.carriedLines = 0;
-    } else if (token.type == changeline) {
-        rebuild.carriedLines = 0;  // the marker puts the line numbers right again
+namespace {
+
+// Line ends a rewrite deleted are written with the next line end instead, so
+// the compiler's line numbers stay in step with the source; a line marker
+// coming first puts them right by itself. Only runs that swallowed a line end
+// look ahead, and each looks over a different stretch, so this stays linear.
+void carryLineEnds(PreprocessorContext& ctx, size_t from, int32_t lines) {
+    for (size_t i = from; i < ctx.tokens.size(); ++i) {
+        Token& t = ctx.tokens[i];
+        if (t.type == changeline) return;
+        if (t.type == endofline) {
+            t.value += lines;
+            return;
+        }
     }
 }
 
+}  // namespace
+
 void deleteAhead(PreprocessorContext& ctx, ListRebuild& rebuild, size_t first, size_t last) {
+    int32_t lines = 0;
     for (size_t i = first; i <= last && i < ctx.tokens.size(); ++i) {
         Token& t = ctx.tokens[i];
         if (t.type == changeline) {
             // Kept: without it the rest of the file would carry the wrong
             // file name and line numbers.
-            rebuild.carriedLines = 0;
+            lines = 0;
             continue;
         }
-        if (t.type == endofline) rebuild.carriedLines += t.value;
+        if (t.type == endofline) lines += t.value;
         resetToken(t, null_token);
     }
-    rebuild.carryFrom = last + 1;
     auto end = rebuild.pending.upper_bound(last);
     for (auto it = rebuild.pending.lower_bound(first); it != end; ++it) resetToken(it->second, null_token);
+    if (lines != 0) carryLineEnds(ctx, last + 1, lines);
 }
 
 void finishRebuild(PreprocessorContext& ctx, ListRebuild& rebuild) {

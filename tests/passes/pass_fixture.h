@@ -45,6 +45,12 @@ struct PassFixture {
         return *this;
     }
 
+    // Scans text onto the current line without ending it.
+    PassFixture& words(std::string_view text) {
+        scan(text);
+        return *this;
+    }
+
     // As the driver does: the pass runs with no reader current.
     int32_t pass();
     std::string render() const { return render(0); }

@@ -122,9 +122,20 @@ TEST(Rebuild, LookBacksAndCountsSeeInsertedTokens) {
     // DEBUG looks back at the ) the FMT rewrite added, not at the source's
     // own (which carries the Assign flag), so it is a name here.
     EXPECT_EQ(passed({"X(A) DEBUG"}), head + "FMT(X,(A)) Debug\n");
+    // TCLREAD's target is the mask's ), and the ) FMT added follows it.
+    EXPECT_EQ(passed({"X(A TCLREAD)"}), head + "FMT(X,(A Tclread))\n");
     // The second STOPE counts the ) the first one added before the line end.
     EXPECT_EQ(passed({"STOPE STOPE"}, optStopStatements),
               head + "qObjectMethodN(qObjectQUOLT(0),\"stope\" ,  qObjectMethodN(qObjectQUOLT(0),\"stope\" , ))\n");
+}
+
+TEST(Rebuild, DeletedLineEndsGoToTheNextLineEndUnlessAMarkerComesFirst) {
+    PassFixture f;
+    f.line("DEFFUN F(A,").words("B) DEFFUN G");
+    f.marker("BP/INC", 7);
+    f.line("(C,").line("D)");
+    ASSERT_EQ(f.pass(), 0);
+    EXPECT_EQ(f.render(), head + "DEFFUN F() DEFFUN G[BP/INC:7]()\n\n");
 }
 
 }  // namespace
