@@ -65,16 +65,25 @@ size_t recordFunctionName(PreprocessorContext& ctx, size_t keyword) {
     return name;
 }
 
+bool startsMatParameters(const PreprocessorContext& ctx, size_t index) {
+    const Token& k = ctx.tokens[index];
+    return (static_cast<uint32_t>(k.value) & kwCallLike) != 0 &&
+           (wordIs(ctx, index, "SUB") || wordIs(ctx, index, "SUBROUTINE"));
+}
+
 // SUB/SUBROUTINE S(MAT A, B, MAT C): every name after MAT is an array.
+// The walk stops at a second SUB word in the statement: that word gets its
+// own walk, which records exactly what this one would from there on, and
+// stopping keeps a line of such words linear.
 void recordMatParameters(PreprocessorContext& ctx, size_t current) {
-    const Token& k = ctx.tokens[current];
-    if ((static_cast<uint32_t>(k.value) & kwCallLike) == 0) return;
-    if (!wordIs(ctx, current, "SUB") && !wordIs(ctx, current, "SUBROUTINE")) return;
+    if (!startsMatParameters(ctx, current)) return;
     size_t t = current;
     while ((t = after(ctx, t, modeSameStatement)) != npos) {
+        if (ctx.tokens[t].type == system_keyword && startsMatParameters(ctx, t)) return;
         if (wordIs(ctx, t, "MAT")) {
             t = after(ctx, t, modeSameStatement);
             if (t == npos) return;
+            if (ctx.tokens[t].type == system_keyword && startsMatParameters(ctx, t)) return;
             if (ctx.tokens[t].type == variable) recordArrayName(ctx, t);
         }
     }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -50,6 +51,17 @@ TEST(Declarations, MatParametersOfSubroutinesOnly) {
     EXPECT_EQ(record({"SUB S(MAT x)"}, optCaseSensitive).arrays, "x");
     EXPECT_EQ(record({"CALL SUB1(MAT A)", "FUNCTION F(MAT B)"}).arrays, "");
     EXPECT_EQ(record({"SUBROUTINE S(MAT A); X = MAT B"}).arrays, "A");  // the statement ends at the ;
+    EXPECT_EQ(record({"SUB MAT SUB MAT B, MAT C"}).arrays, "B C");
+}
+
+TEST(Declarations, ALineOfSubWordsStaysLinear) {
+    PassFixture f;
+    std::string line;
+    for (int i = 0; i < 100000; ++i) line += "SUB ";
+    auto start = std::chrono::steady_clock::now();
+    f.line(line + "MAT X");
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
+    EXPECT_EQ(members(f.ctx.dimArrays), "X");
 }
 
 TEST(Declarations, DimensionLists) {
