@@ -99,6 +99,11 @@ size_t skipCommonBlockName(const PreprocessorContext& ctx, size_t t) {
     return after(ctx, close, modeSameStatement);
 }
 
+bool isDimensionWord(const PreprocessorContext& ctx, size_t index) {
+    const Token& t = ctx.tokens[index];
+    return t.type == system_keyword && (static_cast<uint32_t>(t.value) & kwDimension) != 0;
+}
+
 // DIM A(10), B(2,3) / COMMON /BLK/ X(5): records and marks each dimensioned
 // name; a name without dimensions is passed over, anything else ends the list.
 void recordDimensionList(PreprocessorContext& ctx, size_t current) {
@@ -114,9 +119,13 @@ void recordDimensionList(PreprocessorContext& ctx, size_t current) {
         if (t == npos) return;
         if (ctx.tokens[t].type == comma) continue;
         if (!isTyped(ctx, t, extract, openParenValue)) return;
+        // Another dimension list inside the parentheses ends the search:
+        // its own walk looks for the same bracket, and a statement written
+        // as DIM A(DIM A(DIM A(... would otherwise be searched again and
+        // again to its end.
         do {
             t = after(ctx, t, modeSameStatement);
-            if (t == npos) return;
+            if (t == npos || isDimensionWord(ctx, t)) return;
         } while (!isTyped(ctx, t, extract, closeParenValue));
         recordArrayName(ctx, name);
         ctx.tokens[name].special = specialNoResolve;
