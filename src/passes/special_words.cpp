@@ -8,12 +8,11 @@
 //   - $QUOLT, $FILE, $SYSTEM and $DEVELOPMENT become the runtime's system
 //     objects; like the stop calls they need the runtime's declarations.
 //
-// Like the walk before it, this one builds the new list as it goes. Every
-// forward search remembers where it ended, so that a run of such words in
-// one statement does not search the same stretch again: the walk stays
-// linear in the length of the list.
-#include <algorithm>
+// Like the walk before it, this one builds the new list as it goes, and its
+// forward searches remember their answers, so it stays linear in the length
+// of the list.
 #include <string>
+#include <vector>
 
 #include "passes/pass_steps.h"
 #include "tokens/keywords.h"
@@ -22,23 +21,40 @@
 namespace bprep2 {
 namespace {
 
+// A forward search that remembers its last answer. The walk only moves
+// forward and changes nothing a search looks for, so a search starting
+// inside the stretch the last one covered has the same answer; a line full
+// of DEFFUN or STOPE words is then searched once, not once per word.
+struct RememberedSearch {
+    size_t from = npos;
+    size_t found = npos;  // npos: nothing from `from` to the end of the list
+};
+
+template <typename Match>
+size_t search(const std::vector<Token>& tokens, RememberedSearch& memo, size_t start, Match match) {
+    if (memo.from != npos && memo.from <= start && (memo.found == npos || start <= memo.found)) return memo.found;
+    memo = {start, npos};
+    for (size_t j = start; j < tokens.size(); ++j) {
+        if (match(tokens[j])) {
+            memo.found = j;
+            break;
+        }
+    }
+    return memo.found;
+}
+
 struct SpecialWalk {
     PreprocessorContext& ctx;
     ListRebuild rebuild;
-    size_t resumeAt = 0;           // tokens before this are passed without a look
-    size_t noOpenerFrom = npos;    // no "(", line end or separator from here to the end of the list
-    size_t noCloserFrom = npos;    // no ")" from here to the end of the list
-    size_t endSearchFrom = npos;   // the last statement-end search started here...
-    size_t endFound = npos;        // ...and found this (npos: none to the end)
+    size_t resumeAt = 0;  // tokens before this are passed without a look
+    RememberedSearch opener;        // "(", line end or separator
+    RememberedSearch closer;        // ")"
+    RememberedSearch statementEnd;  // line marker, line end or separator
 
     explicit SpecialWalk(PreprocessorContext& c) : ctx(c) {}
 };
 
 bool isBracket(const Token& t, char c) { return t.type == extract && t.value == c; }
-
-bool endsStatement(const Token& t) {
-    return t.type == changeline || t.type == endofline || t.type == newstatement;
-}
 
 Token unparsedToken(PreprocessorContext& ctx, std::string_view text) {
     Token t;
@@ -46,53 +62,29 @@ Token unparsedToken(PreprocessorContext& ctx, std::string_view text) {
     return t;
 }
 
-size_t findCloser(SpecialWalk& w, size_t open) {
-    const auto& tokens = w.ctx.tokens;
-    for (size_t j = open + 1; j < tokens.size() && j < w.noCloserFrom; ++j) {
-        if (isBracket(tokens[j], ')')) return j;
-    }
-    w.noCloserFrom = std::min(w.noCloserFrom, open + 1);
-    return npos;
-}
-
 // DEFFUN F(A, B) -> DEFFUN F(); DEFFUN F -> DEFFUN F().
 void emptyDeffunArguments(SpecialWalk& w, size_t index) {
     const auto& tokens = w.ctx.tokens;
-    size_t j = index + 1;
-    for (; j < tokens.size() && j < w.noOpenerFrom; ++j) {
-        const Token& t = tokens[j];
-        if (t.type == endofline || t.type == newstatement) {
-            insertAhead(w.rebuild, j, unparsedToken(w.ctx, "()"));
-            w.resumeAt = j + 1;
-            return;
-        }
-        if (isBracket(t, '(')) break;
-    }
-    if (j >= tokens.size() || j >= w.noOpenerFrom) {
-        w.noOpenerFrom = std::min(w.noOpenerFrom, index + 1);
+    size_t open = search(tokens, w.opener, index + 1, [](const Token& t) {
+        return t.type == endofline || t.type == newstatement || isBracket(t, '(');
+    });
+    if (open == npos) return;
+    if (!isBracket(tokens[open], '(')) {
+        insertAhead(w.rebuild, open, unparsedToken(w.ctx, "()"));
+        w.resumeAt = open + 1;
         return;
     }
-    size_t close = findCloser(w, j);
+    size_t close = search(tokens, w.closer, open + 1, [](const Token& t) { return isBracket(t, ')'); });
     if (close == npos) return;
-    if (close > j + 1) deleteAhead(w.ctx, w.rebuild, j + 1, close - 1);
+    if (close > open + 1) deleteAhead(w.ctx, w.rebuild, open + 1, close - 1);
     w.resumeAt = close + 1;
 }
 
 // The first line marker, line end or separator after `index`, or npos.
 size_t statementEnd(SpecialWalk& w, size_t index) {
-    const auto& tokens = w.ctx.tokens;
-    if (w.endSearchFrom != npos && w.endSearchFrom <= index + 1 && (w.endFound == npos || index < w.endFound)) {
-        return w.endFound;
-    }
-    w.endSearchFrom = index + 1;
-    w.endFound = npos;
-    for (size_t j = index + 1; j < tokens.size(); ++j) {
-        if (endsStatement(tokens[j])) {
-            w.endFound = j;
-            break;
-        }
-    }
-    return w.endFound;
+    return search(w.ctx.tokens, w.statementEnd, index + 1, [](const Token& t) {
+        return t.type == changeline || t.type == endofline || t.type == newstatement;
+    });
 }
 
 // True when nothing but blanks stands between the word and the statement end
