@@ -7,8 +7,9 @@
 //
 // The call opens at the start of the object expression, found by walking
 // back from the operator with a bracket count; that walk never leaves the
-// statement, so a reference with no object before it in its own statement is
-// reported instead of opening the call in an earlier statement. A chain
+// statement (nor passes a THEN, ELSE, LOOP or DO), so a reference with no
+// object before it in its own statement is reported instead of opening the
+// call in an earlier statement. A chain
 // A->B->D works because the second operator finds the first call's name as
 // its start.
 #include "driver/report.h"
@@ -50,12 +51,13 @@ int bracketStep(const Token& token) {
 }
 
 // The first name at bracket depth 0 before the operator, or npos when the
-// statement has none before it.
+// statement has none before it. A statement also starts after THEN, ELSE,
+// LOOP and DO: IF C THEN (B)->X must not open the call in the condition.
 size_t findObjectStart(const PreprocessorContext& ctx, size_t op) {
     int64_t depth = 0;
     for (size_t i = op; i-- > 0;) {
         const Token& token = ctx.tokens[i];
-        if (endsStatement(token.type)) return npos;
+        if (endsStatement(token.type) || isStatementOpener(ctx, token)) return npos;
         depth += bracketStep(token);
         if (depth == 0 && isObjectStart(token.type)) return i;
     }

@@ -63,6 +63,7 @@ TEST(MemberReference, NoMemberOrNoObjectInTheStatement) {
     expectError("X = OBJ->; Y = 1", message, 9);  // a ';' is no member
     expectError("CRT 1->B", message, 7);           // a number is no object
     expectError("CRT \"A\"->B", message, 9);
+    expectError("IF C THEN (B)->X = 1", message, 15);  // not opened in the condition
 }
 
 TEST(StaticCall, PatternsThatAreLeftAlone) {
