@@ -57,7 +57,8 @@ size_t findObjectStart(const PreprocessorContext& ctx, size_t op) {
     int64_t depth = 0;
     for (size_t i = op; i-- > 0;) {
         const Token& token = ctx.tokens[i];
-        if (endsStatement(token.type) || isStatementOpener(ctx, token)) return npos;
+        if (endsStatement(token.type)) return npos;
+        if (token.type == system_keyword && isStatementOpener(ctx, token)) return npos;
         depth += bracketStep(token);
         if (depth == 0 && isObjectStart(token.type)) return i;
     }
