@@ -121,10 +121,37 @@ void afterLinePass(PreprocessorContext& ctx, SourceReader& reader) {
     }
 }
 
+bool hasObjectReference(const PreprocessorContext& ctx, size_t from) {
+    for (size_t i = from; i < ctx.tokens.size(); ++i)
+        if (ctx.tokens[i].type == oref_id) return true;
+    return false;
+}
+
+// The after-line pass, keeping what the boundary search knows and the line
+// ends still owed where they stay valid. The pass changes only the line's
+// own tokens, except that an object reference may open its call on an
+// earlier line; so line ends owed ahead of the line wait for later lines
+// (a chain of THEN/ELSE joins with continuations owes them all at the
+// chain's start) unless the line holds a member operator.
+void passLine(PreprocessorContext& ctx, SourceReader& reader) {
+    bool reachesBack = hasObjectReference(ctx, reader.lineFirstToken);
+    if (reachesBack || (reader.owedLineEnds > 0 && reader.owedAfter >= reader.lineFirstToken))
+        settleOwedLineEnds(ctx, reader);
+    size_t before = tokenCount(ctx);
+    afterLinePass(ctx, reader);
+    if (reachesBack) {
+        forgetBoundaries(reader);
+    } else if (tokenCount(ctx) != before && reader.boundaryFreeHigh > reader.lineFirstToken) {
+        reader.boundaryFreeHigh = reader.lineFirstToken;
+        if (reader.boundaryFreeLow >= reader.boundaryFreeHigh) forgetBoundaries(reader);
+    }
+}
+
 enum class LineStart { scan, consumed, stop };
 
 // A line whose first non-blank character is # or $.
 LineStart offerDirective(PreprocessorContext& ctx, SourceReader& reader) {
+    settleOwedLineEnds(ctx, reader);
     size_t before = tokenCount(ctx);
     uint32_t lineNumber = reader.lineNumber;
     std::string fileName = reader.fileName;
@@ -175,9 +202,7 @@ void scanPhysicalLine(PreprocessorContext& ctx, SourceReader& reader) {
         }
     }
     if (reader.stopped) return;
-    settleOwedLineEnds(ctx, reader);
-    afterLinePass(ctx, reader);
-    forgetBoundaries(reader);
+    passLine(ctx, reader);
     if (reader.stopped) return;
     appendToken(ctx, endofline, {}, static_cast<int32_t>(reader.pendingLines));
 }
@@ -240,8 +265,12 @@ int32_t continueLine(PreprocessorContext& ctx, size_t dropChars) {
     SourceReader* reader = ctx.reader;
     if (!reader) return 1;
     int64_t offset = reader->scanPos;
+    // Lines a THEN/ELSE join already folded into this statement stay
+    // counted; the joined line is the statement's own, not a fresh one.
+    uint32_t pending = reader->pendingLines;
     std::string_view next;
     if (!fetchSourceLine(ctx, *reader, next)) return 1;
+    reader->pendingLines = pending;
     std::string& line = reader->lineText;
     line.resize(dropChars < line.size() ? line.size() - dropChars : 0);
     line.append(next);

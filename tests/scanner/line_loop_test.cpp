@@ -64,6 +64,15 @@ TEST_F(ScannerTest, ContinuedStatementsAreWrittenOnTheirLastLine) {
               "variable(B) whitespace=1 numeric(4) endofline=1 variable(C) endofline=1");
     EXPECT_EQ(lineEnds(*ctx), 4u);
 
+    // Joins and continuations in turn: every line is still counted, and
+    // all the continuations' line ends stand ahead of the whole statement.
+    EXPECT_EQ(scan("IF A\nTHEN B ...\nC\nELSE D ...\nE\nX\n"), 0);
+    EXPECT_EQ(tokens(1),
+              "endofline=1 endofline=1 system_keyword(IF)=131073 whitespace=1 variable(A) whitespace=1 "
+              "system_keyword(THEN)=131105 whitespace=1 variable(B) whitespace=1 variable(C) whitespace=1 "
+              "system_keyword(ELSE)=131105 whitespace=1 variable(D) whitespace=1 variable(E) endofline=3 "
+              "variable(X) endofline=1");
+
     // At the end of the source: status 1 and no message.
     EXPECT_EQ(scan("X = 1 + ..."), 1);
     EXPECT_EQ(errors, "");
