@@ -6,12 +6,14 @@
 // lines of an inactive conditional region are dropped, a label is taken,
 // the rest is tokenized, and an after-line pass hands the line's tokens to
 // the object-syntax, TRY/CATCH and declaration handlers before the line's
-// endofline is appended. Guarantees: every physical line is accounted for by
-// exactly one endofline value or by a changeline token, so the output keeps
-// the source's line numbers; the backward searches of continuation and of
-// the THEN/ELSE join never look past the current statement's tokens (apart
-// from the line ends they fold in), so their cost does not grow with the
-// source.
+// endofline is appended.
+//
+// Guarantees: every physical line is accounted for by exactly one endofline
+// value or by a changeline token, so the output keeps the source's line
+// numbers; for that a THEN/ELSE join folds in the line ends behind it but
+// stops at a line marker (keeping it), and never reaches into an included
+// member or behind its source's first token. The backward searches of
+// continuations and joins cost no more than the tokens they pass over once.
 #include "scanner/line_loop.h"
 
 #include "directives/directives.h"
@@ -207,9 +209,12 @@ void scanPhysicalLine(PreprocessorContext& ctx, SourceReader& reader) {
     appendToken(ctx, endofline, {}, static_cast<int32_t>(reader.pendingLines));
 }
 
-// Where a THEN/ELSE join would act: j is the line break it turns into one
-// blank, and the walk back from j ends above `stop`. Returns false when
-// there is nothing to join.
+// Where a THEN/ELSE join would act: `breakAt` is the line break it turns
+// into one blank, and the walk back from it folds in the line ends down to
+// `stop` (not included). The walk passes blanks and line ends; it ends at
+// the first other token, a line marker included, since folding the line
+// ends from before a marker would count lines the marker already names.
+// Returns false when there is nothing to join.
 struct JoinExtent {
     size_t breakAt = 0;
     size_t stop = 0;
