@@ -19,30 +19,19 @@ TEST_F(ScannerTest, LabelsAtTheStartOfALine) {
     EXPECT_EQ(line("10 X = 1"), "label(10) newstatement whitespace=1 variable(X) whitespace=1 equals whitespace=1 numeric(1)");
     EXPECT_EQ(find("10").flags, flagLabel | flagAssign);
     EXPECT_EQ(find("X").flags, flagAssign | flagFirst);
-    EXPECT_EQ(line("  1.5: X"), "whitespace=2 label(1.5:) newstatement whitespace=1 variable(X)");
-    EXPECT_EQ(line("LOOP1: X = 1"), "label(LOOP1:) newstatement whitespace=1 variable(X) whitespace=1 equals whitespace=1 numeric(1)");
     EXPECT_EQ(line("END:"), "label(END:) newstatement");
-    EXPECT_EQ(line("X:=1"), "variable(X) colon equals numeric(1)");
-    EXPECT_EQ(line("A::B"), "variable(A) colon colon variable(B)");
-    EXPECT_EQ(line("MY_LAB: X"), "variable(MY_LAB) colon whitespace=1 variable(X)");
-    // A line that goes on with a statement left open by a trailing comma
-    // holds no label; nor does the line after a continued statement differ.
+    // Not after a trailing comma; but again on the line after a continued
+    // statement.
     EXPECT_EQ(scan("CALL F(1,\n* note\n 2)\nX = 1 + ...\n2\n10 Y\n"), 0);
     EXPECT_EQ(tokens(1).find("label(2)"), std::string::npos);
     EXPECT_NE(tokens(1).find("endofline=1 label(10) newstatement"), std::string::npos);
 }
 
-TEST_F(ScannerTest, BlockCommentsSpanLinesAndWarnWhenNested) {
+TEST_F(ScannerTest, ALineInsideABlockCommentIsOneBlank) {
     EXPECT_EQ(scan("X = 1 /* open\n still inside\n done */ Y\n"), 0);
     EXPECT_EQ(tokens(1),
               "variable(X) whitespace=1 equals whitespace=1 numeric(1) whitespace=1 endofline=1 "
               "whitespace=13 endofline=1 whitespace=9 variable(Y) endofline=1");
-    EXPECT_EQ(errors, "");
-
-    ctx->options |= optWarnings;
-    EXPECT_EQ(scan("/* a /* b */ X\n"), 0);
-    EXPECT_EQ(errors, "/* a /* b */ X\n-----^\nbprep2: Warning Nested comments found: Line 1 in file src.b\n");
-    EXPECT_EQ(tokens(1), "whitespace=1 variable(X) endofline=1");
 }
 
 TEST_F(ScannerTest, ContinuedStatementsAreWrittenOnTheirLastLine) {
@@ -87,13 +76,6 @@ TEST_F(ScannerTest, ThenAndElseJoinThePreviousLines) {
     EXPECT_EQ(scan("THEN X\n"), 0);
     EXPECT_EQ(tokens(), "changeline(src.b)=1 system_keyword(THEN)=131105 whitespace=1 variable(X) endofline=1");
 
-    // A directive line folded in is counted, so the lines after keep their
-    // numbers.
-    EXPECT_EQ(scan("IF A\n#define Z 1\nTHEN B\nX\n"), 0);
-    EXPECT_EQ(tokens(1),
-              "system_keyword(IF)=131073 whitespace=1 variable(A) (null) whitespace=1 system_keyword(THEN)=131105 "
-              "whitespace=1 variable(B) endofline=3 variable(X) endofline=1");
-
     // A member's lines are not folded into the includer's.
     write("INC.b", "Y\n");
     EXPECT_EQ(scan("IF A\nINCLUDE INC.b\nTHEN B\n"), 0);
@@ -101,21 +83,6 @@ TEST_F(ScannerTest, ThenAndElseJoinThePreviousLines) {
               "system_keyword(IF)=131073 whitespace=1 variable(A) endofline=1 changeline(INC.b)=1 variable(Y) "
               "endofline=1 changeline(src.b)=2 whitespace=1 system_keyword(THEN)=131105 whitespace=1 variable(B) "
               "endofline=2");
-}
-
-TEST_F(ScannerTest, DirectiveAndInactiveLinesKeepTheLineCount) {
-    EXPECT_EQ(scan("#ifdef NOPE\n  X = 1\n#endif\nY\n"), 0);
-    EXPECT_EQ(tokens(),
-              "changeline(src.b)=1 changeline(src.b)=2 whitespace=2 endofline=1 changeline(src.b)=4 variable(Y) "
-              "endofline=1");
-}
-
-TEST_F(ScannerTest, TheAfterLinePassHandsTokensOn) {
-    ctx->options |= optObjects;
-    EXPECT_EQ(scan("DIM A(10) ; X = OBJ->NAME\nTRY\n"), 0);
-    EXPECT_EQ(ctx->dimArrays.at("A"), 1);
-    EXPECT_NE(tokens().find("oref_expression(qObjectGet1)"), std::string::npos);
-    EXPECT_NE(tokens().find("unparsed(QAC_INLINE_START"), std::string::npos);
 }
 
 TEST_F(ScannerTest, ALongContinuedStatementStaysLinear) {
