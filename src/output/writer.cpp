@@ -91,19 +91,6 @@ size_t firstEndOfLineFrom(const PreprocessorContext& ctx, size_t index) {
     return npos;
 }
 
-// A line that continues a statement after a trailing comma and begins with
-// a number (or a word and a colon) was taken for a label, and the scanner put
-// a separator after it. Once the
-// line is joined that separator would end the statement in mid-expression
-// (F(1, 2;)), so it goes; the number itself is written as it stands.
-void dropLabelSeparator(PreprocessorContext& ctx, size_t joinedStart) {
-    auto& list = ctx.tokens;
-    if (joinedStart >= list.size() || list[joinedStart].type != label) return;
-    size_t next = joinedStart + 1;
-    while (next < list.size() && (list[next].type == whitespace || list[next].type == null_token)) ++next;
-    if (next < list.size() && list[next].type == newstatement) resetToken(list[next], null_token);
-}
-
 // Pulls the lines after a trailing comma up onto the comma's line and moves
 // their line breaks to the next line end. When no line end follows (a comma
 // at the very end of the source), the line breaks stay where they are, so
@@ -123,7 +110,6 @@ void joinAfterComma(PreprocessorContext& ctx, size_t comma) {
     }
     if (target == npos) return;
     list[target].value = static_cast<int32_t>(list[target].value + joined);
-    dropLabelSeparator(ctx, stop);
 }
 
 void addLineMarker(const PreprocessorContext& ctx, const Token& t, std::string& out) {
