@@ -71,7 +71,7 @@ void fillTables(PreprocessorContext& ctx) {
 
 void openTraceFile(PreprocessorContext& ctx) {
     ctx.traceFileName = "bprep2_trace_" + std::to_string(processId()) + ".txt";
-    ctx.traceFile = std::fopen(ctx.traceFileName.c_str(), "w");
+    ctx.traceFile = std::fopen(ctx.traceFileName.c_str(), "wb");
     if (ctx.traceFile) std::fputs("\nOriginal Input To bprep2\n-------- ----- -- ----\n", ctx.traceFile);
 }
 

@@ -55,7 +55,7 @@ void completeTraceFile(PreprocessorContext& ctx) {
 // not fail the run: the program text is already out.
 void exportEquates(PreprocessorContext& ctx) {
     if (ctx.equateExportFile.empty()) return;
-    FILE* out = std::fopen(ctx.equateExportFile.c_str(), "w");
+    FILE* out = std::fopen(ctx.equateExportFile.c_str(), "wb");
     if (!out) {
         std::fflush(stdout);
         std::perror(ctx.equateExportFile.c_str());

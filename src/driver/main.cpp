@@ -1,3 +1,8 @@
+// The bprep2 executable: a thin layer over the run, whose status it returns.
 #include "driver/driver.h"
+#include "driver/platform.h"
 
-int main(int argc, char** argv) { return bprep2::runPreprocessor(argc, argv, false); }
+int main(int argc, char** argv) {
+    bprep2::useBinaryStandardStreams();
+    return bprep2::runPreprocessor(argc, argv, false);
+}
