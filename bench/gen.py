@@ -2,8 +2,10 @@
 """Generates large synthetic BASIC programs for the benchmark.
 
 usage: gen.py FLAVOUR LINES DIR
-Writes DIR/main.b (and the members it includes) and prints the option
-words the flavour needs (for BASC_BPREP2) on standard output.
+Writes DIR/main.b (and the members it includes) and prints two lines on
+standard output: the option words the flavour needs (for BASC_BPREP2, maybe
+empty) and the number of bytes a run reads from members, counted once per
+inclusion, so throughput can be measured on all the text scanned.
 """
 import os
 import random
@@ -22,17 +24,19 @@ def plain_block(i, rnd):
         f"         REC<2> = OCONV(DATE(), 'D4/') ; COUNT.{n % 7} += 1",
         "      END",
         "      LOOP",
-        f"         READNEXT KEY ELSE EXIT",
-        f"         IF KEY # '' THEN LIST<-1> = KEY   ! remember it",
+        f"         READNEXT ITEM.KEY ELSE EXIT",
+        f"         IF ITEM.KEY # \"\" THEN LIST<-1> = ITEM.KEY   ! remember it",
         "      REPEAT",
     ]
 
 
 def write(path, lines):
+    """Writes the lines and returns the size of the file."""
     os.makedirs(os.path.dirname(path) or ".", exist_ok=True)
+    text = "\n".join(lines) + "\n"
     with open(path, "w") as f:
-        f.write("\n".join(lines))
-        f.write("\n")
+        f.write(text)
+    return len(text.encode())
 
 
 def gen_plain(lines, out, rnd):
@@ -42,60 +46,62 @@ def gen_plain(lines, out, rnd):
         body.extend(plain_block(i, rnd))
         i += 1
     write(os.path.join(out, "main.b"), body)
-    return ""
+    return "", 0
 
 
 def gen_equates(lines, out, rnd):
-    defs = [f"EQU EQ.NAME{k} TO {k * 3}" if k % 3 else f"EQUATE EQ.FIELD{k} TO REC<{k % 50 + 1}>"
+    def name(k):
+        return f"EQ.FIELD{k}" if k % 3 == 0 else f"EQ.NAME{k}"
+    defs = [f"EQUATE {name(k)} TO REC<{k % 50 + 1}>" if k % 3 == 0 else f"EQU {name(k)} TO {k * 3}"
             for k in range(5000)]
-    write(os.path.join(out, "inc", "EQUATES"), defs)
+    member = write(os.path.join(out, "inc", "EQUATES"), defs)
     body = ["      INCLUDE EQUATES"]
     i = 0
     while len(body) < lines:
-        a = rnd.randrange(5000)
-        a -= a % 3 if a % 3 == 0 else 0
-        b = rnd.randrange(1, 5000)
-        nm = f"EQ.FIELD{a}" if a % 3 == 0 else f"EQ.NAME{a}"
-        nb = f"EQ.FIELD{b}" if b % 3 == 0 else f"EQ.NAME{b}"
-        body.append(f"      X{i % 50} = {nm} + {nb} ; PRINT {nb}")
+        a, b = rnd.randrange(5000), rnd.randrange(5000)
+        body.append(f"      X{i % 50} = {name(a)} + {name(b)} ; PRINT {name(b)}")
         i += 1
     write(os.path.join(out, "main.b"), body)
-    return ""
+    return "", member
 
 
 def gen_includes(lines, out, rnd):
+    # Members from an include directory (INCLUDE NAME, found through -I inc)
+    # and items of the database file BP ($INSERT BP NAME).
     members = 200
+    member_size, item_size = [], []
     for m in range(members):
-        write(os.path.join(out, "inc", f"MEMBER{m}"),
-              [f"      SUB.TOTAL{m} = SUB.TOTAL{m} + 1", f"      CRT 'member {m}'"])
-        write(os.path.join(out, "BP", f"ITEM{m}"),
-              [f"      ITEM.COUNT = ITEM.COUNT + {m}", "      * from a database file"])
+        member_size.append(write(os.path.join(out, "inc", f"MEMBER{m}"),
+                                 [f"      SUB.TOTAL{m} = SUB.TOTAL{m} + 1", f"      CRT 'member {m}'"]))
+        item_size.append(write(os.path.join(out, "BP", f"ITEM{m}"),
+                               [f"      ITEM.COUNT = ITEM.COUNT + {m}", "      * from a database file"]))
     body = []
+    included = 0
     i = 0
-    # Each include adds two lines of members; count them towards the size.
-    total = 0
-    while total < lines:
+    # Each include brings two lines of a member; count them towards the size.
+    while len(body) * 2 < lines:
         m = i % members
         if i % 2:
             body.append(f"      INCLUDE MEMBER{m}")
+            included += member_size[m]
         else:
             body.append(f"      $INSERT BP ITEM{m}")
+            included += item_size[m]
         body.append(f"      X = X + {i}")
-        total += 4
         i += 1
     write(os.path.join(out, "main.b"), body)
-    return ""
+    return "", included
 
 
 def gen_fmt(lines, out, rnd):
-    body = ["      DEFFUN CALC.RATE(A, B)", "      DIM TABLE(100), GRID(10,10)"]
+    body = ["      DEFFUN CALC.RATE(A, B)", "      DIM RATES(100), GRID(10,10)"]
     i = 0
     while len(body) < lines:
-        body.append(f"      PRINT AMOUNT{i % 500}('R2#10') : TABLE({i % 100}) : CALC.RATE({i}, 2)")
+        body.append(f"      PRINT AMOUNT{i % 500}('R2#10') : RATES({i % 100}) : CALC.RATE({i}, 2)")
         body.append(f"      LINE = NAME{i % 300}('L#20') : GRID(1, {i % 10})")
         i += 1
     write(os.path.join(out, "main.b"), body)
-    return ""
+    return "", 0
 
 
 def gen_objects(lines, out, rnd):
@@ -108,32 +114,41 @@ def gen_objects(lines, out, rnd):
         body.append(f"      IF OBJ->FLAG = 1 THEN CALL DONE(OBJ->ID)")
         i += 1
     write(os.path.join(out, "main.b"), body)
-    return "objects"
+    return "objects", 0
 
 
 def gen_directives(lines, out, rnd):
+    # Conditionals nested eight deep, alternately taken and skipped, with
+    # continuation lines, a #define and an #inline block in each group.
+    depth = 8
     body = []
     i = 0
     while len(body) < lines:
+        for d in range(depth):
+            body.append("#ifdef WIN32" if d % 2 == 0 else "#ifndef NOTDEFINED")
         body.extend([
-            "#ifdef WIN32",
-            "#ifndef NOTDEFINED",
+            f"#define LEVEL{i % 50} {i}",
             f"      X = {i} + ...",
-            f"          {i + 1}",
+            f"          {i + 1} + ...",
+            "          LEVEL0",
             "#ifdef NOTDEFINED",
             "      THIS LINE IS SKIPPED",
+            "#ifndef WIN32",
+            "      SO IS THIS ONE",
+            "#endif",
             "#else",
             f"      Y = 'kept {i}'",
             "#endif",
-            "#endif",
-            "#endif",
+        ])
+        body.extend(["#endif"] * depth)
+        body.extend([
             "#inline",
             f"  raw text {i}",
             "#endinline",
         ])
         i += 1
     write(os.path.join(out, "main.b"), body)
-    return ""
+    return "", 0
 
 
 FLAVOURS = {
@@ -151,7 +166,9 @@ def main():
         sys.exit(f"usage: gen.py {{{'|'.join(FLAVOURS)}}} LINES DIR")
     flavour, lines, out = sys.argv[1], int(sys.argv[2]), sys.argv[3]
     os.makedirs(out, exist_ok=True)
-    print(FLAVOURS[flavour](lines, out, random.Random(lines)))
+    words, included = FLAVOURS[flavour](lines, out, random.Random(lines))
+    print(words)
+    print(included)
 
 
 if __name__ == "__main__":
