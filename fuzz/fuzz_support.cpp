@@ -1,13 +1,22 @@
-// The fuzz targets' fixture. The fake item read serves items from a map
-// filled anew before every run, so a run leaves nothing for the next.
+// The fuzz targets' fixture. Each run gets its items, files and option words
+// anew and leaves nothing behind: the fake item read serves the run's own
+// map, the working directory (private to the process) is emptied after every
+// run, and standard output, captured in a file, is checked and cleared.
+//
+// libFuzzer gives a target no place to keep state, so the fixture is the one
+// process-wide record here; the pre-processor itself keeps none.
 #include "fuzz_support.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <filesystem>
+#include <system_error>
 
 #include "bprep2.h"
 #include "driver/host_interface.h"
@@ -16,76 +25,215 @@ namespace fuzzing {
 
 namespace {
 
+struct Fixture {
+    std::string root;       // the scratch directory, removed at exit
+    std::string work;       // the runs' working directory inside it
+    int homeFd = -1;        // the working directory libFuzzer keeps between runs
+    int reportFd = 2;       // the real standard error, for the fixture's own complaints
+    const std::map<std::string, std::string>* items = nullptr;  // the running run's items
+    bool ready = false;
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
+}
+
+[[noreturn]] void fail(const char* rule) {
+    std::string message = std::string("fuzz fixture: ") + rule + "\n";
+    ssize_t ignored = write(fixture().reportFd, message.data(), message.size());
+    (void)ignored;
+    std::abort();
+}
+
 int handleToken;  // any non-null address serves as the runtime handle
 
 void* fakeGetdp(int, int, int, int) { return &handleToken; }
 
+// Serves the running run's items: 11 for a database file with no items,
+// 12 for a missing item, as the host does.
 int fakeOpenRead(void*, void** item, const char* file, const char* name, char** buffer, uint32_t* size) {
     *item = nullptr;
-    auto found = memoryItems().find(std::string(file) + "/" + name);
-    if (found == memoryItems().end()) return 12;
-    const std::string& text = found->second;
-    if (text.size() > *size) {
-        *buffer = static_cast<char*>(std::malloc(text.size() ? text.size() : 1));
+    const auto* items = fixture().items;
+    if (!items) return 11;
+    std::string prefix = std::string(file) + "/";
+    auto found = items->find(prefix + name);
+    if (found == items->end()) {
+        auto near = items->lower_bound(prefix);
+        return near != items->end() && near->first.compare(0, prefix.size(), prefix) == 0 ? 12 : 11;
     }
-    std::memcpy(*buffer, text.data(), text.size());
+    const std::string& text = found->second;
+    if (text.size() > *size) *buffer = static_cast<char*>(std::malloc(text.size()));
+    if (!text.empty()) std::memcpy(*buffer, text.data(), text.size());
     *size = static_cast<uint32_t>(text.size());
     return 0;
 }
 
 int fakeClose(void*, void*, int) { return 0; }
 
-}  // namespace
-
-std::map<std::string, std::string>& memoryItems() {
-    static std::map<std::string, std::string> items;
-    return items;
+void removeScratch() {
+    Fixture& f = fixture();
+    if (f.root.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove_all(f.root, ignored);
 }
 
-void setUpOnce() {
-    static bool done = false;
-    if (done) return;
-    done = true;
+// A private working directory under TMPDIR, entered only while a run is
+// going, so that libFuzzer's own relative paths keep their meaning; standard
+// output goes to a file beside it, where the run cannot name it (paths with
+// separators are kept from the command-line target).
+void setUp() {
+    Fixture& f = fixture();
+    if (f.ready) return;
+    f.ready = true;
+    f.reportFd = dup(2);
+    if (f.reportFd < 0) f.reportFd = 2;
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/bprep2-fuzz-XXXXXX";
+    if (!mkdtemp(pattern.data())) fail("cannot make the scratch directory");
+    f.root = pattern;
+    std::atexit(removeScratch);
+    f.work = f.root + "/work";
+    f.homeFd = open(".", O_RDONLY | O_DIRECTORY);
+    if (f.homeFd < 0 || mkdir(f.work.c_str(), 0700) != 0) fail("cannot make the working directory");
+    std::string captured = f.root + "/stdout";
+    int out = open(captured.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_APPEND, 0600);
+    if (out < 0 || dup2(out, 1) < 0) fail("cannot capture standard output");
+    close(out);
+    for (const char* name : {"UVCASE", "BASCRELEASEDIR", "BASC_BPREP2"}) unsetenv(name);
     bprep2::itemReadCalls = {fakeGetdp, fakeOpenRead, fakeClose};
-    int null = open("/dev/null", O_WRONLY);
-    if (null >= 0) dup2(null, 2);
-    char dir[] = "/tmp/bprep2-fuzz-XXXXXX";
-    if (mkdtemp(dir) && chdir(dir) == 0) {
-        // Files the command-line target may name.
-        for (const char* name : {"prog.b", "inc.b"}) {
-            FILE* f = std::fopen(name, "w");
-            if (f) {
-                std::fputs("PRINT 1\nINCLUDE inc.b\n", f);
-                std::fclose(f);
-            }
-        }
+}
+
+void writeFiles(const std::map<std::string, std::string>& files) {
+    for (const auto& [path, text] : files) {
+        std::error_code ignored;
+        std::filesystem::path parent = std::filesystem::path(path).parent_path();
+        if (!parent.empty()) std::filesystem::create_directories(parent, ignored);
+        FILE* file = std::fopen(path.c_str(), "wb");
+        if (!file) fail("cannot write a member file");
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
     }
 }
 
-int runInProcess(const std::string& commandLine) {
-    char* text = nullptr;
-    uint32_t length = 0;
-    uint32_t status = 1;
-    std::string program = "bprep2", m = "-m", line = commandLine;
-    std::vector<char*> argv = {program.data(), m.data(), reinterpret_cast<char*>(&text),
-                               reinterpret_cast<char*>(&length), reinterpret_cast<char*>(&status),
-                               line.data(), nullptr};
-    int result = bprep2_run(static_cast<int>(argv.size() - 1), argv.data());
-    if (result == 0 && (text == nullptr || status != 0 || text[length] != 0)) std::abort();
-    std::free(text);
-    return result;
+// Removes everything from the working directory: members, trace files and
+// whatever an equate export file was named.
+void emptyWorkingDirectory() {
+    DIR* dir = opendir(".");
+    if (!dir) fail("cannot list the working directory");
+    std::vector<std::string> names;
+    while (dirent* entry = readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.emplace_back(entry->d_name);
+    }
+    closedir(dir);
+    for (const std::string& name : names) {
+        std::error_code ignored;
+        std::filesystem::remove_all(name, ignored);
+    }
 }
 
+constexpr uint32_t kUntouched = 0xDEADBEEF;
+
+void checkDelivery(int result, const char* text, uint32_t length, uint32_t status) {
+    if (result == 0) {
+        if (!text) fail("a run that succeeded delivered no text");
+        if (status != 0) fail("a run that succeeded left a non-zero status in its slot");
+        if (length == kUntouched) fail("a run that succeeded left its length slot untouched");
+        if (text[length] != '\0') fail("the delivered text is not NUL-terminated at its length");
+    } else if (text || status != kUntouched || length != kUntouched) {
+        fail("a run that failed delivered output");
+    }
+}
+
+// In-process runs write nothing on standard output but the help text.
+void checkStandardOutput(int result) {
+    std::fflush(stdout);
+    off_t size = lseek(1, 0, SEEK_END);
+    if (size > 0) {
+        char head[10] = {};
+        ssize_t got = pread(1, head, sizeof head, 0);
+        if (result != 2 || got != 10 || std::memcmp(head, "Called as\n", 10) != 0)
+            fail("an in-process run wrote to standard output");
+        if (ftruncate(1, 0) != 0) fail("cannot clear the captured standard output");
+    }
+}
+
+}  // namespace
+
 std::string optionWords(uint16_t selector) {
-    static const char* words[] = {"case", "objects", "dot", "arrow", "restart",
-                                  "self", "stop", "uvcase", "warnings"};
+    // The modes every run chooses between, then reports that are off unless chosen.
+    static const char* modes[] = {"case", "objects", "dot", "arrow", "restart",
+                                  "self", "stop",    "uvcase", "warnings"};
+    static const char* reports[] = {"stats", "tokens", "trace", "echo", "keywords"};
     std::string out;
-    for (size_t i = 0; i < sizeof words / sizeof *words; ++i) {
-        out += (selector & (1u << i)) ? "" : "no";
-        out += words[i];
+    size_t bit = 0;
+    for (const char* word : modes) {
+        out += (selector & (1u << bit++)) ? "" : "no";
+        out += word;
         out += ',';
+    }
+    for (const char* word : reports) {
+        if (selector & (1u << bit++)) out += std::string(word) + ",";
     }
     return out;
 }
 
+std::vector<std::string> splitInput(std::string_view data, char separator, size_t limit) {
+    std::vector<std::string> parts;
+    while (parts.size() + 1 < limit) {
+        size_t cut = data.find(separator);
+        if (cut == std::string_view::npos) break;
+        parts.emplace_back(data.substr(0, cut));
+        data.remove_prefix(cut + 1);
+    }
+    parts.emplace_back(data);
+    return parts;
+}
+
+int runInProcess(const RunInput& input, const std::string& commandLine,
+                 const std::vector<std::string>& leading, const std::vector<std::string>& trailing) {
+    setUp();
+    Fixture& f = fixture();
+    if (chdir(f.work.c_str()) != 0) fail("cannot enter the working directory");
+    writeFiles(input.files);
+    if (input.optionWords.empty()) unsetenv("BASC_BPREP2");
+    else setenv("BASC_BPREP2", input.optionWords.c_str(), 1);
+    f.items = &input.items;
+
+    char* text = nullptr;
+    uint32_t length = kUntouched;
+    uint32_t status = kUntouched;
+    std::vector<std::string> words = {"bprep2"};
+    words.insert(words.end(), leading.begin(), leading.end());
+    words.push_back("-m");
+    std::string line = commandLine;
+    std::vector<std::string> after = trailing;
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(reinterpret_cast<char*>(&text));
+    argv.push_back(reinterpret_cast<char*>(&length));
+    argv.push_back(reinterpret_cast<char*>(&status));
+    argv.push_back(line.data());
+    for (std::string& w : after) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    int result = bprep2_run(static_cast<int>(argv.size() - 1), argv.data());
+
+    f.items = nullptr;
+    checkDelivery(result, text, length, status);
+    checkStandardOutput(result);
+    std::free(text);
+    emptyWorkingDirectory();
+    if (fchdir(f.homeFd) != 0) fail("cannot return from the working directory");
+    return result;
+}
+
 }  // namespace fuzzing
+
+// libFuzzer calls this before it takes over standard error, so the
+// fixture's complaints still reach the log when -close_fd_mask=2 mutes the
+// pre-processor's diagnostics.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzing::setUp();
+    return 0;
+}

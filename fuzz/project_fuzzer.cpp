@@ -1,28 +1,34 @@
-// Fuzz target: the bytes are split at 0x00 bytes into a main source and up
-// to four members. Members are served as items of the database file BP and
-// of the default database file MEM, so INCLUDE A, INCLUDE BP B and the
-// directive forms reach them, with conditionals and equates across members.
-#include <cstdlib>
-
+// Fuzz target: after the two bytes of the option words, the bytes are split
+// at 0x00 into a main source and up to five members, each reached its own
+// way, so that includes, directives, equates and conditionals meet across
+// members:
+//   INCLUDE A        item of the default database file MEM
+//   INCLUDE BP B     item of a named database file (also DICT BP B)
+//   INCLUDE LIB C    item of a database file found under the include directory
+//   INCLUDE D        file in the include directory inc
+//   INCLUDE E        file in the working directory
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzzing::setUpOnce();
     if (size < 2) return 0;
     uint16_t selector = static_cast<uint16_t>(data[0] | (data[1] << 8));
-    setenv("BASC_BPREP2", fuzzing::optionWords(selector).c_str(), 1);
     std::string_view rest(reinterpret_cast<const char*>(data + 2), size - 2);
-    static const char* names[] = {"main", "A", "B", "C", "D"};
-    auto& items = fuzzing::memoryItems();
-    items.clear();
-    for (const char* name : names) {
-        size_t cut = rest.find('\0');
-        std::string part(rest.substr(0, cut));
-        items[std::string("MEM/") + name] = part;
-        items[std::string("BP/") + name] = part;
-        if (cut == std::string_view::npos) break;
-        rest.remove_prefix(cut + 1);
+    std::vector<std::string> parts = fuzzing::splitInput(rest, '\0', 6);
+    parts.resize(6);
+    fuzzing::RunInput input;
+    input.optionWords = fuzzing::optionWords(selector);
+    input.items["MEM/A"] = parts[1];
+    input.items["BP/B"] = parts[2];
+    input.items["DICT BP/B"] = parts[2];
+    input.items["inc/LIB/C"] = parts[3];
+    input.files["inc/D"] = parts[4];
+    input.files["E"] = parts[5];
+    if (selector & 0x8000) {
+        input.files["main.b"] = parts[0];
+        fuzzing::runInProcess(input, "bprep2 -DDEBUG=0 -DLEVEL=3 -Iinc -aMEM main.b");
+    } else {
+        input.items["MEM/main"] = parts[0];
+        fuzzing::runInProcess(input, "bprep2 -DDEBUG=0 -DLEVEL=3 -Iinc -aMEM main");
     }
-    fuzzing::runInProcess("bprep2 -DDEBUG=0 -DLEVEL=3 -a MEM main");
     return 0;
 }

@@ -1,17 +1,21 @@
-// Fuzz target: the bytes are the main source; the first two choose the
-// option words so that every mode of the scanner and the passes is reached.
-#include <cstdlib>
-
+// Fuzz target: the bytes are the main source. The first two choose the
+// option words, so that every mode of the scanner and the passes is reached,
+// and whether the source is a database item or a file, whose lines end
+// differently.
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzzing::setUpOnce();
     if (size < 2) return 0;
     uint16_t selector = static_cast<uint16_t>(data[0] | (data[1] << 8));
-    setenv("BASC_BPREP2", fuzzing::optionWords(selector).c_str(), 1);
-    auto& items = fuzzing::memoryItems();
-    items.clear();
-    items["MEM/main"] = std::string(reinterpret_cast<const char*>(data + 2), size - 2);
-    fuzzing::runInProcess("bprep2 -a MEM main");
+    std::string source(reinterpret_cast<const char*>(data + 2), size - 2);
+    fuzzing::RunInput input;
+    input.optionWords = fuzzing::optionWords(selector);
+    if (selector & 0x8000) {
+        input.files["main.b"] = source;
+        fuzzing::runInProcess(input, "bprep2 main.b");
+    } else {
+        input.items["MEM/main"] = source;
+        fuzzing::runInProcess(input, "bprep2 -a MEM main");
+    }
     return 0;
 }
