@@ -1,0 +1,196 @@
+// Whole runs through the in-process entry, for what a case file cannot hold:
+// the caller's slots, generated inputs (a chain of a hundred members, very
+// large sources that a quadratic step would never finish), item reads from
+// a host that delivers raw line ends, and further inputs for messages that
+// the cases already show once.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bprep2.h"
+#include "driver/driver_test_support.h"
+#include "driver/host_interface.h"
+#include "scanner/source.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using bprep2_test::ScopedEnv;
+
+struct Outcome {
+    int status = -1;
+    bool delivered = false;
+    uint32_t statusSlot = 0;
+    std::string text, err;
+    double seconds = 0;
+};
+
+std::string repeat(std::string_view s, int n) {
+    std::string out;
+    out.reserve(s.size() * static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+size_t occurrences(const std::string& text, const std::string& needle) {
+    size_t n = 0;
+    for (size_t p = text.find(needle); p != std::string::npos; p = text.find(needle, p + needle.size())) ++n;
+    return n;
+}
+
+// Each test works in a directory of its own, which is the working directory
+// of its runs; the environment holds none of the program's variables.
+class InProcess : public ::testing::Test {
+protected:
+    fs::path dir, previous;
+    ScopedEnv release{"BASCRELEASEDIR", nullptr}, uvcase{"UVCASE", nullptr};
+
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "bprep2-inproc-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+        previous = fs::current_path();
+        fs::current_path(dir);
+    }
+    void TearDown() override {
+        fs::current_path(previous);
+        fs::remove_all(dir);
+    }
+    void write(const std::string& name, std::string_view bytes) {
+        fs::create_directories((dir / name).parent_path());
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+    }
+    // options: the BASC_BPREP2 word, nullptr for the default.
+    Outcome run(std::string commandLine, const char* options = nullptr) {
+        ScopedEnv env("BASC_BPREP2", options);
+        Outcome r;
+        char* text = nullptr;
+        uint32_t length = 0;
+        r.statusSlot = 12345;
+        std::string prog = "caller", m = "-m";
+        char* argv[] = {prog.data(), m.data(), reinterpret_cast<char*>(&text), reinterpret_cast<char*>(&length),
+                        reinterpret_cast<char*>(&r.statusSlot), commandLine.data(), nullptr};
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        auto start = std::chrono::steady_clock::now();
+        r.status = bprep2_run(6, argv);
+        r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        r.err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "an in-process run writes no text on stdout";
+        r.delivered = text != nullptr;
+        if (text) {
+            r.text = text;
+            EXPECT_EQ(length, r.text.size()) << "the length leaves out the terminator";
+            std::free(text);
+        }
+        return r;
+    }
+};
+
+TEST_F(InProcess, TextGoesToTheCallersSlotsOnlyOnSuccess) {
+    write("prog.b", "print x\n");
+    Outcome ok = run("bprep2 prog.b");
+    EXPECT_EQ(ok.status, 0);
+    EXPECT_EQ(ok.text, "\n#line 1 \"prog.b\"\nPRINT X\n");
+    EXPECT_EQ(ok.statusSlot, 0u);
+
+    Outcome missing = run("bprep2 missing.b");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_FALSE(missing.delivered);
+    EXPECT_EQ(missing.statusSlot, 12345u);
+
+    Outcome nested = run("bprep2 -m a b c prog.b");
+    EXPECT_EQ(nested.status, 2);
+    EXPECT_FALSE(nested.delivered);
+    EXPECT_EQ(nested.err, "bprep2: Error Option -m cannot appear in the in-process command line\n");
+}
+
+// The statistics take their internal form; the trace copy of the output goes
+// to the trace file while the text goes to the slots.
+TEST_F(InProcess, StatisticsAndTraceCopy) {
+    write("prog.b", "PRINT 1\n");
+    Outcome r = run("bprep2 prog.b", "stats:trace");
+    const std::string expected = "\n#line 1 \"prog.b\"\nPRINT 1\n";
+    const std::string traceName = "bprep2_trace_" + std::to_string(getpid()) + ".txt";
+    EXPECT_EQ(r.text, expected);
+    EXPECT_EQ(r.err, "Compiled 5 tokens, 0 equates, 1 files, 1 lines, internal 26 bytes\n"
+                     "bprep2: Trace file written to " + traceName + "\n");
+    std::stringstream trace;
+    trace << std::ifstream(dir / traceName).rdbuf();
+    EXPECT_NE(trace.str().find("\nOutput from bprep2\n------ ---- ----\n" + expected +
+                               "---------------end-----------\n\n"),
+              std::string::npos);
+}
+
+// A chain of 100 nested members is the deepest accepted; one more fails.
+TEST_F(InProcess, IncludeChainOfAHundredMembers) {
+    auto member = [](int i) { return std::string("M").append(std::to_string(i)); };
+    for (int depth : {100, 101}) {
+        write("prog.b", "INCLUDE M1\n");
+        for (int i = 1; i < depth; ++i) write(member(i), "INCLUDE " + member(i + 1) + "\n");
+        write(member(depth), "X = 1\n");
+        Outcome r = run("bprep2 prog.b");
+        if (depth == 101) {
+            EXPECT_EQ(r.status, 1);
+            EXPECT_FALSE(r.delivered);
+            EXPECT_EQ(r.err, "INCLUDE M101\n-------^\nbprep2: Error INCLUDE level exceeds maximum of 100 levels\n"
+                             "      Possible recursive INCLUDEs: Line 1 in file M100\n");
+            continue;
+        }
+        std::string expected = "\n#line 1 \"prog.b\"\n";
+        for (int i = 1; i <= depth; ++i) expected += "\n#line 1 \"" + member(i) + "\"\n";
+        expected += "X = 1\n";
+        for (int i = depth - 1; i >= 1; --i) expected += "\n#line 1 \"" + member(i) + "\"\n\n";
+        expected += "\n#line 1 \"prog.b\"\n\n";
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.text, expected);
+    }
+}
+
+// Inputs built so that a step that goes over the same tokens again and
+// again, or moves the tail of the list for each insertion, would take
+// minutes; the bound leaves room for a sanitizer build.
+TEST_F(InProcess, LargeInputsStayLinear) {
+    struct Row {
+        const char* options;
+        std::string source, needle;
+        size_t count;
+    };
+    const std::string cls(5000, 'C'), method(4000, 'M'), longText(100000, 'a');
+    std::string equates;
+    for (int i = 0; i < 5000; ++i) equates += "EQU E" + std::to_string(i) + " TO " + std::to_string(i) + "\n";
+    const Row rows[] = {
+        {nullptr, repeat("X = A(1) + B(2)\n", 100000), "FMT(", 200000},
+        {nullptr, "X = " + repeat("X(", 100000) + "1" + repeat(")", 100000) + "\n", "FMT(X,(", 100000},
+        {nullptr, repeat("CALL ", 100000) + "F(1)\n", "CALL F(1)", 1},
+        {"stop", repeat("STOPE ", 100000) + "\n", "\"stope\"", 100000},
+        {nullptr, repeat("SUB ", 100000) + "MAT X)\nY = X(1)\n", "\nY = X(1)\n", 1},
+        {nullptr, repeat("DIM A(", 100000) + "MAT X)\nY = A(1)\n", "\nY = A(1)\n", 1},
+        {nullptr, repeat("DEFFUN F(\n", 100000) + repeat("DEFFUN ", 100000) + "(\n", "DEFFUN F(\n", 100000},
+        {nullptr, "CALL F(0, ...\n" + repeat("1, ...\n", 50000) + "2)\n", repeat("\n", 50002) + "CALL F(0, 1, 1,", 1},
+        {nullptr, "X = '" + longText + "'\r\nY = 2\n", "\nX = '" + longText + "'\nY = 2\n", 1},
+        {nullptr, equates + repeat("X = E4999 + E0\n", 100000), "X = 4999 + 0\n", 100000},
+        {nullptr, repeat("INCLUDE M\n", 20000), "Y = 1\n", 20000},
+        {"vizla", "METHOD " + cls + "::" + method + "(A)\n",
+         "FUNCTION qObj5000" + cls + "M4000" + method + "_V(THIS,A)\n", 1},
+    };
+    write("M", "Y = 1\n");
+    for (const Row& row : rows) {
+        write("prog.b", row.source);
+        Outcome r = run("bprep2 prog.b", row.options);
+        SCOPED_TRACE(row.source.substr(0, 40));
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(occurrences(r.text, row.needle), row.count);
+        EXPECT_LT(r.seconds, 10.0);
+    }
+}
+
+}  // namespace
