@@ -193,4 +193,44 @@ TEST_F(InProcess, LargeInputsStayLinear) {
     }
 }
 
+// Further inputs for messages that a case shows once. Each run fails with
+// the status and message and hands over no text. A row with a line number
+// expects the echoed line (TABs as blanks) and a caret at the column.
+TEST_F(InProcess, FurtherInputsForEachMessage) {
+    struct Row {
+        const char* options;
+        std::string source;
+        int line, column;
+        std::string message;
+        int status = 1;
+    };
+    const std::string badObject = "Illegal syntax for object reference";
+    const Row rows[] = {
+        {"vizla", "CRT 1\nX = OBJ->(A + 1\n", 2, 9, badObject},
+        {"vizla", "X = OBJ->; Y = 1\n", 1, 9, badObject},
+        {"vizla", "A = 1; (2)->B\n", 1, 12, badObject},
+        {"vizla", "IF C THEN (B)->X = 1\n", 1, 15, badObject},
+        {"vizla", "CRT 1->B\n", 1, 7, badObject},
+        {"vizla", "CRT \"A\"->B\n", 1, 9, badObject},
+        {"vizla", "X = NEW OBJECTS(1)\n", 1, 7, "Illegal syntax for NEW statement"},
+        {"objects", "CATCH E\n", 1, 7, "END TRY seen with no corresponding TRY"},
+    };
+    for (const Row& row : rows) {
+        write("prog.b", row.source);
+        Outcome r = run("bprep2 prog.b", row.options);
+        std::string expected = "bprep2: Error " + row.message;
+        if (row.line > 0) {
+            std::istringstream lines(row.source);
+            std::string echoed;
+            for (int i = 0; i < row.line; ++i) std::getline(lines, echoed);
+            for (char& c : echoed) c = c == '\t' ? ' ' : c;
+            expected = echoed + "\n" + std::string(static_cast<size_t>(row.column), '-') + "^\n" + expected +
+                       ": Line " + std::to_string(row.line) + " in file prog.b\n";
+        }
+        EXPECT_EQ(r.status, row.status) << row.source;
+        EXPECT_FALSE(r.delivered) << row.source;
+        EXPECT_EQ(r.err, expected) << row.source;
+    }
+}
+
 }  // namespace
