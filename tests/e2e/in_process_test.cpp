@@ -205,6 +205,11 @@ TEST_F(InProcess, FurtherInputsForEachMessage) {
         int status = 1;
     };
     const std::string badObject = "Illegal syntax for object reference";
+    auto neither = [](const char* name, int line, int count) {
+        return "Variable " + std::string(name) + " at line " + std::to_string(line) +
+               " in file prog.b is neither a function nor a dimensioned array.\n    As it has " +
+               std::to_string(count) + " expressions between (), it is not a variable with formatting.\n\n";
+    };
     const Row rows[] = {
         {"vizla", "CRT 1\nX = OBJ->(A + 1\n", 2, 9, badObject},
         {"vizla", "X = OBJ->; Y = 1\n", 1, 9, badObject},
@@ -214,7 +219,15 @@ TEST_F(InProcess, FurtherInputsForEachMessage) {
         {"vizla", "CRT \"A\"->B\n", 1, 9, badObject},
         {"vizla", "X = NEW OBJECTS(1)\n", 1, 7, "Illegal syntax for NEW statement"},
         {"objects", "CATCH E\n", 1, 7, "END TRY seen with no corresponding TRY"},
+        // Line ends swallowed by a brace join or a THEN join, and a member's
+        // lines, still count for the line a message names.
+        {nullptr, "IF C {\n A = 1\n}\n\nelseif D {\n A = 2\n}\nX = Q(1, 2)\n", 0, 0, neither("Q", 8, 2)},
+        {nullptr, "IF A\nTHEN B = 1\nINCLUDE SUB\nX = 1\nY = Z(1, 2)\n", 0, 0, neither("Z", 5, 2)},
+        {nullptr, "X = Y()\n", 0, 0, neither("Y", 1, 0)},
+        {nullptr, "X = C(())\n", 0, 0, neither("C", 1, 0)},
+        {nullptr, "X = B(1,)\n", 0, 0, neither("B", 1, 2)},
     };
+    write("SUB", "A = 1\n");
     for (const Row& row : rows) {
         write("prog.b", row.source);
         Outcome r = run("bprep2 prog.b", row.options);
