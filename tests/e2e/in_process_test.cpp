@@ -193,6 +193,56 @@ TEST_F(InProcess, LargeInputsStayLinear) {
     }
 }
 
+// Item reads answered the way the platform's library may deliver them: raw
+// line ends, and a block of its own for an item larger than the buffer.
+struct FakeItems {
+    static inline std::string item;
+    static inline int opens = 0, closes = 0;
+    static void* noHandle(int, int, int, int) { return nullptr; }
+    static int openRead(void*, void** handle, const char*, const char*, char** buffer, uint32_t* size) {
+        ++opens;
+        *handle = &item;
+        if (item.size() > *size) *buffer = static_cast<char*>(std::malloc(item.size()));
+        std::memcpy(*buffer, item.data(), item.size());
+        *size = static_cast<uint32_t>(item.size());
+        return 0;
+    }
+    static int close(void*, void* handle, int) {
+        closes += handle != nullptr;
+        return 0;
+    }
+};
+
+TEST_F(InProcess, ItemsWithRawLineEnds) {
+    struct Restore {
+        bprep2::ItemReadCalls saved = bprep2::itemReadCalls;
+        ~Restore() { bprep2::itemReadCalls = saved; }
+    } restore;
+    bprep2::itemReadCalls = {FakeItems::noHandle, FakeItems::openRead, FakeItems::close};
+    const std::string big(6000, 'B');
+    const std::pair<std::string, std::string> rows[] = {
+        {"A\xFE\xFE" "B", "A\n\nB\n"},
+        {"A\n\n\rB\xFE", "A\nB\n"},
+        {"A\r\n\xFE" "B\xFE\xFE", "A\nB\n\n"},
+        {"", ""},
+        {big + "\xFE" "C", big + "\nC\n"},
+    };
+    write("prog.b", "INCLUDE BP ITEM\nX = 1\n");
+    for (const auto& [item, text] : rows) {
+        FakeItems::item = item;
+        Outcome r = run("bprep2 prog.b");
+        EXPECT_EQ(r.text, "\n#line 1 \"prog.b\"\n\n#line 1 \"ITEM\"\n" + text + "\n#line 1 \"prog.b\"\n\nX = 1\n");
+    }
+    EXPECT_EQ(FakeItems::closes, FakeItems::opens);
+
+    // Without a runtime handle no item can be read.
+    bprep2::PreprocessorContext ctx;
+    std::string text;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(bprep2::readDatabaseItem(ctx, "BP", "ITEM", text), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "bprep2: Unable to allocate a port or object\n");
+}
+
 // Further inputs for messages that a case shows once. Each run fails with
 // the status and message and hands over no text. A row with a line number
 // expects the echoed line (TABs as blanks) and a caret at the column.
@@ -219,6 +269,9 @@ TEST_F(InProcess, FurtherInputsForEachMessage) {
         {"vizla", "CRT \"A\"->B\n", 1, 9, badObject},
         {"vizla", "X = NEW OBJECTS(1)\n", 1, 7, "Illegal syntax for NEW statement"},
         {"objects", "CATCH E\n", 1, 7, "END TRY seen with no corresponding TRY"},
+        {nullptr, "X = . 5\n", 1, 4, "Unknown character . (46)"},
+        {nullptr, "X = \xFD\n", 1, 4, "Unknown character \xFD (-3)"},
+        {nullptr, std::string("X\t= \0\n", 6), 1, 4, std::string("Unknown character \0 (0)", 23)},
         // Line ends swallowed by a brace join or a THEN join, and a member's
         // lines, still count for the line a message names.
         {nullptr, "IF C {\n A = 1\n}\n\nelseif D {\n A = 2\n}\nX = Q(1, 2)\n", 0, 0, neither("Q", 8, 2)},
