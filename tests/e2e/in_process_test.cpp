@@ -245,7 +245,8 @@ TEST_F(InProcess, ItemsWithRawLineEnds) {
 
 // Further inputs for messages that a case shows once. Each run fails with
 // the status and message and hands over no text. A row with a line number
-// expects the echoed line (TABs as blanks) and a caret at the column.
+// expects that line of prog.b echoed (TABs as blanks) with a caret at the
+// column; a row without expects its text as the whole of stderr.
 TEST_F(InProcess, FurtherInputsForEachMessage) {
     struct Row {
         const char* options;
@@ -254,9 +255,11 @@ TEST_F(InProcess, FurtherInputsForEachMessage) {
         std::string message;
         int status = 1;
     };
-    const std::string badObject = "Illegal syntax for object reference";
+    const std::string badObject = "Illegal syntax for object reference", badDirective =
+        "Invalid syntax for # pre-processor directives", unknown = "Unknown pre-processor directive",
+        badEquate = "Invalid syntax for EQUATE";
     auto neither = [](const char* name, int line, int count) {
-        return "Variable " + std::string(name) + " at line " + std::to_string(line) +
+        return "bprep2: Error Variable " + std::string(name) + " at line " + std::to_string(line) +
                " in file prog.b is neither a function nor a dimensioned array.\n    As it has " +
                std::to_string(count) + " expressions between (), it is not a variable with formatting.\n\n";
     };
@@ -272,6 +275,24 @@ TEST_F(InProcess, FurtherInputsForEachMessage) {
         {nullptr, "X = . 5\n", 1, 4, "Unknown character . (46)"},
         {nullptr, "X = \xFD\n", 1, 4, "Unknown character \xFD (-3)"},
         {nullptr, std::string("X\t= \0\n", 6), 1, 4, std::string("Unknown character \0 (0)", 23)},
+        {nullptr, "X = 1\n#if 1\n#endif\n", 2, 4, badDirective},
+        {nullptr, "#\n", 1, 1, badDirective},
+        {nullptr, "#ifdef\n", 1, 6, badDirective},
+        {nullptr, "#ifdef   \n", 1, 9, badDirective},
+        {nullptr, "#ifdefX Y\n", 1, 7, unknown},
+        {nullptr, "#defin X\n", 1, 6, unknown},
+        {nullptr, "#define.X 1\n", 1, 9, unknown},
+        {nullptr, "#define\n", 1, 7, "Invalid syntax for #define"},
+        {nullptr, "X = 1\nEQUATE A AS 1\n", 2, 9, badEquate},
+        {nullptr, "EQU\n", 1, 3, badEquate},
+        {nullptr, "EQU 1 TO 2\n", 1, 4, badEquate},
+        {nullptr, "EQU A\n", 1, 5, badEquate},
+        {nullptr, "EQU A TO 1, ;\n", 1, 12, badEquate},
+        {nullptr, "INCLUDE\n", 0, 0, "bprep2: Error Unable to read INCLUDE file ''\n\n"},
+        {nullptr, "#include BP NOPE\n", 0, 0, "bprep2: Error Unable to read item 'NOPE' from file 'BP'\n\n", 12},
+        {nullptr, "$INCLUDE SELF\n", 0, 0,
+         "$INCLUDE SELF\n--------^\nbprep2: Error INCLUDE level exceeds maximum of 100 levels\n"
+         "      Possible recursive INCLUDEs: Line 1 in file SELF\n"},
         // Line ends swallowed by a brace join or a THEN join, and a member's
         // lines, still count for the line a message names.
         {nullptr, "IF C {\n A = 1\n}\n\nelseif D {\n A = 2\n}\nX = Q(1, 2)\n", 0, 0, neither("Q", 8, 2)},
@@ -281,17 +302,19 @@ TEST_F(InProcess, FurtherInputsForEachMessage) {
         {nullptr, "X = B(1,)\n", 0, 0, neither("B", 1, 2)},
     };
     write("SUB", "A = 1\n");
+    write("SELF", "$INCLUDE SELF\n");
+    write("BP/OTHER", "X = 1\n");
     for (const Row& row : rows) {
         write("prog.b", row.source);
         Outcome r = run("bprep2 prog.b", row.options);
-        std::string expected = "bprep2: Error " + row.message;
+        std::string expected = row.message;
         if (row.line > 0) {
             std::istringstream lines(row.source);
             std::string echoed;
             for (int i = 0; i < row.line; ++i) std::getline(lines, echoed);
             for (char& c : echoed) c = c == '\t' ? ' ' : c;
-            expected = echoed + "\n" + std::string(static_cast<size_t>(row.column), '-') + "^\n" + expected +
-                       ": Line " + std::to_string(row.line) + " in file prog.b\n";
+            expected = echoed + "\n" + std::string(static_cast<size_t>(row.column), '-') + "^\nbprep2: Error " +
+                       row.message + ": Line " + std::to_string(row.line) + " in file prog.b\n";
         }
         EXPECT_EQ(r.status, row.status) << row.source;
         EXPECT_FALSE(r.delivered) << row.source;
