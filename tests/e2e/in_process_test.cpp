@@ -130,6 +130,22 @@ TEST_F(InProcess, StatisticsAndTraceCopy) {
               std::string::npos);
 }
 
+// The keyword dump lists the table in byte order; names looked up in vain
+// take a row number but print no row.
+TEST_F(InProcess, KeywordDump) {
+    write("prog.b", "AAA = CALLDOTNET\n");
+    std::string dump = run("bprep2 prog.b", "keywords").err;
+    EXPECT_EQ(dump.rfind("\nReser#   Name                 Value       Special\n"
+                         "------   ----                 -----       -------\n"
+                         "0        $DEVELOPMENT         00000000  6\n", 0), 0u);
+    EXPECT_NE(dump.find("\n7        $system              00000000  5\n9        ABORT                0x00000001  0\n"),
+              std::string::npos);
+    EXPECT_NE(dump.find("\n47       CALLONEXIT           0x00800002  0\n48       CALLdotNET           0x00800001  0\n"),
+              std::string::npos);
+    EXPECT_EQ(dump.find("AAA"), std::string::npos);
+    EXPECT_EQ(dump.find("BITCHANGE"), dump.rfind("BITCHANGE"));
+}
+
 // A chain of 100 nested members is the deepest accepted; one more fails.
 TEST_F(InProcess, IncludeChainOfAHundredMembers) {
     auto member = [](int i) { return std::string("M").append(std::to_string(i)); };
