@@ -15,12 +15,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <chrono>
-#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -35,18 +33,13 @@ namespace fs = std::filesystem;
 constexpr auto kRunTimeout = std::chrono::seconds(30);
 
 struct NamedContent {
-    std::string name;
-    std::string content;
+    std::string name, content;
 };
 
 struct CaseFile {
-    std::vector<std::string> args;
-    std::vector<std::string> env;
-    std::vector<NamedContent> inputFiles;
-    std::vector<std::string> dirs;
-    std::vector<NamedContent> expectedFiles;
-    std::string expectedStdout;
-    std::string expectedStderr;
+    std::vector<std::string> args, env, dirs;
+    std::vector<NamedContent> inputFiles, expectedFiles;
+    std::string expectedStdout, expectedStderr;
     int expectedStatus = 0;
 };
 
@@ -65,8 +58,7 @@ std::string readWholeFile(const fs::path& path, bool* ok = nullptr) {
 std::vector<std::string> splitWords(const std::string& line) {
     std::vector<std::string> words;
     std::string word;
-    bool inWord = false;
-    bool quoted = false;
+    bool inWord = false, quoted = false;
     for (char c : line) {
         if (c == '"') {
             quoted = !quoted;
@@ -84,13 +76,6 @@ std::vector<std::string> splitWords(const std::string& line) {
     return words;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 bool unescape(const std::string& in, std::string& out, std::string& error) {
     out.clear();
     for (size_t i = 0; i < in.size(); ++i) {
@@ -98,42 +83,28 @@ bool unescape(const std::string& in, std::string& out, std::string& error) {
             out += in[i];
             continue;
         }
-        if (i + 1 >= in.size()) {
-            error = "lone backslash at the end of an escaped section";
+        char e = i + 1 < in.size() ? in[++i] : '\0';
+        if (e == 'n') out += '\n';
+        else if (e == 'r') out += '\r';
+        else if (e == 't') out += '\t';
+        else if (e == '\\') out += '\\';
+        else if (e == 'x' && i + 2 < in.size() && isxdigit(static_cast<unsigned char>(in[i + 1])) &&
+                 isxdigit(static_cast<unsigned char>(in[i + 2]))) {
+            out += static_cast<char>(std::stoi(in.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            error = e == '\0'  ? "lone backslash at the end of an escaped section"
+                    : e == 'x' ? "\\x needs two hex digits"
+                               : std::string("unknown escape \\") + e;
             return false;
-        }
-        char e = in[++i];
-        switch (e) {
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case '\\': out += '\\'; break;
-            case 'x': {
-                int hi = i + 1 < in.size() ? hexDigit(in[i + 1]) : -1;
-                int lo = i + 2 < in.size() ? hexDigit(in[i + 2]) : -1;
-                if (hi < 0 || lo < 0) {
-                    error = "\\x needs two hex digits";
-                    return false;
-                }
-                out += static_cast<char>(hi * 16 + lo);
-                i += 2;
-                break;
-            }
-            default:
-                error = std::string("unknown escape \\") + e;
-                return false;
         }
     }
     return true;
 }
 
 bool isSafeRelativeName(const std::string& name) {
-    if (name.empty()) return false;
     fs::path p(name);
-    if (p.is_absolute()) return false;
-    for (const auto& part : p)
-        if (part == "..") return false;
-    return true;
+    return !name.empty() && !p.is_absolute() && std::find(p.begin(), p.end(), "..") == p.end();
 }
 
 struct Section {
@@ -142,22 +113,21 @@ struct Section {
 };
 
 bool applySection(const Section& s, CaseFile& c, std::string& error) {
-    const std::string& kind = s.header.empty() ? std::string() : s.header[0];
+    const std::string kind = s.header.empty() ? std::string() : s.header[0];
     bool named = kind == "file" || kind == "dir" || kind == "output";
-    size_t firstModifier = named ? 2 : 1;
-    if (kind == "status") firstModifier = 2;
+    size_t firstModifier = named || kind == "status" ? 2 : 1;
     if (s.header.size() < firstModifier) {
         error = "section header needs " + std::string(named ? "a name" : "a value") + ": --- " + kind;
         return false;
     }
     bool noeol = false, escaped = false;
     for (size_t i = firstModifier; i < s.header.size(); ++i) {
-        if (s.header[i] == "noeol") noeol = true;
-        else if (s.header[i] == "escaped") escaped = true;
-        else {
+        bool& flag = s.header[i] == "noeol" ? noeol : escaped;
+        if (s.header[i] != "noeol" && s.header[i] != "escaped") {
             error = "unknown section word '" + s.header[i] + "' in --- " + kind;
             return false;
         }
+        flag = true;
     }
     std::string body = s.body;
     if (noeol && !body.empty() && body.back() == '\n') body.pop_back();
@@ -177,16 +147,10 @@ bool applySection(const Section& s, CaseFile& c, std::string& error) {
     else if (kind == "stderr") c.expectedStderr = body;
     else if (kind == "status") {
         char* end = nullptr;
-        long v = strtol(s.header[1].c_str(), &end, 10);
-        if (*end != '\0' || s.header[1].empty()) {
-            error = "bad status '" + s.header[1] + "'";
-            return false;
-        }
-        if (s.body.find_first_not_of(" \t\r\n") != std::string::npos) {
-            error = "text after --- status";
-            return false;
-        }
-        c.expectedStatus = static_cast<int>(v);
+        c.expectedStatus = static_cast<int>(strtol(s.header[1].c_str(), &end, 10));
+        if (*end != '\0' || s.header[1].empty()) error = "bad status '" + s.header[1] + "'";
+        else if (s.body.find_first_not_of(" \t\r\n") != std::string::npos) error = "text after --- status";
+        return error.empty();
     } else {
         error = "unknown section '--- " + kind + "'";
         return false;
@@ -196,17 +160,12 @@ bool applySection(const Section& s, CaseFile& c, std::string& error) {
 
 bool parseCase(const std::string& text, CaseFile& c, std::string& error) {
     std::vector<Section> sections;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t nl = text.find('\n', pos);
-        size_t end = nl == std::string::npos ? text.size() : nl;
-        std::string line = text.substr(pos, end - pos);
-        pos = nl == std::string::npos ? text.size() : nl + 1;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
         if (line.rfind("--- ", 0) == 0) {
             sections.push_back({splitWords(line.substr(4)), {}});
         } else if (!sections.empty()) {
-            sections.back().body += line;
-            sections.back().body += '\n';
+            sections.back().body += line + '\n';
         } else if (line.rfind("args:", 0) == 0) {
             auto words = splitWords(line.substr(5));
             c.args.insert(c.args.end(), words.begin(), words.end());
@@ -229,32 +188,27 @@ bool parseCase(const std::string& text, CaseFile& c, std::string& error) {
 // ---- running the executable ------------------------------------------------
 
 struct RunResult {
-    bool started = false;
-    bool timedOut = false;
+    bool started = false, timedOut = false;
     pid_t pid = 0;
-    int status = -1;
-    int signal = 0;
+    int status = -1, signal = 0;
     std::string error;
 };
 
 RunResult runExecutable(const CaseFile& c, const fs::path& workDir, const fs::path& outPath,
                         const fs::path& errPath) {
     RunResult r;
-    std::vector<std::string> argStore;
-    argStore.push_back("bprep2");  // fixed, so echoed command lines do not name the build dir
+    // A fixed program name, so echoed command lines do not name the build dir.
+    std::vector<std::string> argStore{"bprep2"}, envStore;
     argStore.insert(argStore.end(), c.args.begin(), c.args.end());
-    std::vector<std::string> envStore;
-    if (const char* path = getenv("PATH")) envStore.push_back(std::string("PATH=") + path);
     // Sanitizer settings do not change the program's behaviour; pass them on
     // so a sanitizer build can be tuned from outside.
-    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+    for (const char* name : {"PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
         if (const char* v = getenv(name)) envStore.push_back(std::string(name) + "=" + v);
     envStore.insert(envStore.end(), c.env.begin(), c.env.end());
-
     std::vector<char*> argv, envp;
     for (auto& a : argStore) argv.push_back(a.data());
-    argv.push_back(nullptr);
     for (auto& e : envStore) envp.push_back(e.data());
+    argv.push_back(nullptr);
     envp.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
@@ -279,9 +233,7 @@ RunResult runExecutable(const CaseFile& c, const fs::path& workDir, const fs::pa
 
     auto deadline = std::chrono::steady_clock::now() + kRunTimeout;
     int wstatus = 0;
-    for (;;) {
-        pid_t w = waitpid(r.pid, &wstatus, WNOHANG);
-        if (w == r.pid) break;
+    for (pid_t w; (w = waitpid(r.pid, &wstatus, WNOHANG)) != r.pid;) {
         if (w < 0 && errno != EINTR) {
             r.error = std::string("waitpid failed: ") + strerror(errno);
             return r;
@@ -313,22 +265,14 @@ std::vector<std::string> escapedLines(const std::string& s) {
     std::vector<std::string> lines(1);
     for (unsigned char ch : s) {
         std::string& cur = lines.back();
-        if (ch == '\n') {
-            cur += "\\n";
-            lines.emplace_back();
-        } else if (ch == '\\') {
-            cur += "\\\\";
-        } else if (ch == '\t') {
-            cur += "\\t";
-        } else if (ch == '\r') {
-            cur += "\\r";
-        } else if (ch < 0x20 || ch >= 0x7F) {
-            char buf[8];
-            snprintf(buf, sizeof buf, "\\x%02X", ch);
-            cur += buf;
-        } else {
-            cur += static_cast<char>(ch);
-        }
+        char buf[8];
+        if (ch == '\n') cur += "\\n";
+        else if (ch == '\\') cur += "\\\\";
+        else if (ch == '\t') cur += "\\t";
+        else if (ch == '\r') cur += "\\r";
+        else if (ch < 0x20 || ch >= 0x7F) cur += (snprintf(buf, sizeof buf, "\\x%02X", ch), buf);
+        else cur += static_cast<char>(ch);
+        if (ch == '\n') lines.emplace_back();
     }
     if (lines.back().empty()) lines.pop_back();
     return lines;
@@ -336,8 +280,7 @@ std::vector<std::string> escapedLines(const std::string& s) {
 
 std::string describeDifference(const std::string& what, const std::string& expected,
                                const std::string& actual) {
-    auto e = escapedLines(expected);
-    auto a = escapedLines(actual);
+    auto e = escapedLines(expected), a = escapedLines(actual);
     size_t first = 0;
     while (first < e.size() && first < a.size() && e[first] == a[first]) ++first;
     const size_t context = 3, shown = 40;
@@ -345,16 +288,14 @@ std::string describeDifference(const std::string& what, const std::string& expec
     std::ostringstream out;
     out << what << " differs from line " << first + 1 << " on (expected " << expected.size()
         << " bytes, got " << actual.size() << ")\n";
-    auto dump = [&](const char* title, const std::vector<std::string>& lines) {
+    for (const auto& [title, lines] : {std::pair{"expected", e}, std::pair{"actual", a}}) {
         out << "  " << title << ":\n";
         if (from > 0) out << "    ...\n";
         for (size_t i = from; i < lines.size() && i < first + shown; ++i)
             out << (i == first ? "  > " : "    ") << lines[i] << "\n";
         if (lines.size() > first + shown) out << "    ... (" << lines.size() - first - shown << " more lines)\n";
         if (from >= lines.size()) out << "    (ends before this point)\n";
-    };
-    dump("expected", e);
-    dump("actual", a);
+    }
     return out.str();
 }
 
@@ -367,8 +308,7 @@ void expectSame(const std::string& what, const std::string& expected, const std:
 struct TempDir {
     fs::path path;
     TempDir() {
-        fs::path base = getenv("TMPDIR") ? getenv("TMPDIR") : "/tmp";
-        std::string pattern = (base / "bprep2-case-XXXXXX").string();
+        std::string pattern = (fs::path(getenv("TMPDIR") ? getenv("TMPDIR") : "/tmp") / "bprep2-case-XXXXXX").string();
         if (mkdtemp(pattern.data())) path = pattern;
     }
     ~TempDir() {
@@ -410,10 +350,9 @@ class CaseFileTest : public ::testing::TestWithParam<fs::path> {};
 TEST_P(CaseFileTest, Runs) {
     const fs::path casePath = GetParam();
     bool ok = false;
-    std::string text = readWholeFile(casePath, &ok);
+    std::string text = readWholeFile(casePath, &ok), error;
     ASSERT_TRUE(ok) << "cannot read " << casePath;
     CaseFile c;
-    std::string error;
     ASSERT_TRUE(parseCase(text, c, error)) << casePath << ": " << error;
 
     TempDir tmp;
@@ -444,11 +383,8 @@ TEST_P(CaseFileTest, Runs) {
         std::string name = f.name == "TRACE" ? "bprep2_trace_" + pid + ".txt" : f.name;
         bool exists = false;
         std::string actual = readWholeFile(work / name, &exists);
-        if (!exists) {
-            ADD_FAILURE() << "output file " << name << " was not written";
-            continue;
-        }
-        expectSame("file " + name, expand(f.content), actual);
+        if (exists) expectSame("file " + name, expand(f.content), actual);
+        else ADD_FAILURE() << "output file " << name << " was not written";
     }
 }
 
@@ -490,7 +426,7 @@ TEST(CaseFileFormat, SectionsModifiersAndHeaders) {
 TEST(CaseFileFormat, RejectsMistakes) {
     for (const char* bad : {"--- stdot\n", "--- stdout noel\n", "--- file ../x\n", "--- file /etc/x\n",
                             "--- status x\n", "--- status 1\nextra\n", "--- stdout escaped\n\\q\n",
-                            "--- stdout escaped\n\\x4\n", "env: NOVALUE\n"}) {
+                            "--- stdout escaped\n\\x4\n", "--- stdout escaped\nx\\\n", "env: NOVALUE\n"}) {
         CaseFile c;
         std::string error;
         EXPECT_FALSE(parseCase(bad, c, error)) << bad;
