@@ -205,7 +205,7 @@ TEST_F(InProcess, LargeInputsStayLinear) {
         SCOPED_TRACE(row.source.substr(0, 40));
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(occurrences(r.text, row.needle), row.count);
-        EXPECT_LT(r.seconds, 10.0);
+        EXPECT_LT(r.seconds, 15.0);
     }
 }
 
