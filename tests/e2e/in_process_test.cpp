@@ -1,8 +1,8 @@
 // Whole runs through the in-process entry, for what a case file cannot hold:
 // the caller's slots, generated inputs (a chain of a hundred members, very
 // large sources that a quadratic step would never finish), item reads from
-// a host that delivers raw line ends, and further inputs for messages that
-// the cases already show once.
+// a host that delivers raw line ends, the keyword dump, and further inputs
+// for messages that the cases already show once.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
