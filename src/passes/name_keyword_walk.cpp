@@ -14,19 +14,21 @@
 //     elseif (into " END ELSE " and " END ELSE IF ");
 //   - the name after a CALL-like word is marked not to be resolved.
 //
-// The walk builds the new list as it goes (see ListRebuild): the FMT rewrite
-// adds four tokens per name, and inserting them in place would move the whole
-// tail of the list each time. The list being walked stays in ctx.tokens, so
-// looking ahead and changing tokens ahead work on it directly; the tokens
-// already passed, inserted ones included, are in the rebuilt part, and that
-// is where the rules look back. A look-ahead from the token being examined
-// never reaches an insertion still waiting: each one sits right behind a
-// bracket, or behind the blanks after a name already passed, and the bracket
-// stops every scan first. Only TCLREAD scans on from another token, and it
-// checks for a waiting insertion itself. The work per token is bounded by the
+// The walk changes tokens in place and holds its insertions back (see
+// PendingInsertions): the FMT rewrite adds four tokens per name, and
+// inserting them at once would move the whole tail of the list each time.
+// Looking ahead and changing tokens ahead work on ctx.tokens directly; the
+// rules that look back see the list as it will be, the insertions already
+// passed in their places. A look-ahead from the token being examined never
+// reaches an insertion still waiting: each one sits right behind a bracket,
+// or behind the blanks after a name already passed, and the bracket stops
+// every scan first. Only TCLREAD scans on from another token, and it checks
+// for a waiting insertion itself. The work per token is bounded by the
 // stretch of blanks it looks over, so the walk is linear in the list's length.
+#include <deque>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "driver/report.h"
@@ -39,7 +41,8 @@ namespace {
 
 struct WalkState {
     PreprocessorContext& ctx;
-    ListRebuild rebuild;
+    PendingInsertions edits;
+    size_t current = 0;     // the token being examined
     std::vector<ParenSpan> spans;
     size_t nextSpan = 0;
     int32_t line = 1;       // position the messages name
@@ -54,16 +57,45 @@ size_t nextAfter(const PreprocessorContext& ctx, size_t index, int mode) {
     return nextSignificant(ctx, index + 1, mode);
 }
 
-// The significant token before the one being examined, as an index into the
-// rebuilt part. The scan works on ctx.tokens, so the two lists trade places
-// for the look; a swap moves no tokens.
-size_t lookBack(WalkState& w, int mode) {
-    std::vector<Token>& done = w.rebuild.done;
-    if (done.empty()) return npos;
-    w.ctx.tokens.swap(done);
-    size_t found = previousSignificant(w.ctx, w.ctx.tokens.size() - 1, mode);
-    w.ctx.tokens.swap(done);
-    return found;
+// The list as it will be after the walk, read backwards from the token
+// being examined: the walked list's tokens before it, each preceded by the
+// insertions made before it.
+class TokensBehind {
+   public:
+    explicit TokensBehind(const WalkState& w)
+        : tokens_(w.ctx.tokens), passed_(w.edits.passed), ownBehind_(w.current), insertsBehind_(passed_.size()) {}
+
+    // Tokens behind the examined one; the nearest stands at position count() - 1.
+    size_t count() const { return ownBehind_ + insertsBehind_; }
+    const Token& nearest() const {
+        return nearestIsInsert() ? passed_[insertsBehind_ - 1].second : tokens_[ownBehind_ - 1];
+    }
+    void stepBack() {
+        if (nearestIsInsert()) --insertsBehind_;
+        else --ownBehind_;
+    }
+    // The token at `position`, for positions asked in decreasing order.
+    const Token& at(size_t position) {
+        while (count() > position + 1) stepBack();
+        return nearest();
+    }
+
+   private:
+    bool nearestIsInsert() const { return insertsBehind_ > 0 && passed_[insertsBehind_ - 1].first >= ownBehind_; }
+
+    const std::vector<Token>& tokens_;
+    const std::deque<std::pair<size_t, Token>>& passed_;
+    size_t ownBehind_;
+    size_t insertsBehind_;
+};
+
+// The significant token before the one being examined, or none.
+const Token* lookBack(const WalkState& w, int mode) {
+    TokensBehind behind(w);
+    if (behind.count() == 0) return nullptr;
+    size_t found = previousSignificantIn(w.ctx, behind.count() - 1, mode,
+                                         [&behind](size_t i) -> const Token& { return behind.at(i); });
+    return found == npos ? nullptr : &behind.at(found);
 }
 
 bool isBracket(const Token& t, char c) { return t.type == extract && t.value == c; }
@@ -89,14 +121,14 @@ const ParenSpan* spanOpeningAt(WalkState& w, size_t open) {
 // NAME(mask) -> FMT(NAME,(mask)): FMT and ( go in front of the name now, the
 // comma before the parenthesis and the closing ) after the mask's own.
 void rewriteAsFormatted(WalkState& w, size_t open, size_t close) {
-    insertAhead(w.rebuild, close + 1, bracketToken(')'));
+    insertAhead(w.edits, close + 1, bracketToken(')'));
     Token separator;
     resetToken(separator, comma);
-    insertAhead(w.rebuild, open, separator);
+    insertAhead(w.edits, open, separator);
     Token fmt;
     resetToken(w.ctx, fmt, system_function, "FMT");
-    w.rebuild.done.push_back(fmt);
-    w.rebuild.done.push_back(bracketToken('('));
+    insertHere(w.edits, w.current, fmt);
+    insertHere(w.edits, w.current, bracketToken('('));
 }
 
 int32_t resolveName(WalkState& w, size_t index) {
@@ -137,8 +169,8 @@ bool followedByOpenParen(const PreprocessorContext& ctx, size_t index) {
 // Nothing but a plain assignment target may stand before DEBUG and TCLREAD
 // for them to be statements.
 bool startsStatement(WalkState& w) {
-    size_t before = lookBack(w, modeSameLine);
-    return before == npos || w.rebuild.done[before].flags == flagAssign;
+    const Token* before = lookBack(w, modeSameLine);
+    return before == nullptr || before->flags == flagAssign;
 }
 
 bool debugIsStatement(WalkState& w, size_t index) {
@@ -150,9 +182,9 @@ bool debugIsStatement(WalkState& w, size_t index) {
 }
 
 bool errorIsStatement(WalkState& w) {
-    size_t before = lookBack(w, modeSameLine);
-    if (before == npos) return false;
-    const Token& t = w.rebuild.done[before];
+    const Token* before = lookBack(w, modeSameLine);
+    if (before == nullptr) return false;
+    const Token& t = *before;
     return t.type == system_keyword && sameWord(w.ctx, w.ctx.text(t), "ON") == 0;
 }
 
@@ -163,7 +195,7 @@ void rewriteTclread(WalkState& w, size_t index) {
     // The target may be the closing bracket of a mask rewritten to FMT, with
     // the added ) waiting right behind it.
     bool alone = target != npos && nextAfter(ctx, target, modeSameStatement) == npos &&
-                 w.rebuild.pending.count(target + 1) == 0;
+                 w.edits.ahead.count(target + 1) == 0;
     if (!startsStatement(w) || !alone) {
         demoteKeyword(ctx, ctx.tokens[index]);
         return;
@@ -212,10 +244,9 @@ void applyKeywordRules(WalkState& w, size_t index) {
 // --- separators and braces -------------------------------------------------
 
 void dropSeparatorAfterThenElse(WalkState& w, size_t index) {
-    const std::vector<Token>& done = w.rebuild.done;
-    size_t j = done.size();
-    while (j > 0 && done[j - 1].type == whitespace) --j;
-    if (j > 0 && done[j - 1].type == system_keyword && hasFlag(done[j - 1], kwThenElse)) {
+    TokensBehind behind(w);
+    while (behind.count() > 0 && behind.nearest().type == whitespace) behind.stepBack();
+    if (behind.count() > 0 && behind.nearest().type == system_keyword && hasFlag(behind.nearest(), kwThenElse)) {
         resetToken(w.ctx.tokens[index], null_token);
     }
 }
@@ -235,10 +266,10 @@ void rewriteBrace(WalkState& w, size_t index) {
         size_t open = nextAfter(ctx, word, modeAnywhere);
         if (open == npos || ctx.tokens[open].type != braces || ctx.tokens[open].value != '{') return;
         becomes(ctx, ctx.tokens[index], unparsed, " END ELSE ");
-        deleteAhead(ctx, w.rebuild, index + 1, open);
+        deleteAhead(ctx, w.edits, index + 1, open);
     } else if (sameWord(ctx, ctx.text(ctx.tokens[word]), "elseif") == 0) {
         becomes(ctx, ctx.tokens[index], unparsed, " END ELSE IF ");
-        deleteAhead(ctx, w.rebuild, index + 1, word);
+        deleteAhead(ctx, w.edits, index + 1, word);
     }
 }
 
@@ -285,13 +316,12 @@ void demoteKeyword(PreprocessorContext& ctx, Token& token) {
 int32_t runNameAndKeywordWalk(PreprocessorContext& ctx) {
     WalkState w(ctx);
     w.spans = measureParentheses(ctx);
-    w.rebuild.done.reserve(ctx.tokens.size() + ctx.tokens.size() / 4);
     for (size_t i = 0; i < ctx.tokens.size(); ++i) {
-        passPending(w.rebuild, i);
+        passPending(w.edits, i);
+        w.current = i;
         if (examine(w, i) != 0) return 1;
-        w.rebuild.done.push_back(ctx.tokens[i]);
     }
-    finishRebuild(ctx, w.rebuild);
+    applyInsertions(ctx, w.edits);
     return 0;
 }
 

@@ -23,7 +23,7 @@ namespace bprep2 {
 namespace {
 
 struct OpenPair {
-    size_t span = 0;            // its entry in the result
+    size_t span = 0;            // its entry in the result, npos when it has none
     uint64_t othersAtOpen = 0;  // tokens other than brackets and commas seen before it opened
     uint64_t othersAtFirstComma = 0;
     int32_t commas = 0;         // commas directly inside
@@ -40,16 +40,26 @@ std::vector<ParenSpan> measureParentheses(const PreprocessorContext& ctx) {
     std::vector<ParenSpan> spans;
     std::vector<OpenPair> open;
     uint64_t others = 0;
+    bool afterName = false;  // the last token other than a blank was a name
     const auto& tokens = ctx.tokens;
     for (size_t i = 0; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
+        bool blank = t.type == whitespace || t.type == null_token;
+        bool followsName = afterName;
+        if (!blank) afterName = t.type == variable;
         if (t.type == extract) {
             if (t.value == '(' || t.value == '[') {
-                open.push_back({spans.size(), others, 0, 0});
-                spans.push_back({i, npos, 0});
+                size_t span = npos;
+                if (t.value == '(' && followsName) {
+                    span = spans.size();
+                    spans.push_back({i, npos, 0});
+                }
+                open.push_back({span, others, 0, 0});
             } else if ((t.value == ')' || t.value == ']') && !open.empty()) {
-                spans[open.back().span].close = i;
-                spans[open.back().span].count = expressionCount(open.back(), others);
+                if (open.back().span != npos) {
+                    spans[open.back().span].close = i;
+                    spans[open.back().span].count = expressionCount(open.back(), others);
+                }
                 open.pop_back();
             }
         } else if (t.type == comma) {

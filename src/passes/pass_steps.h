@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "driver/context.h"
@@ -24,7 +26,9 @@ struct ParenSpan {
     int32_t count = 0;
 };
 
-// Every opening bracket of the list, in list order, measured in one pass.
+// Every `(` of the list that follows a name (past blanks and deleted
+// tokens), in list order, measured in one pass: those are the only ones a
+// NAME(...) resolution asks about.
 std::vector<ParenSpan> measureParentheses(const PreprocessorContext& ctx);
 
 // The per-token walk: NAME(...) resolution, keyword rules, separators after
@@ -42,24 +46,36 @@ void demoteKeyword(PreprocessorContext& ctx, Token& token);
 // column); what it used to be (value, special) is cleared.
 void becomes(PreprocessorContext& ctx, Token& token, int32_t type, std::string_view text);
 
-// A walk that rebuilds the list as it goes, so that insertions cost nothing
-// however long the list is. Tokens the walk has passed are in `done`; a token
-// inserted ahead of the walk waits in `pending` under the index (in the list
-// being walked) of the token it goes before, behind any inserted there
-// earlier, exactly where an in-place insertion would have put it.
-struct ListRebuild {
-    std::vector<Token> done;
-    std::multimap<size_t, Token> pending;
+// The insertions of a walk that changes the list in place. A walk only
+// looks at the token it examines and those after it, so inserting there at
+// once would move the whole tail of the list for every insertion; instead
+// each insertion waits under the index (in the list being walked) of the
+// token it goes before, behind any made there earlier, exactly where an
+// insertion in place would have put it, and all are put in with one move
+// at the end of the walk. Tokens are only ever changed in place, so the
+// list being walked is never copied.
+struct PendingInsertions {
+    // Before tokens the walk has not reached yet.
+    std::multimap<size_t, Token> ahead;
+    // Before tokens the walk has reached, in list order: the token each goes
+    // before, and the inserted token. Held in blocks, so that growing never
+    // copies it.
+    std::deque<std::pair<size_t, Token>> passed;
 };
 
-void insertAhead(ListRebuild& rebuild, size_t before, const Token& token);
-// Moves the insertions waiting before `index` into `done`.
-void passPending(ListRebuild& rebuild, size_t index);
+// An insertion before token `before`, which lies ahead of the walk.
+void insertAhead(PendingInsertions& edits, size_t before, const Token& token);
+// An insertion right before the token being examined, behind everything
+// already inserted there.
+void insertHere(PendingInsertions& edits, size_t current, const Token& token);
+// Called as the walk reaches token `index`: the insertions before it are
+// passed.
+void passPending(PendingInsertions& edits, size_t index);
 // Deletes the tokens first..last of the walked list together with the
 // insertions waiting before them. Line markers are kept, and the deleted line
 // ends are added to the next line end, so no source line goes missing.
-void deleteAhead(PreprocessorContext& ctx, ListRebuild& rebuild, size_t first, size_t last);
-// Ends the walk: the rebuilt list replaces the walked one.
-void finishRebuild(PreprocessorContext& ctx, ListRebuild& rebuild);
+void deleteAhead(PreprocessorContext& ctx, PendingInsertions& edits, size_t first, size_t last);
+// Ends the walk: every insertion goes into the list.
+void applyInsertions(PreprocessorContext& ctx, PendingInsertions& edits);
 
 }  // namespace bprep2

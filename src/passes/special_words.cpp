@@ -8,9 +8,9 @@
 //   - $QUOLT, $FILE, $SYSTEM and $DEVELOPMENT become the runtime's system
 //     objects; like the stop calls they need the runtime's declarations.
 //
-// Like the walk before it, this one builds the new list as it goes, and its
-// forward searches remember their answers, so it stays linear in the length
-// of the list.
+// Like the walk before it, this one holds its insertions back to the end,
+// and its forward searches remember their answers, so it stays linear in the
+// length of the list.
 #include <string>
 #include <vector>
 
@@ -45,7 +45,7 @@ size_t search(const std::vector<Token>& tokens, RememberedSearch& memo, size_t s
 
 struct SpecialWalk {
     PreprocessorContext& ctx;
-    ListRebuild rebuild;
+    PendingInsertions edits;
     size_t resumeAt = 0;  // tokens before this are passed without a look
     RememberedSearch opener;        // "(", line end or separator
     RememberedSearch closer;        // ")"
@@ -70,13 +70,13 @@ void emptyDeffunArguments(SpecialWalk& w, size_t index) {
     });
     if (open == npos) return;
     if (!isBracket(tokens[open], '(')) {
-        insertAhead(w.rebuild, open, unparsedToken(w.ctx, "()"));
+        insertAhead(w.edits, open, unparsedToken(w.ctx, "()"));
         w.resumeAt = open + 1;
         return;
     }
     size_t close = search(tokens, w.closer, open + 1, [](const Token& t) { return isBracket(t, ')'); });
     if (close == npos) return;
-    if (close > open + 1) deleteAhead(w.ctx, w.rebuild, open + 1, close - 1);
+    if (close > open + 1) deleteAhead(w.ctx, w.edits, open + 1, close - 1);
     w.resumeAt = close + 1;
 }
 
@@ -93,7 +93,7 @@ bool nothingFollows(SpecialWalk& w, size_t index, size_t end) {
     const auto& tokens = w.ctx.tokens;
     int32_t count = 0;
     for (size_t j = index + 1;; ++j) {
-        count += static_cast<int32_t>(w.rebuild.pending.count(j));
+        count += static_cast<int32_t>(w.edits.ahead.count(j));
         if (j >= tokens.size()) break;
         if (tokens[j].type != whitespace) ++count;
         if (count > 1 || j == end) break;
@@ -120,7 +120,7 @@ void rewriteStop(SpecialWalk& w, size_t index) {
         return;
     }
     becomes(ctx, word, unparsed, "qObjectMethodN(qObjectQUOLT(0),\"" + method + "\" , ");
-    insertAhead(w.rebuild, end == npos ? ctx.tokens.size() : end, unparsedToken(ctx, ")"));
+    insertAhead(w.edits, end == npos ? ctx.tokens.size() : end, unparsedToken(ctx, ")"));
 }
 
 void rewriteSystemObject(SpecialWalk& w, size_t index, int32_t special) {
@@ -144,13 +144,11 @@ void examineSpecial(SpecialWalk& w, size_t index) {
 
 void runSpecialWordWalk(PreprocessorContext& ctx) {
     SpecialWalk w(ctx);
-    w.rebuild.done.reserve(ctx.tokens.size() + 16);
     for (size_t i = 0; i < ctx.tokens.size(); ++i) {
-        passPending(w.rebuild, i);
+        passPending(w.edits, i);
         if (i >= w.resumeAt) examineSpecial(w, i);
-        w.rebuild.done.push_back(ctx.tokens[i]);
     }
-    finishRebuild(ctx, w.rebuild);
+    applyInsertions(ctx, w.edits);
 }
 
 }  // namespace bprep2

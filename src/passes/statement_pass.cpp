@@ -3,14 +3,13 @@
 // Three stages in a fixed order: comparison brackets are rewritten line by
 // line; then one walk settles every NAME(...) and applies the keyword, brace
 // and separator rules; then one walk rewrites the words with a special code.
-// Each stage is linear in the number of tokens: the two walks build a new
-// list as they go instead of inserting into the old one, and give exactly
-// the list an insertion in place would have given.
+// Each stage is linear in the number of tokens: the two walks change tokens
+// in place and hold their insertions back until they end (PendingInsertions),
+// which gives exactly the list an insertion at once would have given without
+// moving the tail of the list each time, and without a second copy of it.
 //
-// This file also holds the rebuild tools the two walks share.
+// This file also holds the insertion tools the two walks share.
 #include "passes/statement_pass.h"
-
-#include <utility>
 
 #include "passes/pass_steps.h"
 #include "tokens/token_list.h"
@@ -32,17 +31,21 @@ void becomes(PreprocessorContext& ctx, Token& token, int32_t type, std::string_v
     ctx.setText(token, text);
 }
 
-void insertAhead(ListRebuild& rebuild, size_t before, const Token& token) {
+void insertAhead(PendingInsertions& edits, size_t before, const Token& token) {
     // A multimap keeps equal keys in insertion order: a later insertion before
     // the same token lands behind the earlier ones, as it would in place.
-    rebuild.pending.emplace(before, token);
+    edits.ahead.emplace(before, token);
 }
 
-void passPending(ListRebuild& rebuild, size_t index) {
-    auto& pending = rebuild.pending;
-    while (!pending.empty() && pending.begin()->first <= index) {
-        rebuild.done.push_back(pending.begin()->second);
-        pending.erase(pending.begin());
+void insertHere(PendingInsertions& edits, size_t current, const Token& token) {
+    edits.passed.emplace_back(current, token);
+}
+
+void passPending(PendingInsertions& edits, size_t index) {
+    auto& ahead = edits.ahead;
+    while (!ahead.empty() && ahead.begin()->first <= index) {
+        edits.passed.emplace_back(ahead.begin()->first, ahead.begin()->second);
+        ahead.erase(ahead.begin());
     }
 }
 
@@ -65,7 +68,7 @@ void carryLineEnds(PreprocessorContext& ctx, size_t from, int32_t lines) {
 
 }  // namespace
 
-void deleteAhead(PreprocessorContext& ctx, ListRebuild& rebuild, size_t first, size_t last) {
+void deleteAhead(PreprocessorContext& ctx, PendingInsertions& edits, size_t first, size_t last) {
     int32_t lines = 0;
     for (size_t i = first; i <= last && i < ctx.tokens.size(); ++i) {
         Token& t = ctx.tokens[i];
@@ -78,16 +81,27 @@ void deleteAhead(PreprocessorContext& ctx, ListRebuild& rebuild, size_t first, s
         if (t.type == endofline) lines += t.value;
         resetToken(t, null_token);
     }
-    auto end = rebuild.pending.upper_bound(last);
-    for (auto it = rebuild.pending.lower_bound(first); it != end; ++it) resetToken(it->second, null_token);
+    auto end = edits.ahead.upper_bound(last);
+    for (auto it = edits.ahead.lower_bound(first); it != end; ++it) resetToken(it->second, null_token);
     if (lines != 0) carryLineEnds(ctx, last + 1, lines);
 }
 
-void finishRebuild(PreprocessorContext& ctx, ListRebuild& rebuild) {
-    passPending(rebuild, npos);
-    ctx.tokens.swap(rebuild.done);
-    rebuild.done.clear();
-    rebuild.done.shrink_to_fit();
+void applyInsertions(PreprocessorContext& ctx, PendingInsertions& edits) {
+    passPending(edits, npos);
+    auto& passed = edits.passed;
+    auto& tokens = ctx.tokens;
+    const size_t count = tokens.size();
+    // From the back, each token moves up by the number of insertions before
+    // it, so every token moves once and none is overwritten before it moved.
+    tokens.resize(count + passed.size());
+    size_t to = tokens.size();
+    size_t next = passed.size();  // passed[next - 1] is the last not yet placed
+    while (next > 0 && passed[next - 1].first >= count) tokens[--to] = passed[--next].second;
+    for (size_t from = count; from-- > 0 && next > 0;) {
+        tokens[--to] = tokens[from];
+        while (next > 0 && passed[next - 1].first == from) tokens[--to] = passed[--next].second;
+    }
+    passed.clear();
 }
 
 }  // namespace bprep2

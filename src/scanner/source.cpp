@@ -191,6 +191,7 @@ int32_t compileSource(PreprocessorContext& ctx, const std::string& sourceName, c
 
     reader.fileName = sourceName;
     ctx.filesOpened += 1;
+    reserveForSource(ctx, reader.sourceText.size());
     reader.firstToken = tokenCount(ctx);
     reader.joinFloor = reader.firstToken;
     appendToken(ctx, changeline, sourceName, 1);

@@ -6,6 +6,8 @@
 // it is a label. The scans never leave the list and return npos for none.
 #include "tokens/token_list.h"
 
+#include <algorithm>
+
 namespace bprep2 {
 
 namespace {
@@ -80,6 +82,18 @@ void appendTokenSpecial(PreprocessorContext& ctx, int32_t type, std::string_view
     ctx.tokens.back().special = static_cast<uint8_t>(special);
 }
 
+void reserveForSource(PreprocessorContext& ctx, size_t bytes) {
+    // Growing at least twofold keeps many small members from each copying
+    // the whole list.
+    auto makeRoom = [](auto& store, size_t more) {
+        size_t wanted = store.size() + more;
+        if (wanted > store.capacity()) store.reserve(std::max(wanted, 2 * store.capacity()));
+    };
+    makeRoom(ctx.tokens, bytes);
+    // The rewrites add texts of their own (the object runtime's calls).
+    makeRoom(ctx.textPool, 2 * bytes);
+}
+
 void insertToken(PreprocessorContext& ctx, size_t index, int32_t type, std::string_view text, int32_t value) {
     Token t;
     t.type = static_cast<uint8_t>(type);
@@ -134,15 +148,7 @@ size_t nextSignificant(const PreprocessorContext& ctx, size_t index, int mode) {
 size_t previousSignificant(const PreprocessorContext& ctx, size_t index, int mode) {
     const auto& list = ctx.tokens;
     if (index >= list.size()) return npos;
-    size_t i = index;
-    while (isBlank(list[i].type)) {
-        if (i <= 1) return npos;  // stepping back onto the first token gives none
-        --i;
-    }
-    const Token& t = list[i];
-    if (isLineBoundary(t.type) || t.type == newstatement) return npos;
-    if (mode == modeSameLine && isStatementOpener(ctx, t)) return npos;
-    return i;
+    return previousSignificantIn(ctx, index, mode, [&list](size_t i) -> const Token& { return list[i]; });
 }
 
 void pointAtToken(PreprocessorContext& ctx, size_t index) {

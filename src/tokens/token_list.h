@@ -25,6 +25,13 @@ void appendToken(PreprocessorContext& ctx, int32_t type, std::string_view text =
 void appendTokenSpecial(PreprocessorContext& ctx, int32_t type, std::string_view text, int32_t value,
                         int32_t special);
 
+// Makes room for what a source of `bytes` bytes adds to the token list and
+// the text pool (a source seldom makes more tokens than it has bytes, or
+// more text than twice its own), so that neither is copied again and again
+// as it grows. Room not used is never touched, so it costs address space
+// only.
+void reserveForSource(PreprocessorContext& ctx, size_t bytes);
+
 // Inserts a fresh token before `index` (at the end when index == count).
 void insertToken(PreprocessorContext& ctx, size_t index, int32_t type, std::string_view text = {},
                  int32_t value = 0);
@@ -45,6 +52,25 @@ inline Token& tokenAt(PreprocessorContext& ctx, size_t index) { return ctx.token
 size_t nextSignificant(const PreprocessorContext& ctx, size_t index, int mode);
 size_t previousSignificant(const PreprocessorContext& ctx, size_t index, int mode);
 
+// True for a keyword token whose text is THEN, ELSE, LOOP or DO (any case).
+bool isStatementOpener(const PreprocessorContext& ctx, const Token& t);
+
+// previousSignificant over a list that is not ctx.tokens: `at(i)` gives the
+// token at position i, and is asked for positions in decreasing order only.
+template <typename At>
+size_t previousSignificantIn(const PreprocessorContext& ctx, size_t index, int mode, At&& at) {
+    auto isBlank = [](uint8_t type) { return type == whitespace || type == null_token; };
+    size_t i = index;
+    while (isBlank(at(i).type)) {
+        if (i <= 1) return npos;  // stepping back onto the first token gives none
+        --i;
+    }
+    const Token& t = at(i);
+    if (t.type == changeline || t.type == endofline || t.type == label || t.type == newstatement) return npos;
+    if (mode == modeSameLine && isStatementOpener(ctx, t)) return npos;
+    return i;
+}
+
 // Moves the current reader's scan position to the token's column so that the
 // next report's caret points at it.
 void pointAtToken(PreprocessorContext& ctx, size_t index);
@@ -54,8 +80,5 @@ int32_t sameWord(const PreprocessorContext& ctx, std::string_view a, std::string
 // 0 when equal ignoring letter case, 1 otherwise.
 int32_t equalsIgnoreCase(std::string_view a, std::string_view b);
 std::string upperCased(std::string_view s);
-
-// True for a keyword token whose text is THEN, ELSE, LOOP or DO (any case).
-bool isStatementOpener(const PreprocessorContext& ctx, const Token& t);
 
 }  // namespace bprep2
