@@ -25,6 +25,8 @@
 // every scan first. Only TCLREAD scans on from another token, and it checks
 // for a waiting insertion itself. The work per token is bounded by the
 // stretch of blanks it looks over, so the walk is linear in the list's length.
+#include <algorithm>
+#include <climits>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -282,8 +284,9 @@ int32_t examine(WalkState& w, size_t index) {
             return 0;
         case endofline:
             // Counted by the lines it stands for, so that lines joined onto
-            // another still count.
-            w.line += t.value;
+            // another still count; a line marker near the top of the range
+            // leaves the count at the largest number instead of overflowing.
+            w.line = static_cast<int32_t>(std::min<int64_t>(int64_t{w.line} + t.value, INT32_MAX));
             return 0;
         case variable:
             return resolveName(w, index);
