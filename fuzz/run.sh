@@ -47,6 +47,7 @@ for target in $targets; do
   echo "== $target for ${seconds}s"
   # -close_fd_mask=2 mutes the pre-processor's own diagnostics; libFuzzer and
   # the sanitizers keep reporting to the log.
+  started=$(date +%s)
   if "$build/$target" "$corpus" "$seeds/$name" -dict="$PWD/fuzz/bprep2.dict" \
       -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -max_len=65536 \
       -detect_leaks=1 -close_fd_mask=2 -print_final_stats=1 \
@@ -55,10 +56,10 @@ for target in $targets; do
   else
     result=FAILED
     status=1
-    tail -n 60 "$log"
+    sed -n '/ERROR\|runtime error\|ALARM\|deadly signal\|fuzz fixture/,$p' "$log" | head -n 80
   fi
+  took=$(($(date +%s) - started))
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-  took=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log")
   echo "$target: $result, ${runs:-?} runs in ${took:-?}s"
   echo "$(date -u +%FT%TZ) $target $result runs=${runs:-0} seconds=${took:-0}" >>"$build/history.txt"
   for artifact in "$artifacts/$name"-*; do
