@@ -2,15 +2,12 @@
 #pragma once
 
 #include "driver/context.h"
+#include "driver/platform.h"
 
 namespace bprep2 {
 
 // printf-style. Shows the current line with a caret when a reader with a
 // valid scan position is current, then "bprep2: Error|Warning <message>".
-void report(PreprocessorContext& ctx, const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
-#endif
-    ;
+void report(PreprocessorContext& ctx, const char* format, ...) BPREP2_PRINTF(2, 3);
 
 }  // namespace bprep2

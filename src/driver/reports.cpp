@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "driver/platform.h"
 #include "tokens/keywords.h"
 #include "tokens/token.h"
 
@@ -19,11 +20,7 @@ namespace bprep2 {
 
 namespace {
 
-void appendFormatted(std::string& out, const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
-#endif
-    ;
+void appendFormatted(std::string& out, const char* format, ...) BPREP2_PRINTF(2, 3);
 
 void appendFormatted(std::string& out, const char* format, ...) {
     char buffer[128];
@@ -173,9 +170,8 @@ void dumpTokens(PreprocessorContext& ctx, FILE* out) {
 
 void dumpKeywords(PreprocessorContext& ctx, FILE* out) {
     std::vector<std::pair<std::string_view, const KeywordEntry*>> entries;
-    entries.reserve(ctx.keywords.size() + ctx.keywordMisses.size());
+    entries.reserve(ctx.keywords.size());
     for (const auto& [name, row] : ctx.keywords) entries.emplace_back(name, row);
-    for (const std::string& name : ctx.keywordMisses) entries.emplace_back(name, nullptr);
     std::sort(entries.begin(), entries.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
 

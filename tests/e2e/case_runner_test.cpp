@@ -32,6 +32,21 @@ namespace fs = std::filesystem;
 
 constexpr auto kRunTimeout = std::chrono::seconds(30);
 
+// The executable under test, and how to start it: BPREP2_TEST_EXE names
+// another build (bprep2.exe), BPREP2_TEST_WRAPPER a program that runs it
+// (wine), and BPREP2_TEST_PLATFORM=windows selects the sections a case marks
+// "windows" over its plain ones (and drops those marked "linux").
+struct Target {
+    std::string exe = getenv("BPREP2_TEST_EXE") ? getenv("BPREP2_TEST_EXE") : BPREP2_EXE;
+    std::string wrapper = getenv("BPREP2_TEST_WRAPPER") ? getenv("BPREP2_TEST_WRAPPER") : "";
+    std::string platform = getenv("BPREP2_TEST_PLATFORM") ? getenv("BPREP2_TEST_PLATFORM") : "linux";
+};
+
+const Target& target() {
+    static const Target t;
+    return t;
+}
+
 struct NamedContent {
     std::string name, content;
 };
@@ -122,9 +137,14 @@ bool applySection(const Section& s, CaseFile& c, std::string& error) {
     }
     bool noeol = false, escaped = false;
     for (size_t i = firstModifier; i < s.header.size(); ++i) {
-        bool& flag = s.header[i] == "noeol" ? noeol : escaped;
-        if (s.header[i] != "noeol" && s.header[i] != "escaped") {
-            error = "unknown section word '" + s.header[i] + "' in --- " + kind;
+        const std::string& word = s.header[i];
+        if (word == "windows" || word == "linux") {
+            if (word != target().platform) return true;  // for the other platform
+            continue;
+        }
+        bool& flag = word == "noeol" ? noeol : escaped;
+        if (word != "noeol" && word != "escaped") {
+            error = "unknown section word '" + word + "' in --- " + kind;
             return false;
         }
         flag = true;
@@ -180,6 +200,13 @@ bool parseCase(const std::string& text, CaseFile& c, std::string& error) {
         }
         // any other line before the first section is a comment
     }
+    // Sections marked for a platform come last, so they replace plain ones.
+    auto marked = [](const Section& s) {
+        return std::find_if(s.header.begin(), s.header.end(), [](const std::string& w) {
+                   return w == "windows" || w == "linux";
+               }) != s.header.end();
+    };
+    std::stable_partition(sections.begin(), sections.end(), [&](const Section& s) { return !marked(s); });
     for (const Section& s : sections)
         if (!applySection(s, c, error)) return false;
     return true;
@@ -197,12 +224,21 @@ struct RunResult {
 RunResult runExecutable(const CaseFile& c, const fs::path& workDir, const fs::path& outPath,
                         const fs::path& errPath) {
     RunResult r;
-    // A fixed program name, so echoed command lines do not name the build dir.
+    // A fixed program name, so echoed command lines do not name the build
+    // dir; under a wrapper the program is copied in as bprep2.exe.
     std::vector<std::string> argStore{"bprep2"}, envStore;
+    std::string program = target().exe;
+    if (!target().wrapper.empty()) {
+        std::error_code ec;
+        fs::copy_file(target().exe, workDir / "bprep2.exe", ec);
+        argStore = {target().wrapper, "bprep2.exe"};
+        program = target().wrapper;
+    }
     argStore.insert(argStore.end(), c.args.begin(), c.args.end());
     // Sanitizer settings do not change the program's behaviour; pass them on
-    // so a sanitizer build can be tuned from outside.
-    for (const char* name : {"PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+    // so a sanitizer build can be tuned from outside. A wrapper needs its own.
+    for (const char* name : {"PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "HOME", "WINEPREFIX",
+                             "WINEDEBUG"})
         if (const char* v = getenv(name)) envStore.push_back(std::string(name) + "=" + v);
     envStore.insert(envStore.end(), c.env.begin(), c.env.end());
     std::vector<char*> argv, envp;
@@ -222,7 +258,7 @@ RunResult runExecutable(const CaseFile& c, const fs::path& workDir, const fs::pa
     posix_spawnattr_init(&attr);
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attr, 0);
-    int rc = posix_spawn(&r.pid, BPREP2_EXE, &actions, &attr, argv.data(), envp.data());
+    int rc = posix_spawnp(&r.pid, program.c_str(), &actions, &attr, argv.data(), envp.data());
     posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
@@ -372,8 +408,17 @@ TEST_P(CaseFileTest, Runs) {
     ASSERT_FALSE(r.timedOut) << "bprep2 did not finish within " << kRunTimeout.count() << " s";
     ASSERT_TRUE(r.error.empty()) << r.error;
 
-    const std::string pid = std::to_string(r.pid);
-    auto expand = [&](const std::string& s) { return replaceAll(s, "{PID}", pid); };
+    // The trace file's name carries the program's own process id, which
+    // differs from the spawned one under a wrapper.
+    std::string pid = std::to_string(r.pid);
+    for (const auto& entry : fs::directory_iterator(work)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind("bprep2_trace_", 0) == 0 && name.size() > 17) pid = name.substr(13, name.size() - 17);
+    }
+    // The program name the run sees: under Wine, the Windows path of the copy.
+    std::string argv0 = "bprep2";
+    if (!target().wrapper.empty()) argv0 = replaceAll("Z:" + (work / "bprep2.exe").string(), "/", "\\");
+    auto expand = [&](const std::string& s) { return replaceAll(replaceAll(s, "{PID}", pid), "{ARGV0}", argv0); };
     std::string out = readWholeFile(outPath), err = readWholeFile(errPath);
     EXPECT_EQ(r.signal, 0) << "bprep2 was killed by signal " << r.signal << "\nstderr:\n" << err;
     EXPECT_EQ(r.status, c.expectedStatus) << "exit status";
