@@ -12,7 +12,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "tokens/keywords.h"
@@ -53,10 +52,17 @@ struct FoldedEqual {
     bool operator()(std::string_view a, std::string_view b) const;
 };
 
+// Lets a table keyed by std::string be searched with a string_view, so a
+// lookup of a token's text makes no string.
+struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
 // A name-set table: a lookup that misses adds the name with 0, and only a
 // value of 1 or more counts as membership. Kept unordered for speed; the
 // reports sort it when they list it.
-using NameTable = std::unordered_map<std::string, int32_t>;
+using NameTable = std::unordered_map<std::string, int32_t, TextHash, std::equal_to<>>;
 
 // The state of one source being scanned; it lives as long as the
 // compileSource call that made it.
@@ -103,8 +109,9 @@ struct PreprocessorContext {
     std::map<std::string, std::string, std::less<>> equates;
     std::unordered_map<std::string, std::string, FoldedHash, FoldedEqual> equateFolded;
 
+    // Every word looked up, with its row; a word with no row (null) is kept
+    // too, as the keyword dump numbers it.
     std::unordered_map<std::string, const KeywordEntry*> keywords;
-    std::unordered_set<std::string> keywordMisses;  // looked-up words with no row
     NameTable atVariables;
     NameTable userFunctions;
     NameTable dimArrays;
@@ -168,6 +175,6 @@ void setEquate(PreprocessorContext& ctx, const std::string& key, std::string_vie
 const std::string* findEquate(PreprocessorContext& ctx, std::string_view word);
 
 // Membership test of a name-set table; a miss adds the name with 0.
-bool isMember(NameTable& table, const std::string& name);
+bool isMember(NameTable& table, std::string_view name);
 
 }  // namespace bprep2

@@ -63,8 +63,10 @@ const std::string* findEquate(PreprocessorContext& ctx, std::string_view word) {
     return &ctx.equates.find(folded->second)->second;
 }
 
-bool isMember(NameTable& table, const std::string& name) {
-    return table.try_emplace(name, 0).first->second >= 1;
+bool isMember(NameTable& table, std::string_view name) {
+    auto found = table.find(name);
+    if (found == table.end()) found = table.emplace(std::string(name), 0).first;
+    return found->second >= 1;
 }
 
 }  // namespace bprep2

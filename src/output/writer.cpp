@@ -44,15 +44,22 @@ bool hasMixedCase(std::string_view text) {
     return lower && upper;
 }
 
+void addUpperCased(std::string_view text, std::string& out) {
+    size_t from = out.size();
+    out += text;
+    for (size_t i = from; i < out.size(); ++i)
+        if (out[i] >= 'a' && out[i] <= 'z') out[i] = static_cast<char>(out[i] - 'a' + 'A');
+}
+
 // Keywords are folded to upper case unless the case options keep them.
 void addKeyword(const PreprocessorContext& ctx, std::string_view text, std::string& out) {
     if ((ctx.has(optUvCase) && hasMixedCase(text)) || ctx.has(optCaseSensitive)) out += text;
-    else out += upperCased(text);
+    else addUpperCased(text, out);
 }
 
 bool isDeclaredFunction(const PreprocessorContext& ctx, std::string_view name) {
     // A plain find: writing must not add names to the table.
-    auto it = ctx.userFunctions.find(std::string(name));
+    auto it = ctx.userFunctions.find(name);
     return it != ctx.userFunctions.end() && it->second >= 1;
 }
 
@@ -74,7 +81,7 @@ void addName(const PreprocessorContext& ctx, size_t index, std::string& out) {
         followsSubroutineWord(ctx, index))
         out += text;
     else
-        out += upperCased(text);
+        addUpperCased(text, out);
 }
 
 // A statement separator is only needed when another statement follows on

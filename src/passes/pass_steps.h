@@ -69,8 +69,14 @@ void insertAhead(PendingInsertions& edits, size_t before, const Token& token);
 // already inserted there.
 void insertHere(PendingInsertions& edits, size_t current, const Token& token);
 // Called as the walk reaches token `index`: the insertions before it are
-// passed.
-void passPending(PendingInsertions& edits, size_t index);
+// passed. Inline, as the walks call it for every token.
+inline void passPending(PendingInsertions& edits, size_t index) {
+    auto& ahead = edits.ahead;
+    while (!ahead.empty() && ahead.begin()->first <= index) {
+        edits.passed.emplace_back(ahead.begin()->first, ahead.begin()->second);
+        ahead.erase(ahead.begin());
+    }
+}
 // Deletes the tokens first..last of the walked list together with the
 // insertions waiting before them. Line markers are kept, and the deleted line
 // ends are added to the next line end, so no source line goes missing.

@@ -6,9 +6,10 @@
 // backward, the same for an unmatched `<`. A comparison becomes " GT ",
 // " GE ", " LT " or " LE ", and an `=` written next to it (directly after, or
 // as the significant token before) is deleted. A `<`...`>` pair with no
-// keyword between them stays an extraction. Nothing is inserted or removed,
-// and the look-back for the `=` only crosses blanks and deleted tokens, so
-// the rewrite is linear in the length of the list.
+// keyword between them stays an extraction; a line without a `<` needs no
+// backward reading. Nothing is inserted or removed, and the look-back for
+// the `=` only crosses blanks and deleted tokens, so the rewrite is linear in
+// the length of the list.
 #include <string_view>
 
 #include "passes/pass_steps.h"
@@ -36,21 +37,27 @@ void makeComparison(PreprocessorContext& ctx, size_t at, std::string_view strict
     becomes(ctx, tokens[at], extract_str, text);
 }
 
-// The tokens first..last form one line (its endofline included).
-void rewriteLine(PreprocessorContext& ctx, size_t first, size_t last) {
+// One line from `first`: forward to its endofline (or the end of the list),
+// then, when it holds a `<` at all, backward. Returns the index after it.
+size_t rewriteLine(PreprocessorContext& ctx, size_t first) {
     auto& tokens = ctx.tokens;
     int32_t depth = 0;
-    for (size_t i = first; i <= last; ++i) {
-        const Token& t = tokens[i];
+    bool hasLess = false;
+    size_t last = first;
+    for (;; ++last) {
+        const Token& t = tokens[last];
         if (t.type == system_keyword) {
             depth = 0;
         } else if (isBracket(t, '<')) {
             ++depth;
+            hasLess = true;
         } else if (isBracket(t, '>') && --depth < 0) {
-            makeComparison(ctx, i, " GT ", " GE ");
+            makeComparison(ctx, last, " GT ", " GE ");
             depth = 0;
         }
+        if (t.type == endofline || last + 1 == tokens.size()) break;
     }
+    if (!hasLess) return last + 1;
     depth = 0;
     for (size_t i = last + 1; i-- > first;) {
         const Token& t = tokens[i];
@@ -63,19 +70,13 @@ void rewriteLine(PreprocessorContext& ctx, size_t first, size_t last) {
             depth = 0;
         }
     }
+    return last + 1;
 }
 
 }  // namespace
 
 void rewriteRelationalOperators(PreprocessorContext& ctx) {
-    size_t count = ctx.tokens.size();
-    size_t first = 0;
-    while (first < count) {
-        size_t last = first;
-        while (last + 1 < count && ctx.tokens[last].type != endofline) ++last;
-        rewriteLine(ctx, first, last);
-        first = last + 1;
-    }
+    for (size_t first = 0; first < ctx.tokens.size();) first = rewriteLine(ctx, first);
 }
 
 }  // namespace bprep2

@@ -146,7 +146,7 @@ void runSpecialWordWalk(PreprocessorContext& ctx) {
     SpecialWalk w(ctx);
     for (size_t i = 0; i < ctx.tokens.size(); ++i) {
         passPending(w.edits, i);
-        if (i >= w.resumeAt) examineSpecial(w, i);
+        if (i >= w.resumeAt && ctx.tokens[i].special != 0) examineSpecial(w, i);
     }
     applyInsertions(ctx, w.edits);
 }

@@ -41,14 +41,6 @@ void insertHere(PendingInsertions& edits, size_t current, const Token& token) {
     edits.passed.emplace_back(current, token);
 }
 
-void passPending(PendingInsertions& edits, size_t index) {
-    auto& ahead = edits.ahead;
-    while (!ahead.empty() && ahead.begin()->first <= index) {
-        edits.passed.emplace_back(ahead.begin()->first, ahead.begin()->second);
-        ahead.erase(ahead.begin());
-    }
-}
-
 namespace {
 
 // Line ends a rewrite deleted are written with the next line end instead, so

@@ -254,10 +254,7 @@ const KeywordEntry* lookupKeyword(LineScan& s, std::string_view word) {
             s.key[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
         }
     }
-    auto row = s.ctx.keywords.find(s.key);
-    if (row != s.ctx.keywords.end() && row->second) return row->second;
-    if (s.ctx.keywordMisses.find(s.key) == s.ctx.keywordMisses.end()) s.ctx.keywordMisses.insert(s.key);
-    return nullptr;
+    return s.ctx.keywords.try_emplace(s.key, nullptr).first->second;
 }
 
 bool parenthesisFollows(const std::string& line, size_t from) {
