@@ -67,7 +67,7 @@ windows:
 
 # Every end-to-end case against bprep2.exe under Wine.
 windows-test: windows test-build
-	@command -v wine >/dev/null 2>&1 || { [ "$$(id -u)" = 0 ] && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq wine64 wine; }
+	@command -v wine >/dev/null 2>&1 || { [ "$$(id -u)" = 0 ] && apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq wine64 wine; }
 	@# A new Wine prefix prints its set-up messages once; make it before the cases run.
 	WINEDEBUG=-all wineboot -i >/dev/null 2>&1 || true
 	WINEDEBUG=-all BPREP2_TEST_EXE=$(abspath $(WINDOWS_BUILD))/bprep2.exe BPREP2_TEST_WRAPPER=wine \
