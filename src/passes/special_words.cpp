@@ -80,10 +80,13 @@ void emptyDeffunArguments(SpecialWalk& w, size_t index) {
     w.resumeAt = close + 1;
 }
 
-// The first line marker, line end or separator after `index`, or npos.
+// The first line marker, line end, separator, THEN or ELSE after `index`,
+// or npos. A STOPE in a THEN clause takes its arguments up to the ELSE, not
+// the ELSE clause with them.
 size_t statementEnd(SpecialWalk& w, size_t index) {
     return search(w.ctx.tokens, w.statementEnd, index + 1, [](const Token& t) {
-        return t.type == changeline || t.type == endofline || t.type == newstatement;
+        return t.type == changeline || t.type == endofline || t.type == newstatement ||
+               (t.type == system_keyword && (static_cast<uint32_t>(t.value) & kwThenElse) != 0);
     });
 }
 
