@@ -123,6 +123,9 @@ void rewriteStop(SpecialWalk& w, size_t index) {
         return;
     }
     becomes(ctx, word, unparsed, "qObjectMethodN(qObjectQUOLT(0),\"" + method + "\" , ");
+    // Before a THEN or ELSE the call closes right after its last argument.
+    if (end != npos && ctx.tokens[end].type == system_keyword)
+        while (end > index + 1 && ctx.tokens[end - 1].type == whitespace) --end;
     insertAhead(w.edits, end == npos ? ctx.tokens.size() : end, unparsedToken(ctx, ")"));
 }
 
