@@ -10,6 +10,8 @@
 // stops the source's scan with its status (1, or what a handler returned).
 #include "scanner/tokenizer.h"
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 #include "directives/directives.h"
@@ -25,9 +27,35 @@ namespace {
 
 constexpr int32_t maximumEquateExpansions = 200;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+constexpr bool isBlank(char c) { return c == ' ' || c == '\t'; }
+constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The bytes that go on a name after its first one (the dot only when it is
+// not the member operator), one table lookup per byte.
+constexpr uint8_t namePart = 1;
+constexpr uint8_t namePartUnlessDotMember = 2;
+
+constexpr std::array<uint8_t, 256> makeNameTable() {
+    std::array<uint8_t, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        char ch = static_cast<char>(c);
+        if (isLetter(ch) || isDigit(ch) || ch == '_' || ch == '$') table[static_cast<size_t>(c)] = namePart;
+    }
+    table['.'] = namePartUnlessDotMember;
+    return table;
+}
+
+constexpr std::array<uint8_t, 256> nameBytes = makeNameTable();
+
+// EQUATE, EQU, INCLUDE, INSERT, $options and REM begin with one of these
+// letters; other words at a statement's start need no comparison.
+bool mayBeStatementWord(std::string_view word) {
+    switch (word[0]) {
+        case 'E': case 'e': case 'I': case 'i': case 'R': case 'r': case '$': return true;
+        default: return false;
+    }
+}
 
 // The tokenizer's state for one line: the reader and a key buffer reused
 // for every table lookup.
@@ -286,7 +314,7 @@ void scanIdentifier(LineScan& s, char c) {
     }
     size_t end = start + length;
     std::string_view word = s.slice(start, length);
-    if (s.reader.statementTokenCount == 0 && scanStatementWord(s, word, end)) return;
+    if (s.reader.statementTokenCount == 0 && mayBeStatementWord(word) && scanStatementWord(s, word, end)) return;
     if (substituteEquate(s, word, start)) return;
     s.moveTo(end);
     if (!s.ctx.tokens.empty() && s.ctx.tokens.back().type == oref_id) {
@@ -384,14 +412,9 @@ size_t readIdentifier(std::string_view line, size_t pos, uint32_t options) {
     if (pos >= line.size()) return 0;
     char first = line[pos];
     if (!isLetter(first) && first != '$') return 0;
-    bool dotEnds = (options & optDotMember) != 0;
+    uint8_t parts = (options & optDotMember) != 0 ? namePart : namePart | namePartUnlessDotMember;
     size_t end = pos + 1;
-    while (end < line.size()) {
-        char c = line[end];
-        bool part = isLetter(c) || isDigit(c) || c == '_' || c == '$' || (c == '.' && !dotEnds);
-        if (!part) break;
-        ++end;
-    }
+    while (end < line.size() && (nameBytes[static_cast<unsigned char>(line[end])] & parts) != 0) ++end;
     return end - pos;
 }
 

@@ -21,6 +21,7 @@ bool isBlank(uint8_t type) { return type == whitespace || type == null_token; }
 // Words after which a new statement (and an assignment target) may start.
 bool isOpenerWord(std::string_view text, bool exact) {
     static constexpr std::string_view words[] = {"THEN", "ELSE", "LOOP", "DO"};
+    if (text.size() < 2 || text.size() > 4) return false;
     for (std::string_view w : words)
         if (exact ? text == w : equalsIgnoreCase(text, w) == 0) return true;
     return false;
@@ -63,7 +64,7 @@ void appendToken(PreprocessorContext& ctx, int32_t type, std::string_view text, 
     Token t;
     t.type = static_cast<uint8_t>(type);
     t.value = value;
-    t.text = ctx.storeText(text);
+    if (!text.empty()) t.text = ctx.storeText(text);
     if (SourceReader* r = ctx.reader) {
         bool labelMark = updateStatementState(ctx, *r, type, text);
         uint8_t flags = 0;
