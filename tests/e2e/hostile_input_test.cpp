@@ -1,0 +1,158 @@
+// Inputs that a case file cannot hold well, run whole through the in-process
+// entry: lines of several megabytes, and members that are directories,
+// links to nothing or unreadable items. Every run ends with its status and
+// message and hands over either the whole text or none.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "bprep2.h"
+#include "driver/driver_test_support.h"
+#include "driver/host_interface.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using bprep2_test::ScopedEnv;
+
+struct Outcome {
+    int status = -1;
+    bool delivered = false;
+    std::string text, err;
+};
+
+class HostileInput : public ::testing::Test {
+protected:
+    fs::path dir, previous;
+    ScopedEnv options{"BASC_BPREP2", nullptr}, release{"BASCRELEASEDIR", nullptr}, uvcase{"UVCASE", nullptr};
+
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "bprep2-hostile-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+        previous = fs::current_path();
+        fs::current_path(dir);
+    }
+    void TearDown() override {
+        fs::current_path(previous);
+        fs::remove_all(dir);
+    }
+    void write(const std::string& name, const std::string& bytes) {
+        fs::create_directories((dir / name).parent_path());
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+    }
+    Outcome run(std::string commandLine) {
+        Outcome r;
+        char* text = nullptr;
+        uint32_t length = 0, status = 77;
+        std::string prog = "caller", m = "-m";
+        char* argv[] = {prog.data(), m.data(), reinterpret_cast<char*>(&text), reinterpret_cast<char*>(&length),
+                        reinterpret_cast<char*>(&status), commandLine.data(), nullptr};
+        testing::internal::CaptureStderr();
+        r.status = bprep2_run(6, argv);
+        r.err = testing::internal::GetCapturedStderr();
+        r.delivered = text != nullptr;
+        if (text) r.text.assign(text, length);
+        std::free(text);
+        EXPECT_EQ(r.delivered, r.status == 0) << "text is handed over exactly when the run succeeds";
+        EXPECT_EQ(status, r.status == 0 ? 0u : 77u);
+        return r;
+    }
+};
+
+size_t occurrences(const std::string& text, const std::string& needle) {
+    size_t n = 0;
+    for (size_t p = text.find(needle); p != std::string::npos; p = text.find(needle, p + needle.size())) ++n;
+    return n;
+}
+
+std::string repeat(const std::string& s, size_t n) {
+    std::string out;
+    out.reserve(s.size() * n);
+    for (size_t i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+// One physical line of several megabytes, of statements, of one name, of
+// brackets, and an unterminated string, which is reported with the line.
+TEST_F(HostileInput, LinesOfSeveralMegabytes) {
+    const size_t count = 600000;
+    write("statements.b", repeat("X = 1; ", count) + "\n");
+    Outcome statements = run("bprep2 statements.b");
+    EXPECT_EQ(statements.status, 0) << statements.err.substr(0, 200);
+    EXPECT_EQ(occurrences(statements.text, "X = 1"), count);
+
+    const std::string name(4 << 20, 'n');
+    write("name.b", name + " = 1\n");
+    Outcome longName = run("bprep2 name.b");
+    EXPECT_EQ(longName.status, 0);
+    EXPECT_EQ(longName.text, "\n#line 1 \"name.b\"\n" + std::string(4 << 20, 'N') + " = 1\n");
+
+    const std::string brackets = "X = " + std::string(1 << 20, '(') + "1" + std::string(1 << 20, ')');
+    write("nested.b", brackets + "\n");
+    Outcome nested = run("bprep2 nested.b");
+    EXPECT_EQ(nested.status, 0);
+    EXPECT_EQ(nested.text, "\n#line 1 \"nested.b\"\n" + brackets + "\n");
+
+    write("string.b", "X = \"" + std::string(4 << 20, 's') + "\nY = 2\n");
+    Outcome string = run("bprep2 string.b");
+    const std::string message = "bprep2: Error Unbalanced strings: Line 1 in file string.b\n";
+    EXPECT_EQ(string.status, 1);
+    EXPECT_EQ(string.err.rfind("X = \"" + std::string(4 << 20, 's') + "\n", 0), 0u);
+    ASSERT_GT(string.err.size(), message.size());
+    EXPECT_EQ(string.err.substr(string.err.size() - message.size()), message);
+}
+
+// A directory named as the source or as a member, a member that is a link
+// to nothing, and an item that is a directory: each is a source that cannot
+// be read, never a crash or a read of nothing as an empty source.
+TEST_F(HostileInput, SourcesThatAreNotReadableFiles) {
+    fs::create_directories(dir / "folder");
+    fs::create_directories(dir / "BP" / "folder");
+    fs::create_symlink(dir / "gone", dir / "link");
+    write("dir.b", "INCLUDE folder\n");
+    write("link.b", "X = 1\nINCLUDE link\n");
+    write("item.b", "INCLUDE BP folder\n");
+    struct Row {
+        const char* commandLine;
+        int status;
+        const char* err;
+    } rows[] = {
+        {"bprep2 folder", 1, "bprep2: Error Unable to read file 'folder'\n\n"},
+        {"bprep2 dir.b", 1, "bprep2: Error Unable to read INCLUDE file 'folder'\n\n"},
+        {"bprep2 link.b", 1, "bprep2: Error Unable to read INCLUDE file 'link'\n\n"},
+        {"bprep2 item.b", 12, "bprep2: Error Unable to read item 'folder' from file 'BP'\n\n"},
+        {"bprep2 -a BP folder", 1, "bprep2: Error Unable to read file 'folder'\n\n"},
+    };
+    for (const Row& row : rows) {
+        Outcome r = run(row.commandLine);
+        EXPECT_EQ(r.status, row.status) << row.commandLine;
+        EXPECT_EQ(r.err, row.err) << row.commandLine;
+    }
+}
+
+int unreadableItem(void*, void** item, const char*, const char*, char**, uint32_t*) {
+    *item = nullptr;
+    return 13;
+}
+
+// An item the host finds but cannot read passes the host's code on as the
+// run's status, from the main source and from a member alike.
+TEST_F(HostileInput, UnreadableItemEndsWithTheHostsCode) {
+    bprep2::ItemReadCalls saved = bprep2::itemReadCalls;
+    bprep2::itemReadCalls.openRead = unreadableItem;
+    write("prog.b", "X = 1\nINCLUDE BP LOCKED\n");
+    Outcome main = run("bprep2 -a BP LOCKED");
+    Outcome member = run("bprep2 prog.b");
+    bprep2::itemReadCalls = saved;
+    EXPECT_EQ(main.status, 1);
+    EXPECT_EQ(main.err, "bprep2: Error Unable to read file 'LOCKED'\n\n");
+    EXPECT_EQ(member.status, 13);
+    EXPECT_EQ(member.err, "bprep2: Error Unable to read item 'LOCKED' from file 'BP'\n\n");
+}
+
+}  // namespace
