@@ -29,6 +29,7 @@ struct Fixture {
     std::string root;       // the scratch directory, removed at exit
     std::string work;       // the runs' working directory inside it
     int homeFd = -1;        // the working directory libFuzzer keeps between runs
+    int lowestFreeFd = -1;  // the descriptor an open gets between runs; set by the first run
     int reportFd = 2;       // the real standard error, for the fixture's own complaints
     const std::map<std::string, std::string>* items = nullptr;  // the running run's items
     bool ready = false;
@@ -146,6 +147,17 @@ void checkDelivery(int result, const char* text, uint32_t length, uint32_t statu
     }
 }
 
+// A file a run leaves open takes a descriptor number, so the lowest free one
+// moves up (a FILE left open is also a leak that LeakSanitizer reports).
+void checkFilesClosed() {
+    Fixture& f = fixture();
+    int probe = open("/dev/null", O_RDONLY);
+    if (probe < 0) fail("cannot open /dev/null");
+    close(probe);
+    if (f.lowestFreeFd < 0) f.lowestFreeFd = probe;
+    if (probe != f.lowestFreeFd) fail("a run left a file open");
+}
+
 // In-process runs write nothing on standard output but the help text.
 void checkStandardOutput(int result) {
     std::fflush(stdout);
@@ -222,6 +234,7 @@ int runInProcess(const RunInput& input, const std::string& commandLine,
     f.items = nullptr;
     checkDelivery(result, text, length, status);
     checkStandardOutput(result);
+    checkFilesClosed();
     std::free(text);
     emptyWorkingDirectory();
     if (fchdir(f.homeFd) != 0) fail("cannot return from the working directory");
