@@ -99,6 +99,12 @@ struct SourceReader {
     size_t owedAfter = 0;        // continuation line ends still to be inserted
     uint32_t owedLineEnds = 0;   // right after this boundary token
 
+    // The tokens of the line that the after-line pass has not reached yet,
+    // held out of the list while it runs (see hasTokenAt); heldBack[heldNext]
+    // is the next one to come back.
+    std::vector<Token> heldBack;
+    size_t heldNext = 0;
+
     int64_t scanRemaining() const {
         return scanPos < 0 ? 0 : static_cast<int64_t>(lineText.size()) - scanPos;
     }

@@ -86,10 +86,9 @@ bool isAssignment(const PreprocessorContext& ctx, size_t equalsIndex) {
 // Where the ')' of an assignment goes: before the end of the statement, or
 // after the value when an ELSE ends a THEN clause (IF C THEN O->X = 1 ELSE
 // ...). An ELSE inside the value's own parentheses does not end it.
-size_t assignmentEnd(const PreprocessorContext& ctx, size_t from) {
+size_t assignmentEnd(PreprocessorContext& ctx, size_t from) {
     int64_t depth = 0;
-    size_t count = tokenCount(ctx);
-    for (size_t i = from; i < count; ++i) {
+    for (size_t i = from; hasTokenAt(ctx, i); ++i) {
         const Token& token = ctx.tokens[i];
         if (endsStatement(token.type)) return i;
         if (token.type == system_keyword && depth <= 0 && hasWord(ctx, token, "ELSE")) {
@@ -99,16 +98,15 @@ size_t assignmentEnd(const PreprocessorContext& ctx, size_t from) {
         if (isExtract(token, '(') || isExtract(token, '[')) ++depth;
         if (isExtract(token, ')') || isExtract(token, ']')) --depth;
     }
-    return count;
+    return tokenCount(ctx);
 }
 
 // The position just after the member expression: after the member word
 // itself, or after the first word that follows a bracketed member. npos when
 // the brackets do not balance before the statement ends.
-size_t memberEnd(const PreprocessorContext& ctx, size_t member) {
+size_t memberEnd(PreprocessorContext& ctx, size_t member) {
     int64_t depth = 0;
-    size_t count = tokenCount(ctx);
-    for (size_t i = member; i < count; ++i) {
+    for (size_t i = member; hasTokenAt(ctx, i); ++i) {
         const Token& token = ctx.tokens[i];
         if (token.type == whitespace || token.type == null_token) continue;
         if (endsStatement(token.type)) return depth == 0 ? i : npos;
@@ -119,7 +117,7 @@ size_t memberEnd(const PreprocessorContext& ctx, size_t member) {
         }
         if (depth == 0) return i + 1;
     }
-    return depth == 0 ? count : npos;
+    return depth == 0 ? tokenCount(ctx) : npos;
 }
 
 // The member's own ')' (just inserted) and the call's '(' are folded into the

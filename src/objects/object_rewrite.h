@@ -13,8 +13,9 @@
 namespace bprep2 {
 
 // The significant token after / before the token at `index`, in the given
-// scan mode; npos at the ends of the list or where the mode stops.
-size_t tokenAfter(const PreprocessorContext& ctx, size_t index, int mode);
+// scan mode; npos at the ends of the list or where the mode stops. Looking
+// ahead brings in the tokens the after-line pass holds back.
+size_t tokenAfter(PreprocessorContext& ctx, size_t index, int mode);
 size_t tokenBefore(const PreprocessorContext& ctx, size_t index, int mode);
 
 bool isExtract(const Token& token, char bracket);

@@ -12,10 +12,7 @@
 
 namespace bprep2 {
 
-size_t tokenAfter(const PreprocessorContext& ctx, size_t index, int mode) {
-    if (index == npos || index + 1 >= tokenCount(ctx)) return npos;
-    return nextSignificant(ctx, index + 1, mode);
-}
+size_t tokenAfter(PreprocessorContext& ctx, size_t index, int mode) { return significantAfter(ctx, index, mode); }
 
 size_t tokenBefore(const PreprocessorContext& ctx, size_t index, int mode) {
     if (index == npos || index == 0) return npos;

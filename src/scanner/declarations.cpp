@@ -24,10 +24,7 @@ constexpr int32_t openParenValue = '(';
 constexpr int32_t closeParenValue = ')';
 
 // The first significant token after `index`, or npos.
-size_t after(const PreprocessorContext& ctx, size_t index, int mode) {
-    if (index == npos || index + 1 >= tokenCount(ctx)) return npos;
-    return nextSignificant(ctx, index + 1, mode);
-}
+size_t after(PreprocessorContext& ctx, size_t index, int mode) { return significantAfter(ctx, index, mode); }
 
 bool wordIs(const PreprocessorContext& ctx, size_t index, std::string_view word) {
     return equalsIgnoreCase(ctx.text(ctx.tokens[index]), word) == 0;
@@ -91,7 +88,7 @@ void recordMatParameters(PreprocessorContext& ctx, size_t current) {
 
 // Skips "/name/" when `t` is the opening slash; returns the token after the
 // closing slash, or npos when the block name is malformed or the statement ends.
-size_t skipCommonBlockName(const PreprocessorContext& ctx, size_t t) {
+size_t skipCommonBlockName(PreprocessorContext& ctx, size_t t) {
     if (!isTyped(ctx, t, maths, slashValue)) return t;
     size_t name = after(ctx, t, modeSameStatement);
     size_t close = after(ctx, name, modeSameStatement);

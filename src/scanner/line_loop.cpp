@@ -95,56 +95,31 @@ size_t rewriteAt(PreprocessorContext& ctx, SourceReader& reader, size_t index) {
     return static_cast<size_t>(next);
 }
 
-// The tokens of the line the after-line pass has not reached yet. A rewrite
-// inserts into the statement it works on, which would move every token
-// after it; so the list holds only the statement being worked on and the one
-// after it (a rewrite may look at the first token past a separator), and the
-// rest is given back a statement at a time. A line of many statements then
-// costs no more than its statements one by one.
-class HeldBackStatements {
-   public:
-    HeldBackStatements(PreprocessorContext& ctx, size_t from)
-        : ctx_(ctx), held_(ctx.tokens.begin() + static_cast<ptrdiff_t>(from), ctx.tokens.end()) {
-        ctx.tokens.resize(from);
-        bringStatement();
-        bringStatement();
-    }
-    HeldBackStatements(const HeldBackStatements&) = delete;
-    HeldBackStatements& operator=(const HeldBackStatements&) = delete;
+// A rewrite inserts into the list, which moves every token after the
+// insertion. So while the after-line pass runs over a line that may get
+// insertions, the line's tokens it has not reached are held out of the list
+// (in the reader) and come back one by one as the pass, or a rewrite's scan
+// reading ahead, reaches them (hasTokenAt). An insertion then moves only the
+// few tokens brought in after it, and a long line, or a long statement, full
+// of object references stays linear.
+void holdBackLine(PreprocessorContext& ctx, SourceReader& reader) {
+    auto first = ctx.tokens.begin() + static_cast<ptrdiff_t>(reader.lineFirstToken);
+    reader.heldBack.assign(first, ctx.tokens.end());
+    reader.heldNext = 0;
+    ctx.tokens.erase(first, ctx.tokens.end());
+}
 
-    // Called as the pass reaches token `index`: once it is in the last
-    // statement of the list, the next one comes in. False when the list ends
-    // before `index`.
-    bool reach(size_t index) {
-        if (index + lastLength_ >= ctx_.tokens.size()) bringStatement();
-        return index < ctx_.tokens.size();
-    }
-    // Gives back whatever a stopped pass did not reach.
-    void giveBackAll() {
-        ctx_.tokens.insert(ctx_.tokens.end(), held_.begin() + static_cast<ptrdiff_t>(next_), held_.end());
-        next_ = held_.size();
-    }
+// Gives back whatever a stopped pass did not reach.
+void giveBackLine(PreprocessorContext& ctx, SourceReader& reader) {
+    ctx.tokens.insert(ctx.tokens.end(), reader.heldBack.begin() + static_cast<ptrdiff_t>(reader.heldNext),
+                      reader.heldBack.end());
+    reader.heldBack.clear();
+    reader.heldNext = 0;
+}
 
-   private:
-    void bringStatement() {
-        size_t before = ctx_.tokens.size();
-        while (next_ < held_.size()) {
-            const Token& t = held_[next_++];
-            ctx_.tokens.push_back(t);
-            if (isStatementBoundary(t.type)) break;
-        }
-        lastLength_ = ctx_.tokens.size() - before;
-    }
-
-    PreprocessorContext& ctx_;
-    std::vector<Token> held_;
-    size_t next_ = 0;
-    size_t lastLength_ = 0;  // tokens of the last statement brought in
-};
-
-void afterLinePass(PreprocessorContext& ctx, SourceReader& reader) {
-    HeldBackStatements line(ctx, reader.lineFirstToken);
-    for (size_t i = reader.lineFirstToken; !reader.stopped && line.reach(i); ++i) {
+void afterLinePass(PreprocessorContext& ctx, SourceReader& reader, bool mayInsert) {
+    if (mayInsert) holdBackLine(ctx, reader);
+    for (size_t i = reader.lineFirstToken; !reader.stopped && hasTokenAt(ctx, i); ++i) {
         const Token& token = ctx.tokens[i];
         switch (token.type) {
             case braces:
@@ -169,7 +144,7 @@ void afterLinePass(PreprocessorContext& ctx, SourceReader& reader) {
                 break;
         }
     }
-    line.giveBackAll();
+    giveBackLine(ctx, reader);
 }
 
 bool hasObjectReference(const PreprocessorContext& ctx, size_t from) {
@@ -189,7 +164,9 @@ void passLine(PreprocessorContext& ctx, SourceReader& reader) {
     if (reachesBack || (reader.owedLineEnds > 0 && reader.owedAfter >= reader.lineFirstToken))
         settleOwedLineEnds(ctx, reader);
     size_t before = tokenCount(ctx);
-    afterLinePass(ctx, reader);
+    // Without a member operator, and with the object extensions off, no
+    // rewrite inserts anything.
+    afterLinePass(ctx, reader, reachesBack || ctx.objects());
     if (reachesBack) {
         forgetBoundaries(reader);
     } else if (tokenCount(ctx) != before && reader.boundaryFreeHigh > reader.lineFirstToken) {

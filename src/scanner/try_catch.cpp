@@ -98,10 +98,9 @@ int32_t translateCatch(PreprocessorContext& ctx, size_t index) {
 // THROW expr becomes qObjectThrow( expr): the ')' goes before the end of the
 // statement, or at the end of the list (the end of the line being scanned).
 int32_t translateThrow(PreprocessorContext& ctx, size_t index) {
-    size_t count = tokenCount(ctx);
     size_t end = index + 1;
     size_t following = 0;
-    for (; end < count; ++end) {
+    for (; hasTokenAt(ctx, end); ++end) {
         int type = tokenAt(ctx, end).type;
         if (type == whitespace) continue;
         ++following;

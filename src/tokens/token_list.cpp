@@ -130,6 +130,22 @@ int32_t replaceTokens(PreprocessorContext& ctx, const Token* newTokens, size_t c
     return static_cast<int32_t>(count) - static_cast<int32_t>(removed);
 }
 
+bool hasTokenAt(PreprocessorContext& ctx, size_t index) {
+    SourceReader* r = ctx.reader;
+    while (index >= ctx.tokens.size() && r && r->heldNext < r->heldBack.size())
+        ctx.tokens.push_back(r->heldBack[r->heldNext++]);
+    return index < ctx.tokens.size();
+}
+
+size_t significantAfter(PreprocessorContext& ctx, size_t index, int mode) {
+    if (index == npos) return npos;
+    // Every mode but one decides at the first token that is not blank.
+    size_t i = index + 1;
+    while (hasTokenAt(ctx, i) && (isBlank(ctx.tokens[i].type) || mode == modeAnywhere)) ++i;
+    if (index + 1 >= ctx.tokens.size()) return npos;
+    return nextSignificant(ctx, index + 1, mode);
+}
+
 size_t nextSignificant(const PreprocessorContext& ctx, size_t index, int mode) {
     const auto& list = ctx.tokens;
     for (size_t i = index; i < list.size(); ++i) {

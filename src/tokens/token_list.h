@@ -48,6 +48,16 @@ int32_t replaceTokens(PreprocessorContext& ctx, const Token* newTokens, size_t c
 inline size_t tokenCount(const PreprocessorContext& ctx) { return ctx.tokens.size(); }
 inline Token& tokenAt(PreprocessorContext& ctx, size_t index) { return ctx.tokens[index]; }
 
+// While the after-line pass runs, the tokens of the line it has not reached
+// are held out of the list, so that a rewrite inserting into the list moves
+// only the few tokens after the insertion (the line loop says more). Scans
+// made for the pass read on through them with these two: whether the list
+// has a token at `index`, bringing held-back tokens in up to it; and the
+// significant token after `index` (as nextSignificant from index + 1),
+// bringing in as many as the scan reads.
+bool hasTokenAt(PreprocessorContext& ctx, size_t index);
+size_t significantAfter(PreprocessorContext& ctx, size_t index, int mode);
+
 // Forward / backward scans starting at `index` itself. Result: index or npos.
 size_t nextSignificant(const PreprocessorContext& ctx, size_t index, int mode);
 size_t previousSignificant(const PreprocessorContext& ctx, size_t index, int mode);
