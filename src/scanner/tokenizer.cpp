@@ -123,11 +123,8 @@ void scanString(LineScan& s) {
         // that would lose the string's start.
         if (length - 1 > open && s.line()[length - 1] == '\\') {
             from = length - 1;  // the text before it has been searched already
-            if (continueLine(s.ctx, 1) != 0) {
-                s.stop(1);
-                return;
-            }
-            continue;
+            // With no line left to join, the string stays open like any other.
+            if (continueLine(s.ctx, 1) == 0) continue;
         }
         report(s.ctx, "Unbalanced strings");
         s.stop(1);
@@ -184,7 +181,10 @@ void scanDot(LineScan& s) {
         while (nonBlank < s.line().size() && isBlank(s.line()[nonBlank])) ++nonBlank;
         if (nonBlank == s.line().size()) {
             s.moveTo(after);
-            if (continueLine(s.ctx, 0) != 0) s.stop(1);
+            if (continueLine(s.ctx, 0) != 0) {
+                report(s.ctx, "Line continued past the end of the source");
+                s.stop(1);
+            }
             return;
         }
         if (s.line()[nonBlank] == ')') {
