@@ -1,7 +1,9 @@
 // The fuzz targets' fixture. Each run gets its items, files and option words
 // anew and leaves nothing behind: the fake item read serves the run's own
 // map, the working directory (private to the process) is emptied after every
-// run, and standard output, captured in a file, is checked and cleared.
+// run, and standard output and error, captured in files, are checked and
+// cleared. The checks hold for every input: a run ends with a status and a
+// message, and hands over the whole text or nothing.
 //
 // libFuzzer gives a target no place to keep state, so the fixture is the one
 // process-wide record here; the pre-processor itself keeps none.
@@ -9,6 +11,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sanitizer/common_interface_defs.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +34,9 @@ struct Fixture {
     int homeFd = -1;        // the working directory libFuzzer keeps between runs
     int lowestFreeFd = -1;  // the descriptor an open gets between runs; set by the first run
     int reportFd = 2;       // the real standard error, for the fixture's own complaints
+    int stdoutFd = -1;      // the files standard output and error go to during a run
+    int stderrFd = -1;
+    int outsideStderr = -1; // standard error between runs (libFuzzer may have muted it)
     const std::map<std::string, std::string>* items = nullptr;  // the running run's items
     bool ready = false;
 };
@@ -40,9 +46,24 @@ Fixture& fixture() {
     return f;
 }
 
+std::string capturedText(int fd) {
+    std::string text;
+    off_t size = lseek(fd, 0, SEEK_END);
+    if (size <= 0) return text;
+    text.resize(static_cast<size_t>(size));
+    ssize_t got = pread(fd, text.data(), text.size(), 0);
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
+// Shows what the run wrote on standard error (the pre-processor's messages),
+// then the rule it broke, and aborts, so libFuzzer keeps the input.
 [[noreturn]] void fail(const char* rule) {
-    std::string message = std::string("fuzz fixture: ") + rule + "\n";
-    ssize_t ignored = write(fixture().reportFd, message.data(), message.size());
+    Fixture& f = fixture();
+    std::string message;
+    if (f.stderrFd >= 0) message = "--- the run's standard error:\n" + capturedText(f.stderrFd).substr(0, 4000) + "\n";
+    message += std::string("fuzz fixture: ") + rule + "\n";
+    ssize_t ignored = write(f.reportFd, message.data(), message.size());
     (void)ignored;
     std::abort();
 }
@@ -79,16 +100,24 @@ void removeScratch() {
     std::filesystem::remove_all(f.root, ignored);
 }
 
+int captureFile(const std::string& path) {
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_APPEND, 0600);
+    if (fd < 0) fail("cannot make a capture file");
+    return fd;
+}
+
 // A private working directory under TMPDIR, entered only while a run is
-// going, so that libFuzzer's own relative paths keep their meaning; standard
-// output goes to a file beside it, where the run cannot name it (paths with
-// separators are kept from the command-line target).
+// going, so that libFuzzer's own relative paths keep their meaning; the
+// capture files lie beside it, where a run cannot name them (paths with
+// separators are kept from the command-line target). Sanitizer reports go
+// to the real standard error even while a run's is captured.
 void setUp() {
     Fixture& f = fixture();
     if (f.ready) return;
     f.ready = true;
     f.reportFd = dup(2);
     if (f.reportFd < 0) f.reportFd = 2;
+    __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<intptr_t>(f.reportFd)));
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/bprep2-fuzz-XXXXXX";
     if (!mkdtemp(pattern.data())) fail("cannot make the scratch directory");
@@ -97,10 +126,9 @@ void setUp() {
     f.work = f.root + "/work";
     f.homeFd = open(".", O_RDONLY | O_DIRECTORY);
     if (f.homeFd < 0 || mkdir(f.work.c_str(), 0700) != 0) fail("cannot make the working directory");
-    std::string captured = f.root + "/stdout";
-    int out = open(captured.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_APPEND, 0600);
-    if (out < 0 || dup2(out, 1) < 0) fail("cannot capture standard output");
-    close(out);
+    f.stdoutFd = captureFile(f.root + "/stdout");
+    f.stderrFd = captureFile(f.root + "/stderr");
+    if (dup2(f.stdoutFd, 1) < 0) fail("cannot capture standard output");
     for (const char* name : {"UVCASE", "BASCRELEASEDIR", "BASC_BPREP2"}) unsetenv(name);
     bprep2::itemReadCalls = {fakeGetdp, fakeOpenRead, fakeClose};
 }
@@ -158,17 +186,41 @@ void checkFilesClosed() {
     if (probe != f.lowestFreeFd) fail("a run left a file open");
 }
 
-// In-process runs write nothing on standard output but the help text.
-void checkStandardOutput(int result) {
+// In-process runs write nothing on standard output but the help text,
+// which ends the run with 2. True when the help text was written.
+bool checkStandardOutput(int result) {
     std::fflush(stdout);
     off_t size = lseek(1, 0, SEEK_END);
-    if (size > 0) {
-        char head[10] = {};
-        ssize_t got = pread(1, head, sizeof head, 0);
-        if (result != 2 || got != 10 || std::memcmp(head, "Called as\n", 10) != 0)
-            fail("an in-process run wrote to standard output");
-        if (ftruncate(1, 0) != 0) fail("cannot clear the captured standard output");
-    }
+    if (size <= 0) return false;
+    char head[10] = {};
+    ssize_t got = pread(1, head, sizeof head, 0);
+    if (result != 2 || got != 10 || std::memcmp(head, "Called as\n", 10) != 0)
+        fail("an in-process run wrote to standard output");
+    if (ftruncate(1, 0) != 0) fail("cannot clear the captured standard output");
+    return true;
+}
+
+// Standard error goes to its capture file for the length of a run.
+void captureStandardError() {
+    Fixture& f = fixture();
+    std::fflush(stderr);
+    if (f.outsideStderr < 0) f.outsideStderr = dup(2);  // after libFuzzer has set it up
+    if (f.outsideStderr < 0 || ftruncate(f.stderrFd, 0) != 0 || dup2(f.stderrFd, 2) < 0)
+        fail("cannot capture standard error");
+}
+
+void releaseStandardError() {
+    std::fflush(stderr);
+    if (dup2(fixture().outsideStderr, 2) < 0) fail("cannot give standard error back");
+}
+
+// Every failure but the help text is reported as an error, and a run that
+// reported an error did not succeed.
+void checkMessages(int result, bool helpShown) {
+    std::string err = capturedText(fixture().stderrFd);
+    bool errorReported = err.rfind("bprep2: Error ", 0) == 0 || err.find("\nbprep2: Error ") != std::string::npos;
+    if (result == 0 && errorReported) fail("a run reported an error and still succeeded");
+    if (result != 0 && !helpShown && !errorReported) fail("a run failed without an error message");
 }
 
 }  // namespace
@@ -229,11 +281,13 @@ int runInProcess(const RunInput& input, const std::string& commandLine,
     argv.push_back(line.data());
     for (std::string& w : after) argv.push_back(w.data());
     argv.push_back(nullptr);
+    captureStandardError();
     int result = bprep2_run(static_cast<int>(argv.size() - 1), argv.data());
+    releaseStandardError();
 
     f.items = nullptr;
     checkDelivery(result, text, length, status);
-    checkStandardOutput(result);
+    checkMessages(result, checkStandardOutput(result));
     checkFilesClosed();
     std::free(text);
     emptyWorkingDirectory();
@@ -243,9 +297,8 @@ int runInProcess(const RunInput& input, const std::string& commandLine,
 
 }  // namespace fuzzing
 
-// libFuzzer calls this before it takes over standard error, so the
-// fixture's complaints still reach the log when -close_fd_mask=2 mutes the
-// pre-processor's diagnostics.
+// libFuzzer calls this before it takes over standard error (-close_fd_mask),
+// so the fixture's complaints and the sanitizers' reports reach the log.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzing::setUp();
     return 0;
