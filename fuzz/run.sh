@@ -35,6 +35,11 @@ rm -rf "$seeds"
 python3 fuzz/seeds.py "$seeds"
 mkdir -p "$artifacts"
 
+# The fixture's scratch directories go here; a crash leaves its own behind.
+export TMPDIR="$build/tmp"
+rm -rf "$TMPDIR"
+mkdir -p "$TMPDIR"
+
 export ASAN_OPTIONS="detect_leaks=1:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
 
