@@ -12,6 +12,8 @@
 // call in an earlier statement. A chain
 // A->B->D works because the second operator finds the first call's name as
 // its start.
+#include <vector>
+
 #include "driver/report.h"
 #include "objects/object_rewrite.h"
 
@@ -143,6 +145,38 @@ void quoteMemberName(PreprocessorContext& ctx, size_t member) {
     resetToken(ctx, token, string, quoted);
 }
 
+// The token before `index` that is not blank, or npos.
+size_t previousNonBlank(const PreprocessorContext& ctx, size_t index) {
+    for (size_t i = index; i-- > 0;)
+        if (ctx.tokens[i].type != whitespace && ctx.tokens[i].type != null_token) return i;
+    return npos;
+}
+
+// A read whose object is the previous link of the chain: the walk back to
+// the object's start would cross the whole chain to arrive at the chain's
+// first call, so the chain remembers where that is.
+bool continuesChain(const PreprocessorContext& ctx, size_t op) {
+    const MemberChain& chain = ctx.memberChain;
+    return chain.open && previousNonBlank(ctx, op) == chain.lastClose;
+}
+
+// Opens the waiting calls at the chain's head, outermost first; returns the
+// number of tokens inserted there.
+size_t openWaitingCalls(PreprocessorContext& ctx) {
+    MemberChain& chain = ctx.memberChain;
+    if (chain.waiting == 0) return 0;
+    std::vector<Token> openers;
+    openers.reserve(2 * chain.waiting);
+    for (size_t i = 0; i < chain.waiting; ++i) {
+        openers.push_back(makeToken(ctx, oref_expression, callName(MemberForm::read)));
+        openers.push_back(makeToken(ctx, extract, {}, '('));
+    }
+    ctx.tokens.insert(ctx.tokens.begin() + static_cast<ptrdiff_t>(chain.head), openers.begin(), openers.end());
+    chain.waiting = 0;
+    chain.lastClose += openers.size();
+    return openers.size();
+}
+
 int64_t illegalReference(PreprocessorContext& ctx, size_t op) {
     pointAtToken(ctx, op);
     report(ctx, "Illegal syntax for object reference");
@@ -154,8 +188,14 @@ int64_t illegalReference(PreprocessorContext& ctx, size_t op) {
 int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
     ctx.objectRuntimeUsed = true;
     restartIfObjectsOff(ctx);
+    MemberChain& chain = ctx.memberChain;
 
-    size_t start = findObjectStart(ctx, op);
+    bool continues = continuesChain(ctx, op);
+    if (!continues) {
+        op += openWaitingCalls(ctx);
+        chain.open = false;
+    }
+    size_t start = continues ? chain.head : findObjectStart(ctx, op);
     if (start == npos) return illegalReference(ctx, op);
 
     // A ';' right after the operator leaves it without a member, like the end of the line.
@@ -178,6 +218,33 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
         form = MemberForm::methodCall;
     } else if (following != npos && tokenAt(ctx, following).type == equals && isAssignment(ctx, following)) {
         form = MemberForm::assignment;
+    }
+    // A plain word member leaves nothing in the call that could stop the walk
+    // back from a later link, so the chain may go on after it.
+    bool plainMember = !memberByValue && close == member + 1 &&
+                       (tokenAt(ctx, member).type == variable || tokenAt(ctx, member).type == property_method);
+
+    if (continues && form == MemberForm::read) {
+        // The call opens at the chain's head with the others, later.
+        chain.waiting += 1;
+        resetToken(tokenAt(ctx, op), comma);
+        insertToken(ctx, close, extract, {}, ')');
+        if (!memberByValue) quoteMemberName(ctx, member);
+        chain.lastClose = close;
+        chain.open = plainMember;
+        return static_cast<int64_t>(op);
+    }
+    if (continues) {
+        size_t moved = openWaitingCalls(ctx);
+        op += moved;
+        member += moved;
+        close += moved;
+        following += moved;
+    }
+    // Only a read of a name standing right before the operator starts a chain.
+    bool startsChain = form == MemberForm::read && plainMember && previousNonBlank(ctx, op) == start;
+
+    if (form == MemberForm::assignment) {
         resetToken(tokenAt(ctx, following), comma);
         insertToken(ctx, assignmentEnd(ctx, following + 1), extract, {}, ')');
     }
@@ -191,7 +258,13 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
     if (form != MemberForm::assignment) insertToken(ctx, close + 2, extract, {}, ')');
     if (!memberByValue) quoteMemberName(ctx, member);
     if (form == MemberForm::methodCall) foldMethodArguments(ctx, member);
+    chain = MemberChain{start, close + 2, 0, startsChain};
     return static_cast<int64_t>(op);
+}
+
+void finishMemberChain(PreprocessorContext& ctx) {
+    openWaitingCalls(ctx);
+    ctx.memberChain = MemberChain{};
 }
 
 }  // namespace bprep2

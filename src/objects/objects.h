@@ -12,4 +12,8 @@ namespace bprep2 {
 // after a reported error. May throw RestartSignal.
 int64_t rewriteObjectSyntax(PreprocessorContext& ctx, size_t index);
 
+// Opens the calls a chain of member reads still owes; the after-line pass
+// calls it when it has been over the whole line.
+void finishMemberChain(PreprocessorContext& ctx);
+
 }  // namespace bprep2

@@ -144,6 +144,7 @@ void afterLinePass(PreprocessorContext& ctx, SourceReader& reader, bool mayInser
                 break;
         }
     }
+    finishMemberChain(ctx);
     giveBackLine(ctx, reader);
 }
 
