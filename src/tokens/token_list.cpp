@@ -130,7 +130,7 @@ int32_t replaceTokens(PreprocessorContext& ctx, const Token* newTokens, size_t c
     return static_cast<int32_t>(count) - static_cast<int32_t>(removed);
 }
 
-bool hasTokenAt(PreprocessorContext& ctx, size_t index) {
+bool bringHeldTokens(PreprocessorContext& ctx, size_t index) {
     SourceReader* r = ctx.reader;
     while (index >= ctx.tokens.size() && r && r->heldNext < r->heldBack.size())
         ctx.tokens.push_back(r->heldBack[r->heldNext++]);

@@ -55,7 +55,10 @@ inline Token& tokenAt(PreprocessorContext& ctx, size_t index) { return ctx.token
 // has a token at `index`, bringing held-back tokens in up to it; and the
 // significant token after `index` (as nextSignificant from index + 1),
 // bringing in as many as the scan reads.
-bool hasTokenAt(PreprocessorContext& ctx, size_t index);
+bool bringHeldTokens(PreprocessorContext& ctx, size_t index);
+inline bool hasTokenAt(PreprocessorContext& ctx, size_t index) {
+    return index < ctx.tokens.size() || bringHeldTokens(ctx, index);
+}
 size_t significantAfter(PreprocessorContext& ctx, size_t index, int mode);
 
 // Forward / backward scans starting at `index` itself. Result: index or npos.
