@@ -32,7 +32,6 @@ struct Fixture {
     std::string root;       // the scratch directory, removed at exit
     std::string work;       // the runs' working directory inside it
     int homeFd = -1;        // the working directory libFuzzer keeps between runs
-    int lowestFreeFd = -1;  // the descriptor an open gets between runs; set by the first run
     int reportFd = 2;       // the real standard error, for the fixture's own complaints
     int stdoutFd = -1;      // the files standard output and error go to during a run
     int stderrFd = -1;
@@ -175,15 +174,24 @@ void checkDelivery(int result, const char* text, uint32_t length, uint32_t statu
     }
 }
 
-// A file a run leaves open takes a descriptor number, so the lowest free one
-// moves up (a FILE left open is also a leak that LeakSanitizer reports).
-void checkFilesClosed() {
-    Fixture& f = fixture();
+// The descriptor number an open gets now. A file a run leaves open takes
+// the lowest free number, so it moves up (a FILE left open is also a leak
+// that LeakSanitizer reports). Measured around each run, since the
+// sanitizers' symbolizer may keep pipes open between runs.
+int lowestFreeDescriptor() {
     int probe = open("/dev/null", O_RDONLY);
     if (probe < 0) fail("cannot open /dev/null");
     close(probe);
-    if (f.lowestFreeFd < 0) f.lowestFreeFd = probe;
-    if (probe != f.lowestFreeFd) fail("a run left a file open");
+    return probe;
+}
+
+void checkFilesClosed(int lowestBefore) {
+    if (lowestFreeDescriptor() == lowestBefore) return;
+    char target[512] = {};
+    std::string link = "/proc/self/fd/" + std::to_string(lowestBefore);
+    ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
+    std::string what = "a run left a file open: " + std::string(target, n > 0 ? static_cast<size_t>(n) : 0);
+    fail(what.c_str());
 }
 
 // In-process runs write nothing on standard output but the help text,
@@ -282,13 +290,14 @@ int runInProcess(const RunInput& input, const std::string& commandLine,
     for (std::string& w : after) argv.push_back(w.data());
     argv.push_back(nullptr);
     captureStandardError();
+    int lowestBefore = lowestFreeDescriptor();
     int result = bprep2_run(static_cast<int>(argv.size() - 1), argv.data());
     releaseStandardError();
 
     f.items = nullptr;
     checkDelivery(result, text, length, status);
     checkMessages(result, checkStandardOutput(result));
-    checkFilesClosed();
+    checkFilesClosed(lowestBefore);
     std::free(text);
     emptyWorkingDirectory();
     if (fchdir(f.homeFd) != 0) fail("cannot return from the working directory");
