@@ -41,29 +41,58 @@ CMDLINE_SEEDS = [
 ]
 
 
+ESCAPES = {b"r": b"\r", b"t": b"\t", b"n": b"\n", b"\\": b"\\"}
+
+
+def unescape(text):
+    """The bytes of an `escaped` section: \\xHH, \\r, \\t, \\n and \\\\."""
+    out, i = bytearray(), 0
+    while i < len(text):
+        if text[i:i + 1] == b"\\" and text[i + 1:i + 2] == b"x":
+            out += bytes([int(text[i + 2:i + 4], 16)])
+            i += 4
+        elif text[i:i + 1] == b"\\" and text[i + 1:i + 2] in ESCAPES:
+            out += ESCAPES[text[i + 1:i + 2]]
+            i += 2
+        else:
+            out += text[i:i + 1]
+            i += 1
+    return bytes(out)
+
+
 def case_files(path):
     """The input files of one case, in order, and its args line."""
     files, args, current = [], b"", None
-    for line in open(path, "rb").read().split(b"\n"):
+    text = open(path, "rb").read()
+    for line in (text[:-1] if text.endswith(b"\n") else text).split(b"\n"):
         if line.startswith(b"--- "):
             words = line[4:].split()
             current = None
             if words and words[0] == b"file" and len(words) > 1:
-                current = [words[1].strip(b'"'), []]
+                current = [line[4:], []]
                 files.append(current)
             continue
         if current is not None:
             current[1].append(line)
         elif line.startswith(b"args:"):
             args = line[5:].strip()
-    return [(name, b"\n".join(body)) for name, body in files], args
+    return [file_bytes(header, body) for header, body in files], args
+
+
+def file_bytes(header, lines):
+    """The name and content of one `--- file` section, with its modifiers."""
+    words = header.split(b'"')[-1].split() if b'"' in header else header.split()[2:]
+    name = header.split(b'"')[1] if b'"' in header else header.split()[1]
+    body = b"\n".join(lines)
+    body = body if b"noeol" in words else body + b"\n"
+    return name, unescape(body) if b"escaped" in words else body
 
 
 def main_first(files, args):
     """The bodies with the source named last on the command line first."""
     words = args.split()
     main = words[-1] if words else b""
-    ordered = sorted(files, key=lambda f: f[0] != main)
+    ordered = sorted(files, key=lambda f: f[0] != main and not f[0].endswith(b"/" + main))
     return [body for _, body in ordered]
 
 
