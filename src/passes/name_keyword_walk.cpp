@@ -45,13 +45,15 @@ struct WalkState {
     PreprocessorContext& ctx;
     PendingInsertions edits;
     size_t current = 0;     // the token being examined
-    std::vector<ParenSpan> spans;
+    const std::vector<ParenSpan>& spans;
     size_t nextSpan = 0;
     int32_t line = 1;       // position the messages name
     Token fileMarker;       // the last line marker passed (its text is the file)
     size_t markedEnd = 0;   // tokens before this were reached by a CALL-word marking
 
-    explicit WalkState(PreprocessorContext& c) : ctx(c) { resetToken(fileMarker, changeline); }
+    WalkState(PreprocessorContext& c, const std::vector<ParenSpan>& s) : ctx(c), spans(s) {
+        resetToken(fileMarker, changeline);
+    }
 };
 
 size_t nextAfter(const PreprocessorContext& ctx, size_t index, int mode) {
@@ -316,9 +318,8 @@ void demoteKeyword(PreprocessorContext& ctx, Token& token) {
     resetToken(ctx, token, var_no_case, word);
 }
 
-int32_t runNameAndKeywordWalk(PreprocessorContext& ctx) {
-    WalkState w(ctx);
-    w.spans = measureParentheses(ctx);
+int32_t runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenSpan>& spans) {
+    WalkState w(ctx, spans);
     for (size_t i = 0; i < ctx.tokens.size(); ++i) {
         passPending(w.edits, i);
         w.current = i;

@@ -22,56 +22,42 @@
 namespace bprep2 {
 namespace {
 
-struct OpenPair {
-    size_t span = 0;            // its entry in the result, npos when it has none
-    uint64_t othersAtOpen = 0;  // tokens other than brackets and commas seen before it opened
-    uint64_t othersAtFirstComma = 0;
-    int32_t commas = 0;         // commas directly inside
-};
-
-int32_t expressionCount(const OpenPair& pair, uint64_t othersNow) {
-    if (pair.commas == 0) return othersNow > pair.othersAtOpen ? 1 : 0;
-    return pair.commas + (pair.othersAtFirstComma > pair.othersAtOpen ? 1 : 0);
+int32_t expressionCount(uint64_t othersAtOpen, uint64_t othersAtFirstComma, int32_t commas, uint64_t othersNow) {
+    if (commas == 0) return othersNow > othersAtOpen ? 1 : 0;
+    return commas + (othersAtFirstComma > othersAtOpen ? 1 : 0);
 }
 
 }  // namespace
 
-std::vector<ParenSpan> measureParentheses(const PreprocessorContext& ctx) {
-    std::vector<ParenSpan> spans;
-    std::vector<OpenPair> open;
-    uint64_t others = 0;
-    bool afterName = false;  // the last token other than a blank was a name
-    const auto& tokens = ctx.tokens;
-    for (size_t i = 0; i < tokens.size(); ++i) {
-        const Token& t = tokens[i];
-        bool blank = t.type == whitespace || t.type == null_token;
-        bool followsName = afterName;
-        if (!blank) afterName = t.type == variable;
-        if (t.type == extract) {
-            if (t.value == '(' || t.value == '[') {
-                size_t span = npos;
-                if (t.value == '(' && followsName) {
-                    span = spans.size();
-                    spans.push_back({i, npos, 0});
-                }
-                open.push_back({span, others, 0, 0});
-            } else if ((t.value == ')' || t.value == ']') && !open.empty()) {
-                if (open.back().span != npos) {
-                    spans[open.back().span].close = i;
-                    spans[open.back().span].count = expressionCount(open.back(), others);
-                }
-                open.pop_back();
+void BracketMeasure::measure(size_t index, const Token& t) {
+    bool blank = t.type == whitespace || t.type == null_token;
+    bool followsName = afterName_;
+    if (!blank) afterName_ = t.type == variable;
+    if (t.type == extract) {
+        if (t.value == '(' || t.value == '[') {
+            size_t span = npos;
+            if (t.value == '(' && followsName) {
+                span = spans.size();
+                spans.push_back({index, npos, 0});
             }
-        } else if (t.type == comma) {
-            if (!open.empty()) {
-                OpenPair& top = open.back();
-                if (top.commas++ == 0) top.othersAtFirstComma = others;
+            open_.push_back({span, others_, 0, 0});
+        } else if ((t.value == ')' || t.value == ']') && !open_.empty()) {
+            const OpenPair& pair = open_.back();
+            if (pair.span != npos) {
+                spans[pair.span].close = index;
+                spans[pair.span].count =
+                    expressionCount(pair.othersAtOpen, pair.othersAtFirstComma, pair.commas, others_);
             }
-        } else {
-            ++others;
+            open_.pop_back();
         }
+    } else if (t.type == comma) {
+        if (!open_.empty()) {
+            OpenPair& top = open_.back();
+            if (top.commas++ == 0) top.othersAtFirstComma = others_;
+        }
+    } else {
+        ++others_;
     }
-    return spans;
 }
 
 }  // namespace bprep2

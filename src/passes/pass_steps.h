@@ -14,9 +14,10 @@
 
 namespace bprep2 {
 
-// Turns the `<` and `>` that are comparisons into " LT ", " LE ", " GT ",
-// " GE "; works in place and never changes the length of the list.
-void rewriteRelationalOperators(PreprocessorContext& ctx);
+// Turns the `<` and `>` of the line starting at `first` that are
+// comparisons into " LT ", " LE ", " GT ", " GE "; works in place and never
+// changes the length of the list. Returns where the next line starts.
+size_t rewriteComparisons(PreprocessorContext& ctx, size_t first);
 
 // One `(` or `[` of the list with its matching closing bracket (npos when it
 // never closes) and the number of expressions between the two.
@@ -26,14 +27,32 @@ struct ParenSpan {
     int32_t count = 0;
 };
 
-// Every `(` of the list that follows a name (past blanks and deleted
-// tokens), in list order, measured in one pass: those are the only ones a
-// NAME(...) resolution asks about.
-std::vector<ParenSpan> measureParentheses(const PreprocessorContext& ctx);
+// Measures, in one pass given every token in list order, each `(` that
+// follows a name (past blanks and deleted tokens): those are the only ones a
+// NAME(...) resolution asks about. `spans` lists them in list order.
+class BracketMeasure {
+   public:
+    void measure(size_t index, const Token& t);
+    std::vector<ParenSpan> spans;
+
+   private:
+    struct OpenPair {
+        size_t span = 0;            // its entry in spans, npos when it has none
+        uint64_t othersAtOpen = 0;  // tokens other than brackets and commas seen before it opened
+        uint64_t othersAtFirstComma = 0;
+        int32_t commas = 0;         // commas directly inside
+    };
+    std::vector<OpenPair> open_;
+    uint64_t others_ = 0;
+    bool afterName_ = false;  // the last token other than a blank was a name
+};
 
 // The per-token walk: NAME(...) resolution, keyword rules, separators after
 // THEN/ELSE, brace blocks, CALL-word marking. 0, or 1 after a reported error.
-int32_t runNameAndKeywordWalk(PreprocessorContext& ctx);
+int32_t runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenSpan>& spans);
+
+// Whether the walk over the `special` codes has anything to do for a token.
+bool isSpecialWord(const Token& t);
 
 // The walk over the `special` codes: DEFFUN argument lists, STOPE/STOPM and
 // the system-object words.

@@ -37,9 +37,11 @@ void makeComparison(PreprocessorContext& ctx, size_t at, std::string_view strict
     becomes(ctx, tokens[at], extract_str, text);
 }
 
-// One line from `first`: forward to its endofline (or the end of the list),
-// then, when it holds a `<` at all, backward. Returns the index after it.
-size_t rewriteLine(PreprocessorContext& ctx, size_t first) {
+}  // namespace
+
+// Forward to the line's endofline (or the end of the list), then, when it
+// holds a `<` at all, backward.
+size_t rewriteComparisons(PreprocessorContext& ctx, size_t first) {
     auto& tokens = ctx.tokens;
     int32_t depth = 0;
     bool hasLess = false;
@@ -71,12 +73,6 @@ size_t rewriteLine(PreprocessorContext& ctx, size_t first) {
         }
     }
     return last + 1;
-}
-
-}  // namespace
-
-void rewriteRelationalOperators(PreprocessorContext& ctx) {
-    for (size_t first = 0; first < ctx.tokens.size();) first = rewriteLine(ctx, first);
 }
 
 }  // namespace bprep2

@@ -135,6 +135,15 @@ void rewriteSystemObject(SpecialWalk& w, size_t index, int32_t special) {
     w.ctx.objectRuntimeUsed = true;
 }
 
+}  // namespace
+
+bool isSpecialWord(const Token& t) {
+    return t.special == specialDeffun || t.special == specialStop ||
+           (t.special >= specialQuolt && t.special <= specialDevelopment);
+}
+
+namespace {
+
 void examineSpecial(SpecialWalk& w, size_t index) {
     int32_t special = w.ctx.tokens[index].special;
     if (special == specialDeffun) {
@@ -152,7 +161,7 @@ void runSpecialWordWalk(PreprocessorContext& ctx) {
     SpecialWalk w(ctx);
     for (size_t i = 0; i < ctx.tokens.size(); ++i) {
         passPending(w.edits, i);
-        if (i >= w.resumeAt && ctx.tokens[i].special != 0) examineSpecial(w, i);
+        if (i >= w.resumeAt && isSpecialWord(ctx.tokens[i])) examineSpecial(w, i);
     }
     applyInsertions(ctx, w.edits);
 }

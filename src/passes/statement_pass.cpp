@@ -17,10 +17,23 @@
 namespace bprep2 {
 
 int32_t runStatementPass(PreprocessorContext& ctx) {
-    rewriteRelationalOperators(ctx);
-    int32_t status = runNameAndKeywordWalk(ctx);
+    // The comparisons are rewritten line by line, and each line is measured
+    // for the walk while it is still at hand, so the list is read once for
+    // both; that reading also tells whether the last walk has anything to do.
+    BracketMeasure brackets;
+    bool specialWords = false;
+    for (size_t first = 0; first < ctx.tokens.size();) {
+        size_t next = rewriteComparisons(ctx, first);
+        for (size_t i = first; i < next; ++i) {
+            const Token& t = ctx.tokens[i];
+            brackets.measure(i, t);
+            specialWords = specialWords || isSpecialWord(t);
+        }
+        first = next;
+    }
+    int32_t status = runNameAndKeywordWalk(ctx, brackets.spans);
     if (status != 0) return status;
-    runSpecialWordWalk(ctx);
+    if (specialWords) runSpecialWordWalk(ctx);
     return 0;
 }
 
