@@ -47,14 +47,23 @@ bool hasMixedCase(std::string_view text) {
 void addUpperCased(std::string_view text, std::string& out) {
     size_t from = out.size();
     out += text;
-    for (size_t i = from; i < out.size(); ++i)
-        if (out[i] >= 'a' && out[i] <= 'z') out[i] = static_cast<char>(out[i] - 'a' + 'A');
+    char* added = out.data() + from;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (added[i] >= 'a' && added[i] <= 'z') added[i] = static_cast<char>(added[i] - 'a' + 'A');
 }
 
 // Keywords are folded to upper case unless the case options keep them.
 void addKeyword(const PreprocessorContext& ctx, std::string_view text, std::string& out) {
     if ((ctx.has(optUvCase) && hasMixedCase(text)) || ctx.has(optCaseSensitive)) out += text;
     else addUpperCased(text, out);
+}
+
+// Whether any function is declared at all: the table also holds every name
+// a lookup missed, so it is seldom empty.
+bool anyFunctionDeclared(const PreprocessorContext& ctx) {
+    for (const auto& entry : ctx.userFunctions)
+        if (entry.second >= 1) return true;
+    return false;
 }
 
 bool isDeclaredFunction(const PreprocessorContext& ctx, std::string_view name) {
@@ -75,9 +84,9 @@ bool followsSubroutineWord(const PreprocessorContext& ctx, size_t index) {
     return false;
 }
 
-void addName(const PreprocessorContext& ctx, size_t index, std::string& out) {
+void addName(const PreprocessorContext& ctx, size_t index, bool functionsDeclared, std::string& out) {
     std::string_view text = ctx.text(ctx.tokens[index]);
-    if (ctx.has(optCaseSensitive) || ctx.has(optUvCase) || isDeclaredFunction(ctx, text) ||
+    if (ctx.has(optCaseSensitive) || ctx.has(optUvCase) || (functionsDeclared && isDeclaredFunction(ctx, text)) ||
         followsSubroutineWord(ctx, index))
         out += text;
     else
@@ -128,7 +137,7 @@ void addLineMarker(const PreprocessorContext& ctx, const Token& t, std::string& 
 }
 
 // Adds the text of token `index`; false for a type that cannot be written.
-bool addToken(PreprocessorContext& ctx, size_t index, std::string& out) {
+bool addToken(PreprocessorContext& ctx, size_t index, bool functionsDeclared, std::string& out) {
     const Token t = ctx.tokens[index];
     switch (t.type) {
         case changeline: addLineMarker(ctx, t, out); return true;
@@ -153,7 +162,7 @@ bool addToken(PreprocessorContext& ctx, size_t index, std::string& out) {
         case system_keyword:
         case system_function: addKeyword(ctx, ctx.text(t), out); return true;
         case variable:
-        case label: addName(ctx, index, out); return true;
+        case label: addName(ctx, index, functionsDeclared, out); return true;
         case comma:
             out += ',';
             joinAfterComma(ctx, index);
@@ -202,8 +211,9 @@ int32_t writeOutput(PreprocessorContext& ctx, FILE* out) {
     if (ctx.objectRuntimeUsed) text += objectPrologue;
 
     const size_t count = ctx.tokens.size();
+    const bool functionsDeclared = anyFunctionDeclared(ctx);
     for (size_t i = 0; i < count; ++i) {
-        if (!addToken(ctx, i, text)) {
+        if (!addToken(ctx, i, functionsDeclared, text)) {
             report(ctx, "Internal error: Token type of %d found\n", static_cast<int>(ctx.tokens[i].type));
             return 2;
         }

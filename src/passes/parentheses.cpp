@@ -29,34 +29,37 @@ int32_t expressionCount(uint64_t othersAtOpen, uint64_t othersAtFirstComma, int3
 
 }  // namespace
 
-void BracketMeasure::measure(size_t index, const Token& t) {
-    bool blank = t.type == whitespace || t.type == null_token;
-    bool followsName = afterName_;
-    if (!blank) afterName_ = t.type == variable;
-    if (t.type == extract) {
-        if (t.value == '(' || t.value == '[') {
-            size_t span = npos;
-            if (t.value == '(' && followsName) {
-                span = spans.size();
-                spans.push_back({index, npos, 0});
+void BracketMeasure::measure(const std::vector<Token>& tokens, size_t first, size_t end) {
+    for (size_t index = first; index < end; ++index) {
+        const Token& t = tokens[index];
+        bool blank = t.type == whitespace || t.type == null_token;
+        bool followsName = afterName_;
+        if (!blank) afterName_ = t.type == variable;
+        if (t.type == extract) {
+            if (t.value == '(' || t.value == '[') {
+                size_t span = npos;
+                if (t.value == '(' && followsName) {
+                    span = spans.size();
+                    spans.push_back({index, npos, 0});
+                }
+                open_.push_back({span, others_, 0, 0});
+            } else if ((t.value == ')' || t.value == ']') && !open_.empty()) {
+                const OpenPair& pair = open_.back();
+                if (pair.span != npos) {
+                    spans[pair.span].close = index;
+                    spans[pair.span].count =
+                        expressionCount(pair.othersAtOpen, pair.othersAtFirstComma, pair.commas, others_);
+                }
+                open_.pop_back();
             }
-            open_.push_back({span, others_, 0, 0});
-        } else if ((t.value == ')' || t.value == ']') && !open_.empty()) {
-            const OpenPair& pair = open_.back();
-            if (pair.span != npos) {
-                spans[pair.span].close = index;
-                spans[pair.span].count =
-                    expressionCount(pair.othersAtOpen, pair.othersAtFirstComma, pair.commas, others_);
+        } else if (t.type == comma) {
+            if (!open_.empty()) {
+                OpenPair& top = open_.back();
+                if (top.commas++ == 0) top.othersAtFirstComma = others_;
             }
-            open_.pop_back();
+        } else {
+            ++others_;
         }
-    } else if (t.type == comma) {
-        if (!open_.empty()) {
-            OpenPair& top = open_.back();
-            if (top.commas++ == 0) top.othersAtFirstComma = others_;
-        }
-    } else {
-        ++others_;
     }
 }
 

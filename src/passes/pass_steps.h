@@ -27,12 +27,13 @@ struct ParenSpan {
     int32_t count = 0;
 };
 
-// Measures, in one pass given every token in list order, each `(` that
-// follows a name (past blanks and deleted tokens): those are the only ones a
-// NAME(...) resolution asks about. `spans` lists them in list order.
+// Measures, in one pass given the tokens of the list in order, a stretch
+// at a time, each `(` that follows a name (past blanks and deleted tokens):
+// those are the only ones a NAME(...) resolution asks about. `spans` lists
+// them in list order.
 class BracketMeasure {
    public:
-    void measure(size_t index, const Token& t);
+    void measure(const std::vector<Token>& tokens, size_t first, size_t end);
     std::vector<ParenSpan> spans;
 
    private:
@@ -51,8 +52,10 @@ class BracketMeasure {
 // THEN/ELSE, brace blocks, CALL-word marking. 0, or 1 after a reported error.
 int32_t runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenSpan>& spans);
 
-// Whether the walk over the `special` codes has anything to do for a token.
+// Whether the walk over the `special` codes has anything to do for a token,
+// and for any of the tokens first..end-1.
 bool isSpecialWord(const Token& t);
+bool hasSpecialWord(const std::vector<Token>& tokens, size_t first, size_t end);
 
 // The walk over the `special` codes: DEFFUN argument lists, STOPE/STOPM and
 // the system-object words.

@@ -142,6 +142,12 @@ bool isSpecialWord(const Token& t) {
            (t.special >= specialQuolt && t.special <= specialDevelopment);
 }
 
+bool hasSpecialWord(const std::vector<Token>& tokens, size_t first, size_t end) {
+    for (size_t i = first; i < end; ++i)
+        if (isSpecialWord(tokens[i])) return true;
+    return false;
+}
+
 namespace {
 
 void examineSpecial(SpecialWalk& w, size_t index) {

@@ -24,11 +24,8 @@ int32_t runStatementPass(PreprocessorContext& ctx) {
     bool specialWords = false;
     for (size_t first = 0; first < ctx.tokens.size();) {
         size_t next = rewriteComparisons(ctx, first);
-        for (size_t i = first; i < next; ++i) {
-            const Token& t = ctx.tokens[i];
-            brackets.measure(i, t);
-            specialWords = specialWords || isSpecialWord(t);
-        }
+        brackets.measure(ctx.tokens, first, next);
+        specialWords = specialWords || hasSpecialWord(ctx.tokens, first, next);
         first = next;
     }
     int32_t status = runNameAndKeywordWalk(ctx, brackets.spans);

@@ -18,13 +18,15 @@ bool isLineBoundary(uint8_t type) { return type == changeline || type == endofli
 
 bool isBlank(uint8_t type) { return type == whitespace || type == null_token; }
 
-// Words after which a new statement (and an assignment target) may start.
+// Words after which a new statement (and an assignment target) may start:
+// THEN, ELSE, LOOP and DO.
 bool isOpenerWord(std::string_view text, bool exact) {
-    static constexpr std::string_view words[] = {"THEN", "ELSE", "LOOP", "DO"};
-    if (text.size() < 2 || text.size() > 4) return false;
-    for (std::string_view w : words)
-        if (exact ? text == w : equalsIgnoreCase(text, w) == 0) return true;
-    return false;
+    auto is = [&](std::string_view word) { return exact ? text == word : equalsIgnoreCase(text, word) == 0; };
+    switch (text.size()) {
+        case 2: return is("DO");
+        case 4: return is("THEN") || is("ELSE") || is("LOOP");
+        default: return false;
+    }
 }
 
 // Counts the token into the reader's statement state; returns whether the
