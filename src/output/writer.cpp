@@ -206,8 +206,10 @@ int32_t writeToStream(PreprocessorContext& ctx, FILE* out, const std::string& te
 }  // namespace
 
 int32_t writeOutput(PreprocessorContext& ctx, FILE* out) {
+    // Room for every token's text and a byte or two more per token, so the
+    // text is not copied as it grows; room not used is never touched.
     std::string text;
-    text.reserve(ctx.textPool.size() + ctx.tokens.size() + objectPrologue.size() + 64);
+    text.reserve(ctx.textPool.size() + 2 * ctx.tokens.size() + objectPrologue.size() + 64);
     if (ctx.objectRuntimeUsed) text += objectPrologue;
 
     const size_t count = ctx.tokens.size();

@@ -12,9 +12,12 @@
 // status is 0, 1 after a reported error, or the host's item-read code.
 #include "scanner/source.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "directives/directives.h"
 #include "driver/host_interface.h"
@@ -46,11 +49,16 @@ class CurrentReader {
 };
 
 // Reads a whole regular file. A missing file, a directory or a read error
-// all count as "not there".
+// all count as "not there". The text is read in one piece into a buffer of
+// the file's size, rather than grown and copied as it comes; whatever the
+// file has gained since its size was taken is read after.
 bool readWholeFile(const std::string& path, std::string& text) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;
-    text.clear();
+    std::error_code error;
+    uintmax_t size = std::filesystem::file_size(path, error);
+    text.resize(error ? 0 : static_cast<size_t>(size));
+    text.resize(std::fread(text.data(), 1, text.size(), file));
     char chunk[65536];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
