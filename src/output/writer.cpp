@@ -44,12 +44,9 @@ bool hasMixedCase(std::string_view text) {
     return lower && upper;
 }
 
+// Names and keywords are short: a byte at a time costs less than an append.
 void addUpperCased(std::string_view text, std::string& out) {
-    size_t from = out.size();
-    out += text;
-    char* added = out.data() + from;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (added[i] >= 'a' && added[i] <= 'z') added[i] = static_cast<char>(added[i] - 'a' + 'A');
+    for (char c : text) out.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
 }
 
 // Keywords are folded to upper case unless the case options keep them.

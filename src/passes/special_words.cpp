@@ -138,8 +138,9 @@ void rewriteSystemObject(SpecialWalk& w, size_t index, int32_t special) {
 }  // namespace
 
 bool isSpecialWord(const Token& t) {
-    return t.special == specialDeffun || t.special == specialStop ||
-           (t.special >= specialQuolt && t.special <= specialDevelopment);
+    static_assert(specialDeffun == 1 && specialStop == 2 && specialQuolt == 3 && specialDevelopment == 6,
+                  "the codes this walk acts on are 1 to 6");
+    return t.special >= specialDeffun && t.special <= specialDevelopment;
 }
 
 bool hasSpecialWord(const std::vector<Token>& tokens, size_t first, size_t end) {

@@ -48,11 +48,16 @@ constexpr std::array<uint8_t, 256> makeNameTable() {
 
 constexpr std::array<uint8_t, 256> nameBytes = makeNameTable();
 
-// EQUATE, EQU, INCLUDE, INSERT, $options and REM begin with one of these
-// letters; other words at a statement's start need no comparison.
+// EQUATE, EQU, INCLUDE, INSERT, $options and REM: the length and the first
+// letter rule out every other word at a statement's start before any
+// comparison.
 bool mayBeStatementWord(std::string_view word) {
-    switch (word[0]) {
-        case 'E': case 'e': case 'I': case 'i': case 'R': case 'r': case '$': return true;
+    char first = static_cast<char>(word[0] & ~0x20);  // upper case for letters
+    switch (word.size()) {
+        case 3: return first == 'E' || first == 'R';
+        case 6: return first == 'E' || first == 'I';
+        case 7: return first == 'I';
+        case 8: return word[0] == '$';
         default: return false;
     }
 }
