@@ -223,13 +223,30 @@ void releaseStandardError() {
     if (dup2(fixture().outsideStderr, 2) < 0) fail("cannot give standard error back");
 }
 
+bool isCaretLine(std::string_view line) {
+    return !line.empty() && line.back() == '^' && line.find_first_not_of('-') == line.size() - 1;
+}
+
+// Whether an error was reported: a line of its own that begins so, told
+// apart from a source line echoed above a caret (which may read the same).
+bool errorReported(std::string_view err) {
+    const std::string_view mark = "bprep2: Error ";
+    while (!err.empty()) {
+        size_t end = err.find('\n');
+        std::string_view line = err.substr(0, end);
+        err.remove_prefix(end == std::string_view::npos ? err.size() : end + 1);
+        if (line.substr(0, mark.size()) != mark) continue;
+        if (!isCaretLine(err.substr(0, err.find('\n')))) return true;
+    }
+    return false;
+}
+
 // Every failure but the help text is reported as an error, and a run that
 // reported an error did not succeed.
 void checkMessages(int result, bool helpShown) {
-    std::string err = capturedText(fixture().stderrFd);
-    bool errorReported = err.rfind("bprep2: Error ", 0) == 0 || err.find("\nbprep2: Error ") != std::string::npos;
-    if (result == 0 && errorReported) fail("a run reported an error and still succeeded");
-    if (result != 0 && !helpShown && !errorReported) fail("a run failed without an error message");
+    bool reported = errorReported(capturedText(fixture().stderrFd));
+    if (result == 0 && reported) fail("a run reported an error and still succeeded");
+    if (result != 0 && !helpShown && !reported) fail("a run failed without an error message");
 }
 
 }  // namespace
