@@ -23,6 +23,7 @@
 
 #include "bprep2.h"
 #include "driver/host_interface.h"
+#include "host/quolt_host.h"
 
 namespace fuzzing {
 
@@ -130,7 +131,6 @@ void setUp() {
     f.stderrFd = captureFile(f.root + "/stderr");
     if (dup2(f.stdoutFd, 1) < 0) fail("cannot capture standard output");
     for (const char* name : {"UVCASE", "BASCRELEASEDIR", "BASC_BPREP2"}) unsetenv(name);
-    bprep2::itemReadCalls = {fakeGetdp, fakeOpenRead, fakeClose};
 }
 
 void writeFiles(const std::map<std::string, std::string>& files) {
@@ -293,6 +293,12 @@ struct Outcome {
 Outcome runOnce(const RunInput& input, const std::string& commandLine, const std::vector<std::string>& leading,
                 const std::vector<std::string>& trailing) {
     writeFiles(input.files);
+    if (input.hostItems) {
+        writeFiles(input.items);
+        bprep2::itemReadCalls = {quolt_getdpEX, DbioQuickOpenRead, DbioClose};
+    } else {
+        bprep2::itemReadCalls = {fakeGetdp, fakeOpenRead, fakeClose};
+    }
     char* text = nullptr;
     uint32_t length = kUntouched;
     uint32_t status = kUntouched;

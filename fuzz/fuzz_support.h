@@ -11,13 +11,17 @@
 
 namespace fuzzing {
 
-// What one run is given besides its command line. `items` are served by the
-// fake item read, keyed "<database file>/<item>"; `files` are written (by
-// path relative to the working directory) before the run and removed after.
+// What one run is given besides its command line. `items` are keyed
+// "<database file>/<item>" and served from memory by a fake item read, or,
+// with `hostItems`, written as those files and read by the host stand-in
+// (which turns their line ends into attribute marks). `files` are written
+// (by path relative to the working directory) before the run; everything is
+// removed after it.
 struct RunInput {
     std::map<std::string, std::string> items;
     std::map<std::string, std::string> files;
     std::string optionWords;  // BASC_BPREP2; empty leaves it unset
+    bool hostItems = false;
 };
 
 // Runs bprep2 in-process with `leading` words ahead of -m, `commandLine` as

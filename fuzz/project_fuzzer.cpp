@@ -7,6 +7,8 @@
 //   INCLUDE LIB C    item of a database file found under the include directory
 //   INCLUDE D        file in the include directory inc
 //   INCLUDE E        file in the working directory
+// Bit 14 of the option bytes has the items read by the host stand-in from
+// files instead of from memory.
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -17,6 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     parts.resize(6);
     fuzzing::RunInput input;
     input.optionWords = fuzzing::optionWords(selector);
+    input.hostItems = (selector & 0x4000) != 0;
     input.items["MEM/A"] = parts[1];
     input.items["BP/B"] = parts[2];
     input.items["DICT BP/B"] = parts[2];

@@ -5,8 +5,9 @@ usage: seeds.py OUTDIR   (makes OUTDIR/source, OUTDIR/project, OUTDIR/cmdline)
 
 A source or project seed starts with two bytes that choose the option words
 (see fuzz_support.cpp); bit 15 makes the main source a file instead of an
-item. A project seed holds the main source and the members A to E,
-separated by 0x00 bytes (see project_fuzzer.cpp).
+item, bit 14 has items read by the host stand-in. A project seed holds the
+main source and the members A to E, separated by 0x00 bytes (see
+project_fuzzer.cpp).
 """
 import glob
 import hashlib
@@ -15,9 +16,10 @@ import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
-# objects+arrow+restart+warnings as item; the same as file; everything off;
-# every mode on; objects, dot and self with stats and the token dump.
-SELECTORS = [b"\x1a\x01", b"\x1a\x81", b"\x00\x00", b"\xff\x01", b"\x26\x07"]
+# objects+arrow+restart+warnings as item; the same as file; the same with
+# items read by the host stand-in; everything off; every mode on; objects,
+# dot and self with stats and the token dump.
+SELECTORS = [b"\x1a\x01", b"\x1a\x81", b"\x1a\x41", b"\x00\x00", b"\xff\x01", b"\x26\x07"]
 
 # Members reached each way the project target offers, with directives,
 # equates and conditionals that cross them.
