@@ -69,15 +69,18 @@ struct TextHash {
 // reports sort it when they list it.
 using NameTable = std::unordered_map<std::string, int32_t, TextHash, std::equal_to<>>;
 
-// A chain of member reads A->B->C... on the line being scanned. Every link's
-// call opens where the first link's does, so inserting each one there would
-// move the whole chain again for every link; instead the later links' calls
-// wait here and are opened together (objects/member_reference.cpp).
+// A chain of member reads and method calls A->B->M(1)->C... on the line
+// being scanned. Every link's call opens where the first link's does, so
+// inserting each one there would move the whole chain again for every link;
+// instead the later links' calls wait here and are opened together
+// (objects/member_reference.cpp).
 struct MemberChain {
-    size_t head = 0;       // index of the first link's call name
-    size_t lastClose = 0;  // index of the ')' closing the latest link
-    size_t waiting = 0;    // links whose call is still to be opened at `head`
-    bool open = false;     // a member operator right after lastClose continues it
+    size_t head = 0;     // index of the first link's call name
+    size_t lastEnd = 0;  // the latest link's closing ')', or for a method
+                         // call the (deleted) '(' of its arguments
+    bool lastIsCall = false;
+    std::vector<std::string_view> waiting;  // calls still to be opened at `head`, innermost first
+    bool open = false;   // a member operator right after the latest link continues it
 };
 
 // The state of one source being scanned; it lives as long as the

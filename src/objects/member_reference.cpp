@@ -123,18 +123,20 @@ size_t memberEnd(PreprocessorContext& ctx, size_t member) {
 }
 
 // The member's own ')' (just inserted) and the call's '(' are folded into the
-// runtime call: M(1, 2) continues the argument list, M() closes it.
-void foldMethodArguments(PreprocessorContext& ctx, size_t member) {
+// runtime call: M(1, 2) continues the argument list, M() closes it. Returns
+// the index of the '(' taken out, or npos when nothing was folded.
+size_t foldMethodArguments(PreprocessorContext& ctx, size_t member) {
     size_t inserted = tokenAfter(ctx, member, modeSameLine);
     size_t open = tokenAfter(ctx, inserted, modeSameLine);
     size_t next = tokenAfter(ctx, open, modeSameLine);
-    if (inserted == npos || open == npos || next == npos) return;
+    if (inserted == npos || open == npos || next == npos) return npos;
     if (isExtract(tokenAt(ctx, next), ')')) {
         resetToken(tokenAt(ctx, inserted), null_token);
     } else {
         resetToken(tokenAt(ctx, inserted), comma);
     }
     resetToken(tokenAt(ctx, open), null_token);
+    return open;
 }
 
 void quoteMemberName(PreprocessorContext& ctx, size_t member) {
@@ -152,29 +154,61 @@ size_t previousNonBlank(const PreprocessorContext& ctx, size_t index) {
     return npos;
 }
 
-// A read whose object is the previous link of the chain: the walk back to
-// the object's start would cross the whole chain to arrive at the chain's
-// first call, so the chain remembers where that is.
+// Whether the walk back from the ')' at `close` crosses the arguments that
+// follow the '(' at `open` as it crosses a link's own ')': meeting nothing
+// that would end it or be taken for the object's start, and arriving at
+// `open` one bracket down. Arguments longer than a chain's usually are are
+// not looked through, so a look costs little however often it is made.
+bool closesArguments(const PreprocessorContext& ctx, size_t open, size_t close) {
+    constexpr size_t longestLook = 256;
+    if (close <= open || close - open > longestLook) return false;
+    int64_t depth = 0;
+    for (size_t i = close; i > open; --i) {
+        const Token& token = ctx.tokens[i];
+        if (endsStatement(token.type)) return false;
+        if (token.type == system_keyword && isStatementOpener(ctx, token)) return false;
+        depth += bracketStep(token);
+        if (depth == 0 && isObjectStart(token.type)) return false;
+    }
+    return depth == -1;
+}
+
+// A member operator whose object is the previous link of the chain: the
+// walk back to the object's start would cross the whole chain to arrive at
+// the chain's first call, so the chain remembers where that is.
 bool continuesChain(const PreprocessorContext& ctx, size_t op) {
     const MemberChain& chain = ctx.memberChain;
-    return chain.open && previousNonBlank(ctx, op) == chain.lastClose;
+    if (!chain.open) return false;
+    size_t before = previousNonBlank(ctx, op);
+    if (!chain.lastIsCall) return before == chain.lastEnd;
+    return before != npos && isExtract(ctx.tokens[before], ')') && closesArguments(ctx, chain.lastEnd, before);
 }
 
 // Opens the waiting calls at the chain's head, outermost first; returns the
 // number of tokens inserted there.
 size_t openWaitingCalls(PreprocessorContext& ctx) {
     MemberChain& chain = ctx.memberChain;
-    if (chain.waiting == 0) return 0;
+    if (chain.waiting.empty()) return 0;
     std::vector<Token> openers;
-    openers.reserve(2 * chain.waiting);
-    for (size_t i = 0; i < chain.waiting; ++i) {
-        openers.push_back(makeToken(ctx, oref_expression, callName(MemberForm::read)));
+    openers.reserve(2 * chain.waiting.size());
+    for (size_t i = chain.waiting.size(); i-- > 0;) {
+        openers.push_back(makeToken(ctx, oref_expression, chain.waiting[i]));
         openers.push_back(makeToken(ctx, extract, {}, '('));
     }
     ctx.tokens.insert(ctx.tokens.begin() + static_cast<ptrdiff_t>(chain.head), openers.begin(), openers.end());
-    chain.waiting = 0;
-    chain.lastClose += openers.size();
+    chain.waiting.clear();
+    chain.lastEnd += openers.size();
     return openers.size();
+}
+
+// The link just rewritten becomes the chain's latest: a method call folds
+// its arguments in, and the chain goes on after it only when it may.
+void finishLink(MemberChain& chain, PreprocessorContext& ctx, MemberForm form, size_t member, size_t closer,
+                bool mayContinue) {
+    chain.lastIsCall = form == MemberForm::methodCall;
+    chain.lastEnd = closer;
+    if (chain.lastIsCall) chain.lastEnd = foldMethodArguments(ctx, member);
+    chain.open = mayContinue && chain.lastEnd != npos;
 }
 
 int64_t illegalReference(PreprocessorContext& ctx, size_t op) {
@@ -224,14 +258,13 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
     bool plainMember = !memberByValue && close == member + 1 &&
                        (tokenAt(ctx, member).type == variable || tokenAt(ctx, member).type == property_method);
 
-    if (continues && form == MemberForm::read) {
+    if (continues && form != MemberForm::assignment) {
         // The call opens at the chain's head with the others, later.
-        chain.waiting += 1;
+        chain.waiting.push_back(callName(form));
         resetToken(tokenAt(ctx, op), comma);
         insertToken(ctx, close, extract, {}, ')');
         if (!memberByValue) quoteMemberName(ctx, member);
-        chain.lastClose = close;
-        chain.open = plainMember;
+        finishLink(chain, ctx, form, member, close, plainMember);
         return static_cast<int64_t>(op);
     }
     if (continues) {
@@ -241,8 +274,8 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
         close += moved;
         following += moved;
     }
-    // Only a read of a name standing right before the operator starts a chain.
-    bool startsChain = form == MemberForm::read && plainMember && previousNonBlank(ctx, op) == start;
+    // Only a name standing right before the operator starts a chain.
+    bool startsChain = form != MemberForm::assignment && plainMember && previousNonBlank(ctx, op) == start;
 
     if (form == MemberForm::assignment) {
         resetToken(tokenAt(ctx, following), comma);
@@ -257,8 +290,9 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
 
     if (form != MemberForm::assignment) insertToken(ctx, close + 2, extract, {}, ')');
     if (!memberByValue) quoteMemberName(ctx, member);
-    if (form == MemberForm::methodCall) foldMethodArguments(ctx, member);
-    chain = MemberChain{start, close + 2, 0, startsChain};
+    chain = MemberChain{};
+    chain.head = start;
+    finishLink(chain, ctx, form, member, close + 2, startsChain);
     return static_cast<int64_t>(op);
 }
 
