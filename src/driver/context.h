@@ -64,6 +64,14 @@ struct TextHash {
     }
 };
 
+// A word the scanner has looked up: its keyword row (null for a word with
+// none), and where the text of the word as first written lives in the text
+// pool, so that the same word written again takes no room of its own there.
+struct WordEntry {
+    const KeywordEntry* row = nullptr;
+    TextRef spelling;
+};
+
 // A name-set table: a lookup that misses adds the name with 0, and only a
 // value of 1 or more counts as membership. Kept unordered for speed; the
 // reports sort it when they list it.
@@ -136,7 +144,7 @@ struct PreprocessorContext {
 
     // Every word looked up, with its row; a word with no row (null) is kept
     // too, as the keyword dump numbers it.
-    std::unordered_map<std::string, const KeywordEntry*, TextHash, std::equal_to<>> keywords;
+    std::unordered_map<std::string, WordEntry, TextHash, std::equal_to<>> keywords;
     NameTable atVariables;
     NameTable userFunctions;
     NameTable dimArrays;

@@ -171,7 +171,7 @@ void dumpTokens(PreprocessorContext& ctx, FILE* out) {
 void dumpKeywords(PreprocessorContext& ctx, FILE* out) {
     std::vector<std::pair<std::string_view, const KeywordEntry*>> entries;
     entries.reserve(ctx.keywords.size());
-    for (const auto& [name, row] : ctx.keywords) entries.emplace_back(name, row);
+    for (const auto& [name, word] : ctx.keywords) entries.emplace_back(name, word.row);
     std::sort(entries.begin(), entries.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
 

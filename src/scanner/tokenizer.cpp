@@ -277,7 +277,7 @@ bool substituteEquate(LineScan& s, std::string_view word, size_t start) {
     return true;
 }
 
-const KeywordEntry* lookupKeyword(LineScan& s, std::string_view word) {
+WordEntry& lookupWord(LineScan& s, std::string_view word) {
     if (s.ctx.caseSensitive()) {
         s.key.assign(word);
     } else {
@@ -287,7 +287,7 @@ const KeywordEntry* lookupKeyword(LineScan& s, std::string_view word) {
             s.key[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
         }
     }
-    return s.ctx.keywords.try_emplace(s.key, nullptr).first->second;
+    return s.ctx.keywords.try_emplace(s.key).first->second;
 }
 
 bool parenthesisFollows(const std::string& line, size_t from) {
@@ -296,7 +296,8 @@ bool parenthesisFollows(const std::string& line, size_t from) {
 }
 
 void appendName(LineScan& s, std::string_view word, size_t end) {
-    const KeywordEntry* row = lookupKeyword(s, word);
+    WordEntry& entry = lookupWord(s, word);
+    const KeywordEntry* row = entry.row;
     uint32_t flags = row ? row->flags : 0;
     int32_t special = row ? static_cast<int32_t>(row->special) : 0;
     int32_t type = variable;
@@ -307,7 +308,12 @@ void appendName(LineScan& s, std::string_view word, size_t end) {
     } else if (flags != 0) {
         type = system_function;
     }
-    appendTokenSpecial(s.ctx, type, word, static_cast<int32_t>(flags), special);
+    // A word written as it was the first time takes that text from the pool.
+    std::string_view first = s.ctx.textPool;
+    first = first.substr(entry.spelling.offset, entry.spelling.length);
+    bool sameAsFirst = entry.spelling.length != 0 && first == word;
+    appendTokenSpecial(s.ctx, type, sameAsFirst ? first : word, static_cast<int32_t>(flags), special);
+    if (entry.spelling.length == 0) entry.spelling = s.ctx.tokens.back().text;
 }
 
 void scanIdentifier(LineScan& s, char c) {
