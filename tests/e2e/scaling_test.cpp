@@ -99,7 +99,7 @@ TEST_F(Scaling, PathologicalLinesGrowLinearly) {
              return s + "\n";
          }, "FMT(V,"},
     };
-    const size_t small = 3000, large = 8 * small;
+    const size_t small = 2000, large = 8 * small;
     for (const Shape& shape : shapes) {
         std::string text;
         double quick = timedRun(shape.line(small), text);
