@@ -12,6 +12,15 @@
 // call in an earlier statement. A chain
 // A->B->D works because the second operator finds the first call's name as
 // its start.
+//
+// In a long chain every link would walk back over the whole chain and
+// insert its call's name in front of it, moving it all again. So the chain
+// is remembered (MemberChain): a link that follows the previous one's
+// closing bracket takes the chain's head as its start without the walk, and
+// the names of the links after the first wait to be inserted together when
+// the chain ends. The list comes out exactly as one link at a time would
+// leave it; a link after which the walk could stop or find another start
+// (an unusual member, an assignment) ends the chain.
 #include <vector>
 
 #include "driver/report.h"
