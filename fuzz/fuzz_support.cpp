@@ -1,8 +1,8 @@
 // The fuzz targets' fixture. Each run gets its items, files and option words
-// anew and leaves nothing behind: the fake item read serves the run's own
-// map, the working directory (private to the process) is emptied after every
-// run, and standard output and error, captured in files, are checked and
-// cleared. The checks hold for every input: a run ends with a status and a
+// anew and leaves nothing behind: items come from the run's own map (or from
+// files the host stand-in reads), the working directory (private to the
+// process) is emptied after every run, and standard output and error,
+// captured in files, are checked and cleared. The checks hold for every input: a run ends with a status and a
 // message, and hands over the whole text or nothing.
 //
 // libFuzzer gives a target no place to keep state, so the fixture is the one
