@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tokens/keywords.h"
+#include "tokens/large_block.h"
 #include "tokens/token.h"
 
 namespace bprep2 {
@@ -132,9 +133,12 @@ struct SourceReader {
     }
 };
 
+// The token list of a run: very large for the largest sources.
+using TokenList = std::vector<Token, LargeBlockAllocator<Token>>;
+
 struct PreprocessorContext {
     std::vector<std::string> includeDirs;
-    std::vector<Token> tokens;
+    TokenList tokens;
     std::string textPool;  // texts of all tokens, referenced by TextRef
 
     // Name to replacement text, in byte order of the name, plus an index from

@@ -31,7 +31,7 @@ struct RememberedSearch {
 };
 
 template <typename Match>
-size_t search(const std::vector<Token>& tokens, RememberedSearch& memo, size_t start, Match match) {
+size_t search(const TokenList& tokens, RememberedSearch& memo, size_t start, Match match) {
     if (memo.from != npos && memo.from <= start && (memo.found == npos || start <= memo.found)) return memo.found;
     memo = {start, npos};
     for (size_t j = start; j < tokens.size(); ++j) {
@@ -143,7 +143,7 @@ bool isSpecialWord(const Token& t) {
     return t.special >= specialDeffun && t.special <= specialDevelopment;
 }
 
-bool hasSpecialWord(const std::vector<Token>& tokens, size_t first, size_t end) {
+bool hasSpecialWord(const TokenList& tokens, size_t first, size_t end) {
     for (size_t i = first; i < end; ++i)
         if (isSpecialWord(tokens[i])) return true;
     return false;

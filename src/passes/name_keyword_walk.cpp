@@ -87,7 +87,7 @@ class TokensBehind {
    private:
     bool nearestIsInsert() const { return insertsBehind_ > 0 && passed_[insertsBehind_ - 1].first >= ownBehind_; }
 
-    const std::vector<Token>& tokens_;
+    const TokenList& tokens_;
     const std::deque<std::pair<size_t, Token>>& passed_;
     size_t ownBehind_;
     size_t insertsBehind_;

@@ -29,7 +29,7 @@ int32_t expressionCount(uint64_t othersAtOpen, uint64_t othersAtFirstComma, int3
 
 }  // namespace
 
-void BracketMeasure::measure(const std::vector<Token>& tokens, size_t first, size_t end) {
+void BracketMeasure::measure(const TokenList& tokens, size_t first, size_t end) {
     for (size_t index = first; index < end; ++index) {
         const Token& t = tokens[index];
         bool blank = t.type == whitespace || t.type == null_token;

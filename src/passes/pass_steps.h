@@ -33,7 +33,7 @@ struct ParenSpan {
 // them in list order.
 class BracketMeasure {
    public:
-    void measure(const std::vector<Token>& tokens, size_t first, size_t end);
+    void measure(const TokenList& tokens, size_t first, size_t end);
     std::vector<ParenSpan> spans;
 
    private:
@@ -55,7 +55,7 @@ int32_t runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenS
 // Whether the walk over the `special` codes has anything to do for a token,
 // and for any of the tokens first..end-1.
 bool isSpecialWord(const Token& t);
-bool hasSpecialWord(const std::vector<Token>& tokens, size_t first, size_t end);
+bool hasSpecialWord(const TokenList& tokens, size_t first, size_t end);
 
 // The walk over the `special` codes: DEFFUN argument lists, STOPE/STOPM and
 // the system-object words.

@@ -49,7 +49,7 @@ void skipBlanks(SourceReader& reader) {
 // a line end or a statement separator, so a run of blank lines is passed
 // once only.
 bool continuesAfterComma(const PreprocessorContext& ctx, const SourceReader& reader) {
-    const std::vector<Token>& list = ctx.tokens;
+    const TokenList& list = ctx.tokens;
     for (size_t i = list.size(); i > reader.firstToken; --i) {
         uint8_t type = list[i - 1].type;
         if (type == whitespace || type == endofline || type == newstatement) continue;
@@ -248,7 +248,7 @@ struct JoinExtent {
 };
 
 bool findJoinExtent(const PreprocessorContext& ctx, const SourceReader& reader, JoinExtent& extent) {
-    const std::vector<Token>& list = ctx.tokens;
+    const TokenList& list = ctx.tokens;
     size_t floor = reader.joinFloor;
     if (list.size() <= floor + 1) return false;
     size_t j = list.size() - 1;
@@ -272,7 +272,7 @@ bool findJoinExtent(const PreprocessorContext& ctx, const SourceReader& reader, 
 bool joinReachesOwedLineEnds(const PreprocessorContext& ctx, const SourceReader& reader, bool found,
                              const JoinExtent& extent) {
     if (reader.owedLineEnds == 0) return false;
-    const std::vector<Token>& list = ctx.tokens;
+    const TokenList& list = ctx.tokens;
     size_t i = list.size();
     while (i > reader.owedAfter + 1 && list[i - 1].type == whitespace) --i;
     if (i == reader.owedAfter + 1) return true;
@@ -324,7 +324,7 @@ void joinPreviousLine(PreprocessorContext& ctx) {
     }
     if (!found) return;
 
-    std::vector<Token>& list = ctx.tokens;
+    TokenList& list = ctx.tokens;
     // A changeline being folded stood for the one directive line before
     // this one; that line is counted here instead.
     if (list[extent.breakAt].type == changeline) reader->pendingLines += 1;

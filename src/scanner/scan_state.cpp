@@ -27,7 +27,7 @@ void forgetBoundaries(SourceReader& reader) {
 }
 
 size_t findLastBoundary(const PreprocessorContext& ctx, SourceReader& reader) {
-    const std::vector<Token>& list = ctx.tokens;
+    const TokenList& list = ctx.tokens;
     size_t end = list.size();
     bool canSkip = reader.boundaryFreeLow < reader.boundaryFreeHigh && reader.boundaryFreeHigh <= end;
     // i is one past the index examined next.
