@@ -12,12 +12,16 @@
 // in the number of tokens however long the runs of blanks are.
 #include "output/writer.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 
 #include "driver/report.h"
+#include "tokens/large_block.h"
 #include "tokens/token_list.h"
 
 namespace bprep2 {
@@ -35,6 +39,54 @@ constexpr std::string_view objectPrologue =
     " DEFC VAR qObjectQUOLT(INT)\n"
     " DEFC INT qObjectThrow(QAC_VARARG)\n";
 
+// The program text as it is built: a block that grows by doubling, written
+// through a cursor. Appending a byte is a store, which matters at one append
+// per token for tens of millions of tokens; callers make room first.
+class TextBuffer {
+   public:
+    TextBuffer() = default;
+    TextBuffer(const TextBuffer&) = delete;
+    TextBuffer& operator=(const TextBuffer&) = delete;
+    ~TextBuffer() {
+        if (data_) blocks_.deallocate(data_, capacity_);
+    }
+
+    // False when the room cannot be had; the text is left as it was.
+    bool reserve(size_t more) {
+        if (capacity_ - size_ >= more) return true;
+        size_t wanted = std::max(size_ + more, 2 * capacity_);
+        char* grown = nullptr;
+        try {
+            grown = blocks_.allocate(wanted);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        if (size_ != 0) std::memcpy(grown, data_, size_);
+        if (data_) blocks_.deallocate(data_, capacity_);
+        data_ = grown;
+        capacity_ = wanted;
+        return true;
+    }
+    void push(char c) { data_[size_++] = c; }
+    void push(std::string_view text) {
+        if (!text.empty()) std::memcpy(data_ + size_, text.data(), text.size());
+        size_ += text.size();
+    }
+    void pushRepeated(char c, size_t count) {
+        std::memset(data_ + size_, c, count);
+        size_ += count;
+    }
+
+    size_t size() const { return size_; }
+    std::string_view view() const { return {data_, size_}; }
+
+   private:
+    LargeBlockAllocator<char> blocks_;
+    char* data_ = nullptr;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
+
 bool hasMixedCase(std::string_view text) {
     bool lower = false, upper = false;
     for (char c : text) {
@@ -45,13 +97,13 @@ bool hasMixedCase(std::string_view text) {
 }
 
 // Names and keywords are short: a byte at a time costs less than an append.
-void addUpperCased(std::string_view text, std::string& out) {
-    for (char c : text) out.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+void addUpperCased(std::string_view text, TextBuffer& out) {
+    for (char c : text) out.push(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
 }
 
 // Keywords are folded to upper case unless the case options keep them.
-void addKeyword(const PreprocessorContext& ctx, std::string_view text, std::string& out) {
-    if ((ctx.has(optUvCase) && hasMixedCase(text)) || ctx.has(optCaseSensitive)) out += text;
+void addKeyword(const PreprocessorContext& ctx, std::string_view text, TextBuffer& out) {
+    if ((ctx.has(optUvCase) && hasMixedCase(text)) || ctx.has(optCaseSensitive)) out.push(text);
     else addUpperCased(text, out);
 }
 
@@ -81,11 +133,11 @@ bool followsSubroutineWord(const PreprocessorContext& ctx, size_t index) {
     return false;
 }
 
-void addName(const PreprocessorContext& ctx, size_t index, bool functionsDeclared, std::string& out) {
+void addName(const PreprocessorContext& ctx, size_t index, bool functionsDeclared, TextBuffer& out) {
     std::string_view text = ctx.text(ctx.tokens[index]);
     if (ctx.has(optCaseSensitive) || ctx.has(optUvCase) || (functionsDeclared && isDeclaredFunction(ctx, text)) ||
         followsSubroutineWord(ctx, index))
-        out += text;
+        out.push(text);
     else
         addUpperCased(text, out);
 }
@@ -125,74 +177,90 @@ void joinAfterComma(PreprocessorContext& ctx, size_t comma) {
     list[target].value = static_cast<int32_t>(list[target].value + joined);
 }
 
-void addLineMarker(const PreprocessorContext& ctx, const Token& t, std::string& out) {
-    out += "\n#line ";
-    out += std::to_string(t.value);
-    out += " \"";
-    out += ctx.text(t);
-    out += "\"\n";
+void addLineMarker(const PreprocessorContext& ctx, const Token& t, TextBuffer& out) {
+    char number[16];
+    int length = std::snprintf(number, sizeof number, "%d", static_cast<int>(t.value));
+    out.push("\n#line ");
+    out.push(std::string_view(number, static_cast<size_t>(length)));
+    out.push(" \"");
+    out.push(ctx.text(t));
+    out.push("\"\n");
 }
 
 // Adds the text of token `index`; false for a type that cannot be written.
-bool addToken(PreprocessorContext& ctx, size_t index, bool functionsDeclared, std::string& out) {
+bool addToken(PreprocessorContext& ctx, size_t index, bool functionsDeclared, TextBuffer& out) {
     const Token t = ctx.tokens[index];
     switch (t.type) {
         case changeline: addLineMarker(ctx, t, out); return true;
         case endofline:
-            if (t.value > 0) out.append(static_cast<size_t>(t.value), '\n');
+            if (t.value > 0) out.pushRepeated('\n', static_cast<size_t>(t.value));
             return true;
         case newstatement:
-            if (moreFollowsOnLine(ctx, index)) out += ';';
+            if (moreFollowsOnLine(ctx, index)) out.push(';');
             return true;
-        case whitespace: out += ' '; return true;
+        case whitespace: out.push(' '); return true;
         case maths:
         case extract:
-        case braces: out += static_cast<char>(t.value & 0xFF); return true;
+        case braces: out.push(static_cast<char>(t.value & 0xFF)); return true;
         case extract_str:
         case oref_expression:
         case unparsed:
         case property_method:
         case numeric:
         case string:
-        case var_no_case: out += ctx.text(t); return true;
-        case oref_id: out += ctx.has(optDotMember) ? "." : "->"; return true;
+        case var_no_case: out.push(ctx.text(t)); return true;
+        case oref_id: out.push(ctx.has(optDotMember) ? "." : "->"); return true;
         case system_keyword:
         case system_function: addKeyword(ctx, ctx.text(t), out); return true;
         case variable:
         case label: addName(ctx, index, functionsDeclared, out); return true;
         case comma:
-            out += ',';
+            out.push(',');
             joinAfterComma(ctx, index);
             return true;
-        case colon: out += ':'; return true;
-        case tidle: out += '~'; return true;
-        case hash: out += '#'; return true;
-        case atsign: out += '@'; return true;
-        case equals: out += '='; return true;
-        case underscore: out += '_'; return true;
+        case colon: out.push(':'); return true;
+        case tidle: out.push('~'); return true;
+        case hash: out.push('#'); return true;
+        case atsign: out.push('@'); return true;
+        case equals: out.push('='); return true;
+        case underscore: out.push('_'); return true;
         case null_token: return true;
         default: return false;
     }
 }
 
-int32_t deliverInProcess(PreprocessorContext& ctx, const std::string& text) {
-    char* block = static_cast<char*>(malloc(text.size() + 1));
-    if (!block) {
-        report(ctx, "Unable to allocate %zu bytes for the output text", text.size() + 1);
-        return 2;
-    }
-    memcpy(block, text.data(), text.size());
-    block[text.size()] = '\0';
+// The most a token adds to the text: its own text, a line marker's frame,
+// or the line breaks of a line end.
+size_t mostBytesOf(const Token& t) {
+    size_t most = size_t{t.text.length} + 32;
+    if (t.type == endofline && t.value > 0) most += static_cast<size_t>(t.value);
+    return most;
+}
+
+int32_t reportNoRoom(PreprocessorContext& ctx, size_t bytes) {
+    report(ctx, "Unable to allocate %zu bytes for the output text", bytes);
+    return 2;
+}
+
+// The caller frees the text with free(), so it is handed over in a block
+// of the C heap, with a terminating NUL.
+int32_t deliverInProcess(PreprocessorContext& ctx, const TextBuffer& text) {
+    std::string_view view = text.view();
+    char* block = static_cast<char*>(std::malloc(view.size() + 1));
+    if (!block) return reportNoRoom(ctx, view.size() + 1);
+    if (!view.empty()) std::memcpy(block, view.data(), view.size());
+    block[view.size()] = '\0';
     *ctx.resultText = block;
     if (ctx.resultStatus) *ctx.resultStatus = 0;
-    if (ctx.resultLength) *ctx.resultLength = static_cast<uint32_t>(text.size());
+    if (ctx.resultLength) *ctx.resultLength = static_cast<uint32_t>(view.size());
     return 0;
 }
 
 // A short write would hand the compiler a truncated program under a success
 // status, so it fails the run instead.
-int32_t writeToStream(PreprocessorContext& ctx, FILE* out, const std::string& text) {
-    size_t written = text.empty() ? 0 : fwrite(text.data(), 1, text.size(), out);
+int32_t writeToStream(PreprocessorContext& ctx, FILE* out, const TextBuffer& text) {
+    std::string_view view = text.view();
+    size_t written = view.empty() ? 0 : fwrite(view.data(), 1, view.size(), out);
     if (written != text.size() || fflush(out) != 0) {
         report(ctx, "Unable to write the output text");
         return 2;
@@ -204,14 +272,17 @@ int32_t writeToStream(PreprocessorContext& ctx, FILE* out, const std::string& te
 
 int32_t writeOutput(PreprocessorContext& ctx, FILE* out) {
     // Room for every token's text and a byte or two more per token, so the
-    // text is not copied as it grows; room not used is never touched.
-    std::string text;
-    text.reserve(ctx.textPool.size() + 2 * ctx.tokens.size() + objectPrologue.size() + 64);
-    if (ctx.objectRuntimeUsed) text += objectPrologue;
+    // text is seldom moved as it grows; room not used is never touched.
+    TextBuffer text;
+    size_t expected = ctx.textPool.size() + 2 * ctx.tokens.size() + objectPrologue.size() + 64;
+    if (!text.reserve(expected)) return reportNoRoom(ctx, expected);
+    if (ctx.objectRuntimeUsed) text.push(objectPrologue);
 
     const size_t count = ctx.tokens.size();
     const bool functionsDeclared = anyFunctionDeclared(ctx);
     for (size_t i = 0; i < count; ++i) {
+        size_t most = mostBytesOf(ctx.tokens[i]);
+        if (!text.reserve(most)) return reportNoRoom(ctx, text.size() + most);
         if (!addToken(ctx, i, functionsDeclared, text)) {
             report(ctx, "Internal error: Token type of %d found\n", static_cast<int>(ctx.tokens[i].type));
             return 2;
