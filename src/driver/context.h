@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "driver/word_table.h"
 #include "tokens/keywords.h"
 #include "tokens/large_block.h"
 #include "tokens/token.h"
@@ -148,7 +149,7 @@ struct PreprocessorContext {
 
     // Every word looked up, with its row; a word with no row (null) is kept
     // too, as the keyword dump numbers it.
-    std::unordered_map<std::string, WordEntry, TextHash, std::equal_to<>> keywords;
+    WordTable<WordEntry> keywords;
     NameTable atVariables;
     NameTable userFunctions;
     NameTable dimArrays;
@@ -195,7 +196,17 @@ struct PreprocessorContext {
     std::string_view text(const Token& t) const {
         return std::string_view(textPool).substr(t.text.offset, t.text.length);
     }
-    TextRef storeText(std::string_view s);
+    // A text already in the pool (a token's text handed on to another
+    // token) is shared rather than copied.
+    TextRef storeText(std::string_view s) {
+        if (s.empty()) return {};
+        const char* pool = textPool.data();
+        if (s.data() >= pool && s.data() + s.size() <= pool + textPool.size())
+            return {static_cast<uint32_t>(s.data() - pool), static_cast<uint32_t>(s.size())};
+        TextRef ref{static_cast<uint32_t>(textPool.size()), static_cast<uint32_t>(s.size())};
+        textPool.append(s);
+        return ref;
+    }
     void setText(Token& t, std::string_view s) { t.text = storeText(s); }
 };
 

@@ -34,18 +34,6 @@ bool FoldedEqual::operator()(std::string_view a, std::string_view b) const {
     return true;
 }
 
-TextRef PreprocessorContext::storeText(std::string_view s) {
-    if (s.empty()) return {};
-    // A text already in the pool (a token's text handed on to another
-    // token) is shared rather than copied.
-    const char* pool = textPool.data();
-    if (s.data() >= pool && s.data() + s.size() <= pool + textPool.size())
-        return {static_cast<uint32_t>(s.data() - pool), static_cast<uint32_t>(s.size())};
-    TextRef ref{static_cast<uint32_t>(textPool.size()), static_cast<uint32_t>(s.size())};
-    textPool.append(s);
-    return ref;
-}
-
 void setEquate(PreprocessorContext& ctx, const std::string& key, std::string_view value) {
     ctx.equates[key] = std::string(value);
     auto [it, inserted] = ctx.equateFolded.try_emplace(key, key);

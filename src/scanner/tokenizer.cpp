@@ -287,7 +287,7 @@ WordEntry& lookupWord(LineScan& s, std::string_view word) {
             s.key[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
         }
     }
-    return s.ctx.keywords.try_emplace(s.key).first->second;
+    return s.ctx.keywords.findOrAdd(s.key);
 }
 
 bool parenthesisFollows(const std::string& line, size_t from) {

@@ -18,6 +18,8 @@ bool isLineBoundary(uint8_t type) { return type == changeline || type == endofli
 
 bool isBlank(uint8_t type) { return type == whitespace || type == null_token; }
 
+}  // namespace
+
 // Words after which a new statement (and an assignment target) may start:
 // THEN, ELSE, LOOP and DO.
 bool isOpenerWord(std::string_view text, bool exact) {
@@ -27,62 +29,6 @@ bool isOpenerWord(std::string_view text, bool exact) {
         case 4: return is("THEN") || is("ELSE") || is("LOOP");
         default: return false;
     }
-}
-
-// Counts the token into the reader's statement state; returns whether the
-// label mark is on.
-bool updateStatementState(PreprocessorContext& ctx, SourceReader& r, int32_t type, std::string_view text) {
-    switch (type) {
-        case changeline:
-        case endofline:
-        case newstatement:
-            r.statementTokenCount = 0;
-            r.statementStart = true;
-            return false;
-        case label:
-            r.statementTokenCount = 0;
-            r.statementStart = true;
-            return true;
-        case unparsed:
-        case system_keyword:
-        case equals:
-            r.statementStart = false;
-            r.statementTokenCount++;
-            if (type == system_keyword && !text.empty() && isOpenerWord(text, ctx.caseSensitive()))
-                r.statementStart = true;
-            return false;
-        case whitespace:
-        case null_token:
-            return false;
-        default:
-            r.statementTokenCount++;
-            return false;
-    }
-}
-
-}  // namespace
-
-void appendToken(PreprocessorContext& ctx, int32_t type, std::string_view text, int32_t value) {
-    Token t;
-    t.type = static_cast<uint8_t>(type);
-    t.value = value;
-    if (!text.empty()) t.text = ctx.storeText(text);
-    if (SourceReader* r = ctx.reader) {
-        bool labelMark = updateStatementState(ctx, *r, type, text);
-        uint8_t flags = 0;
-        if (r->statementTokenCount == 1) flags |= flagFirst;
-        if (r->statementStart) flags |= flagAssign;
-        if (labelMark) flags |= flagLabel;
-        t.flags = flags;
-        t.column = r->scanPos < 0 ? 0 : static_cast<int32_t>(r->scanPos);
-    }
-    ctx.tokens.push_back(t);
-}
-
-void appendTokenSpecial(PreprocessorContext& ctx, int32_t type, std::string_view text, int32_t value,
-                        int32_t special) {
-    appendToken(ctx, type, text, value);
-    ctx.tokens.back().special = static_cast<uint8_t>(special);
 }
 
 void reserveForSource(PreprocessorContext& ctx, size_t bytes) {

@@ -20,10 +20,67 @@ constexpr int modeSameLine = 0;
 constexpr int modeAnywhere = 1;
 constexpr int modeSameStatement = 2;
 
-// Appends a token built from the current reader's statement state.
-void appendToken(PreprocessorContext& ctx, int32_t type, std::string_view text = {}, int32_t value = 0);
-void appendTokenSpecial(PreprocessorContext& ctx, int32_t type, std::string_view text, int32_t value,
-                        int32_t special);
+// THEN, ELSE, LOOP or DO: words after which a new statement (and an
+// assignment target) may start. `exact`: compared as written.
+bool isOpenerWord(std::string_view text, bool exact);
+
+// Counts a token the scanner appends into the reader's statement state;
+// returns whether the label mark is on. Inline with appendToken: called once
+// per token, mostly with a type known where it is called.
+inline bool updateStatementState(const PreprocessorContext& ctx, SourceReader& r, int32_t type,
+                                 std::string_view text) {
+    switch (type) {
+        case changeline:
+        case endofline:
+        case newstatement:
+            r.statementTokenCount = 0;
+            r.statementStart = true;
+            return false;
+        case label:
+            r.statementTokenCount = 0;
+            r.statementStart = true;
+            return true;
+        case unparsed:
+        case system_keyword:
+        case equals:
+            r.statementStart = false;
+            r.statementTokenCount++;
+            if (type == system_keyword && !text.empty() && isOpenerWord(text, ctx.caseSensitive()))
+                r.statementStart = true;
+            return false;
+        case whitespace:
+        case null_token:
+            return false;
+        default:
+            r.statementTokenCount++;
+            return false;
+    }
+}
+
+// Appends a token built from the current reader's statement state; the
+// token's special code is `special`.
+inline void appendTokenSpecial(PreprocessorContext& ctx, int32_t type, std::string_view text, int32_t value,
+                               int32_t special) {
+    Token t;
+    t.type = static_cast<uint8_t>(type);
+    t.value = value;
+    t.special = static_cast<uint8_t>(special);
+    if (!text.empty()) t.text = ctx.storeText(text);
+    if (SourceReader* r = ctx.reader) {
+        bool labelMark = updateStatementState(ctx, *r, type, text);
+        uint8_t flags = 0;
+        if (r->statementTokenCount == 1) flags |= flagFirst;
+        if (r->statementStart) flags |= flagAssign;
+        if (labelMark) flags |= flagLabel;
+        t.flags = flags;
+        t.column = r->scanPos < 0 ? 0 : static_cast<int32_t>(r->scanPos);
+    }
+    ctx.tokens.push_back(t);
+}
+
+inline void appendToken(PreprocessorContext& ctx, int32_t type, std::string_view text = {}, int32_t value = 0) {
+    appendTokenSpecial(ctx, type, text, value, 0);
+}
 
 // Makes room for what a source of `bytes` bytes adds to the token list and
 // the text pool (a source seldom makes more tokens than it has bytes, or

@@ -1,0 +1,88 @@
+// The table of every word the scanner has looked up.
+//
+// The scanner asks it once for every name in the source, so a lookup must
+// cost little more than reading the word: one hash computed eight bytes at
+// a time, a table whose size is a power of two (no division), and a
+// comparison only when the stored hash matches. A reference to an entry
+// stays good until the next word is added.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace bprep2 {
+
+template <typename Value>
+class WordTable {
+   public:
+    using Entry = std::pair<std::string, Value>;
+
+    // The entry for `key`, added with a default value when missing.
+    Value& findOrAdd(std::string_view key) {
+        uint64_t hash = hashOf(key);
+        if (2 * (entries_.size() + 1) > slots_.size()) grow();
+        size_t mask = slots_.size() - 1;
+        for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
+            Slot& slot = slots_[i];
+            if (slot.entry == emptySlot) {
+                slot.entry = static_cast<uint32_t>(entries_.size());
+                slot.hash = hash;
+                entries_.emplace_back(std::string(key), Value{});
+                return entries_.back().second;
+            }
+            if (slot.hash == hash && entries_[slot.entry].first == key) return entries_[slot.entry].second;
+        }
+    }
+
+    size_t size() const { return entries_.size(); }
+    // In the order the words were added.
+    typename std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
+    typename std::vector<Entry>::const_iterator end() const { return entries_.end(); }
+
+   private:
+    static constexpr uint32_t emptySlot = UINT32_MAX;
+    struct Slot {
+        uint32_t entry = emptySlot;
+        uint64_t hash = 0;
+    };
+
+    static uint64_t mix(uint64_t h, uint64_t word) {
+        h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+        return h ^ (h >> 29);
+    }
+
+    static uint64_t hashOf(std::string_view key) {
+        uint64_t h = key.size();
+        const char* p = key.data();
+        size_t left = key.size();
+        for (; left >= 8; p += 8, left -= 8) {
+            uint64_t word;
+            std::memcpy(&word, p, 8);
+            h = mix(h, word);
+        }
+        uint64_t tail = 0;
+        for (size_t i = 0; i < left; ++i) tail |= uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+        return mix(h, tail);
+    }
+
+    void grow() {
+        std::vector<Slot> bigger(slots_.empty() ? 1024 : 2 * slots_.size());
+        size_t mask = bigger.size() - 1;
+        for (const Slot& slot : slots_) {
+            if (slot.entry == emptySlot) continue;
+            size_t i = static_cast<size_t>(slot.hash) & mask;
+            while (bigger[i].entry != emptySlot) i = (i + 1) & mask;
+            bigger[i] = slot;
+        }
+        slots_.swap(bigger);
+    }
+
+    std::vector<Slot> slots_;
+    std::vector<Entry> entries_;
+};
+
+}  // namespace bprep2
