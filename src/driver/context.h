@@ -43,17 +43,6 @@ struct RestartSignal {
     int32_t code = 42;
 };
 
-// Hash and equality that ignore ASCII letter case, for tables that are
-// searched the way sameWord compares when case does not matter.
-struct FoldedHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const;
-};
-struct FoldedEqual {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const;
-};
-
 // Lets a table keyed by std::string be searched with a string_view, so a
 // lookup of a token's text makes no string. Names are short: a simple
 // byte-at-a-time hash, inline, costs least.
@@ -144,12 +133,14 @@ struct PreprocessorContext {
 
     // Name to replacement text, in byte order of the name, plus an index from
     // the upper-cased name to the first key (in byte order) spelled that way.
-    std::map<std::string, std::string, std::less<>> equates;
-    std::unordered_map<std::string, std::string, FoldedHash, FoldedEqual> equateFolded;
+    using EquateMap = std::map<std::string, std::string, std::less<>>;
+    EquateMap equates;
+    WordTable<const EquateMap::value_type*> equateFolded;
 
     // Every word looked up, with its row; a word with no row (null) is kept
     // too, as the keyword dump numbers it.
     WordTable<WordEntry> keywords;
+    std::string foldBuffer;  // scratch for the case-folded equate lookups
     NameTable atVariables;
     NameTable userFunctions;
     NameTable dimArrays;

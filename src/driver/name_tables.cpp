@@ -6,7 +6,7 @@
 // looks up every identifier, so the lookup is one hash probe whatever the
 // number of equates, and gives the same entry a walk of the ordered table
 // with a case-blind compare would give.
-#include <functional>
+#include <string>
 
 #include "driver/context.h"
 
@@ -14,30 +14,24 @@ namespace bprep2 {
 
 namespace {
 
-unsigned char foldAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
+// The upper-cased spelling of a name, for the folded equate index. Names
+// are short; the buffer is reused.
+std::string_view folded(std::string_view word, std::string& buffer) {
+    buffer.resize(word.size());
+    for (size_t i = 0; i < word.size(); ++i) {
+        char c = word[i];
+        buffer[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return buffer;
+}
 
 }  // namespace
 
-size_t FoldedHash::operator()(std::string_view s) const {
-    size_t h = 1469598103934665603ull;
-    for (unsigned char c : s) {
-        h ^= foldAscii(c);
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
-bool FoldedEqual::operator()(std::string_view a, std::string_view b) const {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
-    return true;
-}
-
 void setEquate(PreprocessorContext& ctx, const std::string& key, std::string_view value) {
-    ctx.equates[key] = std::string(value);
-    auto [it, inserted] = ctx.equateFolded.try_emplace(key, key);
-    if (!inserted && key < it->second) it->second = key;
+    auto entry = ctx.equates.insert_or_assign(key, std::string(value)).first;
+    // The map's entries never move, so the index may point at them.
+    const PreprocessorContext::EquateMap::value_type*& first = ctx.equateFolded.findOrAdd(folded(key, ctx.foldBuffer));
+    if (!first || entry->first < first->first) first = &*entry;
 }
 
 const std::string* findEquate(PreprocessorContext& ctx, std::string_view word) {
@@ -46,9 +40,8 @@ const std::string* findEquate(PreprocessorContext& ctx, std::string_view word) {
         auto it = ctx.equates.find(word);
         return it == ctx.equates.end() ? nullptr : &it->second;
     }
-    auto folded = ctx.equateFolded.find(word);
-    if (folded == ctx.equateFolded.end()) return nullptr;
-    return &ctx.equates.find(folded->second)->second;
+    auto first = ctx.equateFolded.find(folded(word, ctx.foldBuffer));
+    return first ? &(*first)->second : nullptr;
 }
 
 bool isMember(NameTable& table, std::string_view name) {

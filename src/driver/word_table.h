@@ -38,6 +38,18 @@ class WordTable {
         }
     }
 
+    // The entry for `key`, or null.
+    const Value* find(std::string_view key) const {
+        if (slots_.empty()) return nullptr;
+        uint64_t hash = hashOf(key);
+        size_t mask = slots_.size() - 1;
+        for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
+            const Slot& slot = slots_[i];
+            if (slot.entry == emptySlot) return nullptr;
+            if (slot.hash == hash && entries_[slot.entry].first == key) return &entries_[slot.entry].second;
+        }
+    }
+
     size_t size() const { return entries_.size(); }
     // In the order the words were added.
     typename std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
