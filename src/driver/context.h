@@ -16,7 +16,6 @@
 
 #include "driver/word_table.h"
 #include "tokens/keywords.h"
-#include "tokens/large_block.h"
 #include "tokens/token.h"
 
 namespace bprep2 {
@@ -123,8 +122,8 @@ struct SourceReader {
     }
 };
 
-// The token list of a run: very large for the largest sources.
-using TokenList = std::vector<Token, LargeBlockAllocator<Token>>;
+// The token list of a run.
+using TokenList = std::vector<Token>;
 
 struct PreprocessorContext {
     std::vector<std::string> includeDirs;

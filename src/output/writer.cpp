@@ -16,12 +16,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 #include <string_view>
 
 #include "driver/report.h"
-#include "tokens/large_block.h"
 #include "tokens/token_list.h"
 
 namespace bprep2 {
@@ -39,30 +37,23 @@ constexpr std::string_view objectPrologue =
     " DEFC VAR qObjectQUOLT(INT)\n"
     " DEFC INT qObjectThrow(QAC_VARARG)\n";
 
-// The program text as it is built: a block that grows by doubling, written
-// through a cursor. Appending a byte is a store, which matters at one append
-// per token for tens of millions of tokens; callers make room first.
+// The program text as it is built: a block of the C heap that grows by
+// doubling, written through a cursor. Appending a byte is a store, which
+// matters at one append per token for tens of millions of tokens; callers
+// make room first. The in-process caller receives the block itself.
 class TextBuffer {
    public:
     TextBuffer() = default;
     TextBuffer(const TextBuffer&) = delete;
     TextBuffer& operator=(const TextBuffer&) = delete;
-    ~TextBuffer() {
-        if (data_) blocks_.deallocate(data_, capacity_);
-    }
+    ~TextBuffer() { std::free(data_); }
 
     // False when the room cannot be had; the text is left as it was.
     bool reserve(size_t more) {
         if (capacity_ - size_ >= more) return true;
         size_t wanted = std::max(size_ + more, 2 * capacity_);
-        char* grown = nullptr;
-        try {
-            grown = blocks_.allocate(wanted);
-        } catch (const std::bad_alloc&) {
-            return false;
-        }
-        if (size_ != 0) std::memcpy(grown, data_, size_);
-        if (data_) blocks_.deallocate(data_, capacity_);
+        char* grown = static_cast<char*>(std::realloc(data_, wanted));
+        if (!grown) return false;
         data_ = grown;
         capacity_ = wanted;
         return true;
@@ -79,9 +70,17 @@ class TextBuffer {
 
     size_t size() const { return size_; }
     std::string_view view() const { return {data_, size_}; }
+    // Hands the block over, ending in a NUL; null when that byte cannot be had.
+    char* release() {
+        if (!reserve(1)) return nullptr;
+        data_[size_] = '\0';
+        char* block = data_;
+        data_ = nullptr;
+        size_ = capacity_ = 0;
+        return block;
+    }
 
    private:
-    LargeBlockAllocator<char> blocks_;
     char* data_ = nullptr;
     size_t size_ = 0;
     size_t capacity_ = 0;
@@ -242,17 +241,14 @@ int32_t reportNoRoom(PreprocessorContext& ctx, size_t bytes) {
     return 2;
 }
 
-// The caller frees the text with free(), so it is handed over in a block
-// of the C heap, with a terminating NUL.
-int32_t deliverInProcess(PreprocessorContext& ctx, const TextBuffer& text) {
-    std::string_view view = text.view();
-    char* block = static_cast<char*>(std::malloc(view.size() + 1));
-    if (!block) return reportNoRoom(ctx, view.size() + 1);
-    if (!view.empty()) std::memcpy(block, view.data(), view.size());
-    block[view.size()] = '\0';
+// The caller frees the text with free().
+int32_t deliverInProcess(PreprocessorContext& ctx, TextBuffer& text) {
+    size_t length = text.size();
+    char* block = text.release();
+    if (!block) return reportNoRoom(ctx, length + 1);
     *ctx.resultText = block;
     if (ctx.resultStatus) *ctx.resultStatus = 0;
-    if (ctx.resultLength) *ctx.resultLength = static_cast<uint32_t>(view.size());
+    if (ctx.resultLength) *ctx.resultLength = static_cast<uint32_t>(length);
     return 0;
 }
 
