@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -183,21 +184,40 @@ struct PreprocessorContext {
     bool caseSensitive() const { return has(optCaseSensitive); }
     bool objects() const { return has(optObjects); }
 
-    std::string_view text(const Token& t) const {
-        return std::string_view(textPool).substr(t.text.offset, t.text.length);
+    std::string_view text(const Token& t) const { return textOf(textRef(t)); }
+    std::string_view textOf(TextRef ref) const { return std::string_view(textPool).substr(ref.offset, ref.length); }
+    TextRef textRef(const Token& t) const {
+        if (t.textLength != longText) return {t.textOffset, t.textLength};
+        uint32_t length = 0;
+        std::memcpy(&length, textPool.data() + t.textOffset - sizeof length, sizeof length);
+        return {t.textOffset, length};
     }
     // A text already in the pool (a token's text handed on to another
-    // token) is shared rather than copied.
+    // token) is shared rather than copied, unless it is long: a long text
+    // needs its length written before it.
     TextRef storeText(std::string_view s) {
         if (s.empty()) return {};
         const char* pool = textPool.data();
-        if (s.data() >= pool && s.data() + s.size() <= pool + textPool.size())
+        if (s.size() < longText && s.data() >= pool && s.data() + s.size() <= pool + textPool.size())
             return {static_cast<uint32_t>(s.data() - pool), static_cast<uint32_t>(s.size())};
+        return appendText(s);
+    }
+    void setText(Token& t, std::string_view s) { t.setText(storeText(s)); }
+
+   private:
+    TextRef appendText(std::string_view s) {
+        if (s.size() >= longText) {
+            std::string copy(s);  // `s` may lie in the pool, which may move as it grows
+            uint32_t length = static_cast<uint32_t>(copy.size());
+            textPool.append(reinterpret_cast<const char*>(&length), sizeof length);
+            TextRef ref{static_cast<uint32_t>(textPool.size()), length};
+            textPool.append(copy);
+            return ref;
+        }
         TextRef ref{static_cast<uint32_t>(textPool.size()), static_cast<uint32_t>(s.size())};
         textPool.append(s);
         return ref;
     }
-    void setText(Token& t, std::string_view s) { t.text = storeText(s); }
 };
 
 // Builds a context for one attempt from the argument vector: parses the

@@ -230,8 +230,8 @@ bool addToken(PreprocessorContext& ctx, size_t index, bool functionsDeclared, Te
 
 // The most a token adds to the text: its own text, a line marker's frame,
 // or the line breaks of a line end.
-size_t mostBytesOf(const Token& t) {
-    size_t most = size_t{t.text.length} + 32;
+size_t mostBytesOf(const PreprocessorContext& ctx, const Token& t) {
+    size_t most = ctx.textRef(t).length + size_t{32};
     if (t.type == endofline && t.value > 0) most += static_cast<size_t>(t.value);
     return most;
 }
@@ -277,7 +277,7 @@ int32_t writeOutput(PreprocessorContext& ctx, FILE* out) {
     const size_t count = ctx.tokens.size();
     const bool functionsDeclared = anyFunctionDeclared(ctx);
     for (size_t i = 0; i < count; ++i) {
-        size_t most = mostBytesOf(ctx.tokens[i]);
+        size_t most = mostBytesOf(ctx, ctx.tokens[i]);
         if (!text.reserve(most)) return reportNoRoom(ctx, text.size() + most);
         if (!addToken(ctx, i, functionsDeclared, text)) {
             report(ctx, "Internal error: Token type of %d found\n", static_cast<int>(ctx.tokens[i].type));

@@ -208,7 +208,7 @@ void rewriteTclread(WalkState& w, size_t index) {
     keyword.type = variable;
     keyword.value = 0;
     keyword.special = 0;
-    keyword.text = ctx.tokens[target].text;
+    keyword.shareText(ctx.tokens[target]);
     becomes(ctx, ctx.tokens[target], unparsed, "= @SENTENCE");
 }
 

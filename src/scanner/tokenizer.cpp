@@ -309,11 +309,10 @@ void appendName(LineScan& s, std::string_view word, size_t end) {
         type = system_function;
     }
     // A word written as it was the first time takes that text from the pool.
-    std::string_view first = s.ctx.textPool;
-    first = first.substr(entry.spelling.offset, entry.spelling.length);
+    std::string_view first = s.ctx.textOf(entry.spelling);
     bool sameAsFirst = entry.spelling.length != 0 && first == word;
     appendTokenSpecial(s.ctx, type, sameAsFirst ? first : word, static_cast<int32_t>(flags), special);
-    if (entry.spelling.length == 0) entry.spelling = s.ctx.tokens.back().text;
+    if (entry.spelling.length == 0) entry.spelling = s.ctx.textRef(s.ctx.tokens.back());
 }
 
 void scanIdentifier(LineScan& s, char c) {

@@ -46,20 +46,37 @@ constexpr uint32_t flagAssign = 0x1;
 constexpr uint32_t flagLabel = 0x2;
 constexpr uint32_t flagFirst = 0x4;
 
-// Where a token's text lives in the context's text pool.
+// Where a text lives in the context's text pool.
 struct TextRef {
     uint32_t offset = 0;
     uint32_t length = 0;
 };
 
+// The token list is the bulk of a run's memory, so a token keeps its text's
+// length in two bytes. A text this long or longer has its full length in
+// the four bytes before it in the pool instead (the context's storeText
+// puts it there).
+constexpr uint32_t longText = 0xFFFF;
+
 struct Token {
     int32_t value = 0;
     int32_t column = 0;
-    TextRef text;
+    uint32_t textOffset = 0;
+    uint16_t textLength = 0;  // up to longText
     uint8_t type = null_token;
-    uint8_t flags = 0;
-    uint8_t special = 0;
+    uint8_t flags : 4 = 0;    // the flag bits below
+    uint8_t special : 4 = 0;  // a keyword's special code, 0 to 7
+
+    void setText(TextRef ref) {
+        textOffset = ref.offset;
+        textLength = static_cast<uint16_t>(ref.length >= longText ? longText : ref.length);
+    }
+    void shareText(const Token& other) {
+        textOffset = other.textOffset;
+        textLength = other.textLength;
+    }
 };
+static_assert(sizeof(Token) == 16, "a token is sixteen bytes");
 
 // The dump name of a type number; "UNKNOWN" outside 0-27.
 std::string_view tokenTypeName(int32_t type);

@@ -47,7 +47,7 @@ void insertToken(PreprocessorContext& ctx, size_t index, int32_t type, std::stri
     Token t;
     t.type = static_cast<uint8_t>(type);
     t.value = value;
-    t.text = ctx.storeText(text);
+    ctx.setText(t, text);
     if (index > ctx.tokens.size()) index = ctx.tokens.size();
     ctx.tokens.insert(ctx.tokens.begin() + static_cast<ptrdiff_t>(index), t);
 }
@@ -59,7 +59,7 @@ void resetToken(Token& token, int32_t type) {
 
 void resetToken(PreprocessorContext& ctx, Token& token, int32_t type, std::string_view text) {
     resetToken(token, type);
-    token.text = ctx.storeText(text);
+    ctx.setText(token, text);
 }
 
 int32_t replaceTokens(PreprocessorContext& ctx, const Token* newTokens, size_t count, size_t first, size_t last) {

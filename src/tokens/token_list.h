@@ -65,7 +65,7 @@ inline void appendTokenSpecial(PreprocessorContext& ctx, int32_t type, std::stri
     t.type = static_cast<uint8_t>(type);
     t.value = value;
     t.special = static_cast<uint8_t>(special);
-    if (!text.empty()) t.text = ctx.storeText(text);
+    if (!text.empty()) ctx.setText(t, text);
     if (SourceReader* r = ctx.reader) {
         bool labelMark = updateStatementState(ctx, *r, type, text);
         uint8_t flags = 0;

@@ -86,7 +86,7 @@ TEST_F(TokenListTest, PreviousSignificantStopsAtOpenersOnlyInModeZero) {
 TEST_F(TokenListTest, ReplaceTokensReportsTheChangeInLength) {
     for (const char* name : {"A", "B", "C", "D"}) appendToken(ctx, variable, name);
     Token fresh[5];
-    for (auto& t : fresh) { t.type = numeric; t.text = ctx.storeText("9"); }
+    for (auto& t : fresh) { t.type = numeric; ctx.setText(t, "9"); }
     EXPECT_EQ(replaceTokens(ctx, fresh, 5, 1, 3), 2);
     ASSERT_EQ(ctx.tokens.size(), 7u);
     EXPECT_EQ(ctx.text(ctx.tokens[5]), "9");
@@ -110,6 +110,27 @@ TEST_F(TokenListTest, InsertAndResetKeepTextsApart) {
     EXPECT_EQ(ctx.text(ctx.tokens[1]), "A");
     resetToken(ctx.tokens[1], null_token);
     EXPECT_TRUE(ctx.text(ctx.tokens[1]).empty());
+}
+
+// Texts of 65535 bytes and more keep their length in the pool: handed on,
+// cut out of a longer one, or just short of the limit, each reads back whole.
+TEST_F(TokenListTest, LongTextsReadBackWhole) {
+    std::string longer(200000, 'x');
+    longer[0] = 'a';
+    longer.back() = 'z';
+    for (size_t length : {size_t{longText} - 1, size_t{longText}, longer.size()}) {
+        std::string text = longer.substr(longer.size() - length);
+        appendToken(ctx, string, text);
+        EXPECT_EQ(ctx.text(ctx.tokens.back()), text) << length;
+    }
+    Token handedOn;
+    handedOn.shareText(ctx.tokens.back());
+    EXPECT_EQ(ctx.text(handedOn), longer);
+    // A long piece of a text already in the pool is copied, not shared.
+    std::string_view inPool = ctx.text(ctx.tokens.back()).substr(1, 100000);
+    resetToken(ctx, handedOn, string, inPool);
+    EXPECT_EQ(ctx.text(handedOn), longer.substr(1, 100000));
+    EXPECT_EQ(ctx.text(ctx.tokens.back()), longer);
 }
 
 TEST(WordComparison, FollowsTheCaseMode) {
