@@ -65,7 +65,7 @@ void echoCommand(const PreprocessorContext& ctx, int argc, char** argv) {
 
 void fillTables(PreprocessorContext& ctx) {
     for (const KeywordEntry& row : keywordTable()) ctx.keywords.findOrAdd(row.name) = WordEntry{&row, {}};
-    for (std::string_view name : atVariableNames()) ctx.atVariables[std::string(name)] = 1;
+    for (std::string_view name : atVariableNames()) ctx.atVariables.findOrAdd(name) = 1;
     for (const char* name : kPredefinedNames) ctx.definitions[name] = 1;
 }
 

@@ -12,7 +12,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "driver/word_table.h"
@@ -43,18 +42,6 @@ struct RestartSignal {
     int32_t code = 42;
 };
 
-// Lets a table keyed by std::string be searched with a string_view, so a
-// lookup of a token's text makes no string. Names are short: a simple
-// byte-at-a-time hash, inline, costs least.
-struct TextHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const {
-        size_t h = 1469598103934665603ull;
-        for (unsigned char c : s) h = (h ^ c) * 1099511628211ull;
-        return h;
-    }
-};
-
 // A word the scanner has looked up: its keyword row (null for a word with
 // none), and where the text of the word as first written lives in the text
 // pool, so that the same word written again takes no room of its own there.
@@ -64,9 +51,9 @@ struct WordEntry {
 };
 
 // A name-set table: a lookup that misses adds the name with 0, and only a
-// value of 1 or more counts as membership. Kept unordered for speed; the
-// reports sort it when they list it.
-using NameTable = std::unordered_map<std::string, int32_t, TextHash, std::equal_to<>>;
+// value of 1 or more counts as membership. The reports sort it when they
+// list it.
+using NameTable = WordTable<int32_t>;
 
 // A chain of member reads and method calls A->B->M(1)->C... on the line
 // being scanned. Every link's call opens where the first link's does, so
@@ -140,7 +127,7 @@ struct PreprocessorContext {
     // Every word looked up, with its row; a word with no row (null) is kept
     // too, as the keyword dump numbers it.
     WordTable<WordEntry> keywords;
-    std::string foldBuffer;  // scratch for the case-folded equate lookups
+    std::string foldBuffer;  // scratch for case-folded lookups
     NameTable atVariables;
     NameTable userFunctions;
     NameTable dimArrays;

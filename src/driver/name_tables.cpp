@@ -9,28 +9,15 @@
 #include <string>
 
 #include "driver/context.h"
+#include "tokens/token_list.h"
 
 namespace bprep2 {
-
-namespace {
-
-// The upper-cased spelling of a name, for the folded equate index. Names
-// are short; the buffer is reused.
-std::string_view folded(std::string_view word, std::string& buffer) {
-    buffer.resize(word.size());
-    for (size_t i = 0; i < word.size(); ++i) {
-        char c = word[i];
-        buffer[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    return buffer;
-}
-
-}  // namespace
 
 void setEquate(PreprocessorContext& ctx, const std::string& key, std::string_view value) {
     auto entry = ctx.equates.insert_or_assign(key, std::string(value)).first;
     // The map's entries never move, so the index may point at them.
-    const PreprocessorContext::EquateMap::value_type*& first = ctx.equateFolded.findOrAdd(folded(key, ctx.foldBuffer));
+    const PreprocessorContext::EquateMap::value_type*& first =
+        ctx.equateFolded.findOrAdd(upperCased(key, ctx.foldBuffer));
     if (!first || entry->first < first->first) first = &*entry;
 }
 
@@ -40,14 +27,12 @@ const std::string* findEquate(PreprocessorContext& ctx, std::string_view word) {
         auto it = ctx.equates.find(word);
         return it == ctx.equates.end() ? nullptr : &it->second;
     }
-    auto first = ctx.equateFolded.find(folded(word, ctx.foldBuffer));
+    auto first = ctx.equateFolded.find(upperCased(word, ctx.foldBuffer));
     return first ? &(*first)->second : nullptr;
 }
 
 bool isMember(NameTable& table, std::string_view name) {
-    auto found = table.find(name);
-    if (found == table.end()) found = table.emplace(std::string(name), 0).first;
-    return found->second >= 1;
+    return table.findOrAdd(name) >= 1;
 }
 
 }  // namespace bprep2

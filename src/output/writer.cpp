@@ -116,8 +116,8 @@ bool anyFunctionDeclared(const PreprocessorContext& ctx) {
 
 bool isDeclaredFunction(const PreprocessorContext& ctx, std::string_view name) {
     // A plain find: writing must not add names to the table.
-    auto it = ctx.userFunctions.find(name);
-    return it != ctx.userFunctions.end() && it->second >= 1;
+    const int32_t* value = ctx.userFunctions.find(name);
+    return value && *value >= 1;
 }
 
 // The name of a called or declared subroutine keeps its case, because the

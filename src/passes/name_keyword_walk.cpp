@@ -140,23 +140,24 @@ int32_t resolveName(WalkState& w, size_t index) {
     size_t open = nextAfter(ctx, index, modeSameLine);
     if (open == npos || !isBracket(ctx.tokens[open], '(')) return 0;
     const Token& name = ctx.tokens[index];
-    std::string word(ctx.text(name));
+    std::string_view word = ctx.text(name);
     bool isFunction = isMember(ctx.userFunctions, word);
-    bool isArray = isMember(ctx.dimArrays, ctx.caseSensitive() ? word : upperCased(word));
-    std::string file(ctx.text(w.fileMarker));
+    bool isArray = isMember(ctx.dimArrays, ctx.caseSensitive() ? word : upperCased(word, ctx.foldBuffer));
     if (isFunction && isArray) {
+        std::string file(ctx.text(w.fileMarker));
         report(ctx, "Variable %s at line %d in file %s is both a function and a dimensioned array.\n",
-               word.c_str(), w.line, file.c_str());
+               std::string(word).c_str(), w.line, file.c_str());
         return 1;
     }
     if (isArray || isFunction || name.special == specialNoResolve) return 0;
     const ParenSpan* span = spanOpeningAt(w, open);
     if (span == nullptr || span->close == npos) return 0;
     if (span->count != 1) {
+        std::string file(ctx.text(w.fileMarker));
         report(ctx,
                "Variable %s at line %d in file %s is neither a function nor a dimensioned array.\n"
                "    As it has %d expressions between (), it is not a variable with formatting.\n",
-               word.c_str(), w.line, file.c_str(), span->count);
+               std::string(word).c_str(), w.line, file.c_str(), span->count);
         return 1;
     }
     rewriteAsFormatted(w, open, span->close);

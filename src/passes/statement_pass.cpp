@@ -11,6 +11,8 @@
 // This file also holds the insertion tools the two walks share.
 #include "passes/statement_pass.h"
 
+#include <iterator>
+
 #include "passes/pass_steps.h"
 #include "tokens/token_list.h"
 
@@ -97,11 +99,13 @@ void applyInsertions(PreprocessorContext& ctx, PendingInsertions& edits) {
     // it, so every token moves once and none is overwritten before it moved.
     tokens.resize(count + passed.size());
     size_t to = tokens.size();
-    size_t next = passed.size();  // passed[next - 1] is the last not yet placed
-    while (next > 0 && passed[next - 1].first >= count) tokens[--to] = passed[--next].second;
-    for (size_t from = count; from-- > 0 && next > 0;) {
+    // Walked back with an iterator: indexing the blocks costs a division.
+    auto next = passed.end();  // the one before it is the last not yet placed
+    auto unplaced = [&] { return next != passed.begin(); };
+    while (unplaced() && std::prev(next)->first >= count) tokens[--to] = (--next)->second;
+    for (size_t from = count; from-- > 0 && unplaced();) {
         tokens[--to] = tokens[from];
-        while (next > 0 && passed[next - 1].first == from) tokens[--to] = passed[--next].second;
+        while (unplaced() && std::prev(next)->first == from) tokens[--to] = (--next)->second;
     }
     passed.clear();
 }

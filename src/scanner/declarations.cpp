@@ -46,7 +46,7 @@ bool isTyped(const PreprocessorContext& ctx, size_t index, int32_t type, int32_t
 
 void recordArrayName(PreprocessorContext& ctx, size_t index) {
     std::string_view name = ctx.text(ctx.tokens[index]);
-    ctx.dimArrays[ctx.caseSensitive() ? std::string(name) : upperCased(name)] = 1;
+    ctx.dimArrays.findOrAdd(ctx.caseSensitive() ? name : upperCased(name, ctx.foldBuffer)) = 1;
 }
 
 // DEFFUN [VAR|STRING|INT] NAME: records NAME and returns its index (the token
@@ -58,7 +58,7 @@ size_t recordFunctionName(PreprocessorContext& ctx, size_t keyword) {
         name = after(ctx, name, modeSameLine);
         if (name == npos) return npos;
     }
-    ctx.userFunctions[std::string(ctx.text(ctx.tokens[name]))] = 1;
+    ctx.userFunctions.findOrAdd(ctx.text(ctx.tokens[name])) = 1;
     return name;
 }
 

@@ -138,6 +138,12 @@ std::string upperCased(std::string_view s) {
     return out;
 }
 
+std::string_view upperCased(std::string_view s, std::string& buffer) {
+    buffer.resize(s.size());
+    for (size_t i = 0; i < s.size(); ++i) buffer[i] = static_cast<char>(upperAscii(static_cast<unsigned char>(s[i])));
+    return buffer;
+}
+
 bool isStatementOpener(const PreprocessorContext& ctx, const Token& t) {
     return t.type == system_keyword && isOpenerWord(ctx.text(t), false);
 }

@@ -150,5 +150,7 @@ int32_t sameWord(const PreprocessorContext& ctx, std::string_view a, std::string
 // 0 when equal ignoring letter case, 1 otherwise.
 int32_t equalsIgnoreCase(std::string_view a, std::string_view b);
 std::string upperCased(std::string_view s);
+// The same, written into `buffer` (reused, so that a lookup allocates nothing).
+std::string_view upperCased(std::string_view s, std::string& buffer);
 
 }  // namespace bprep2
