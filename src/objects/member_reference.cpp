@@ -64,13 +64,18 @@ int bracketStep(const Token& token) {
 // The first name at bracket depth 0 before the operator, or npos when the
 // statement has none before it. A statement also starts after THEN, ELSE,
 // LOOP and DO: IF C THEN (B)->X must not open the call in the condition.
-size_t findObjectStart(const PreprocessorContext& ctx, size_t op) {
+// `opened` tells whether the walk passed an opening bracket it had not seen
+// closed: only then could a later walk, starting one bracket deeper inside
+// this reference's call, stop at a name between the start and the operator.
+size_t findObjectStart(const PreprocessorContext& ctx, size_t op, bool& opened) {
     int64_t depth = 0;
+    opened = false;
     for (size_t i = op; i-- > 0;) {
         const Token& token = ctx.tokens[i];
         if (endsStatement(token.type)) return npos;
         if (token.type == system_keyword && isStatementOpener(ctx, token)) return npos;
         depth += bracketStep(token);
+        opened = opened || depth > 0;
         if (depth == 0 && isObjectStart(token.type)) return i;
     }
     return npos;
@@ -238,7 +243,8 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
         op += openWaitingCalls(ctx);
         chain.open = false;
     }
-    size_t start = continues ? chain.head : findObjectStart(ctx, op);
+    bool opened = false;
+    size_t start = continues ? chain.head : findObjectStart(ctx, op, opened);
     if (start == npos) return illegalReference(ctx, op);
 
     // A ';' right after the operator leaves it without a member, like the end of the line.
@@ -283,8 +289,10 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
         close += moved;
         following += moved;
     }
-    // Only a name standing right before the operator starts a chain.
-    bool startsChain = form != MemberForm::assignment && plainMember && previousNonBlank(ctx, op) == start;
+    // The next link's walk back would cross this call's arguments one bracket
+    // deeper than this walk crossed them, and stop at its name, the head;
+    // unless this walk passed an opening bracket it had not seen closed.
+    bool startsChain = form != MemberForm::assignment && plainMember && !opened;
 
     if (form == MemberForm::assignment) {
         resetToken(tokenAt(ctx, following), comma);

@@ -88,6 +88,11 @@ TEST_F(Scaling, PathologicalLinesGrowLinearly) {
              for (size_t i = 0; i < n; ++i) s += "->B";
              return s + "\n";
          }, ",\"B\")"},
+        {"a chain after a bracketed object", [](size_t n) {
+             std::string s = "X = (A)";
+             for (size_t i = 0; i < n; ++i) s += "->B";
+             return s + "\n";
+         }, ",\"B\")"},
         {"a chain of method calls", [](size_t n) {
              std::string s = "X = A";
              for (size_t i = 0; i < n; ++i) s += "->M(1)";
