@@ -108,7 +108,7 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("bprep2")
     ap.add_argument("--small", type=int, default=100_000)
-    ap.add_argument("--runs", type=int, default=5)
+    ap.add_argument("--runs", type=int, default=7)
     ap.add_argument("--flavours", default="plain,equates,includes,fmt,objects,directives")
     args = ap.parse_args()
     exe = os.path.abspath(args.bprep2)
