@@ -277,6 +277,7 @@ int32_t writeOutput(PreprocessorContext& ctx, FILE* out) {
     const size_t count = ctx.tokens.size();
     const bool functionsDeclared = anyFunctionDeclared(ctx);
     for (size_t i = 0; i < count; ++i) {
+        prefetchAhead(ctx.tokens, i);
         size_t most = mostBytesOf(ctx, ctx.tokens[i]);
         if (!text.reserve(most)) return reportNoRoom(ctx, text.size() + most);
         if (!addToken(ctx, i, functionsDeclared, text)) {

@@ -47,6 +47,7 @@ size_t rewriteComparisons(PreprocessorContext& ctx, size_t first) {
     bool hasLess = false;
     size_t last = first;
     for (;; ++last) {
+        prefetchAhead(tokens, last);
         const Token& t = tokens[last];
         if (t.type == system_keyword) {
             depth = 0;
