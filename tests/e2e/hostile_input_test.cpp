@@ -2,80 +2,19 @@
 // entry: lines of several megabytes, and members that are directories,
 // links to nothing or unreadable items. Every run ends with its status and
 // message and hands over either the whole text or none.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
-#include "bprep2.h"
-#include "driver/driver_test_support.h"
 #include "driver/host_interface.h"
+#include "e2e/in_process_support.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using bprep2_test::ScopedEnv;
+using namespace bprep2_test;
 
-struct Outcome {
-    int status = -1;
-    bool delivered = false;
-    std::string text, err;
-};
-
-class HostileInput : public ::testing::Test {
+class HostileInput : public ScratchDirectoryTest {
 protected:
-    fs::path dir, previous;
-    ScopedEnv options{"BASC_BPREP2", nullptr}, release{"BASCRELEASEDIR", nullptr}, uvcase{"UVCASE", nullptr};
-
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "bprep2-hostile-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        previous = fs::current_path();
-        fs::current_path(dir);
-    }
-    void TearDown() override {
-        fs::current_path(previous);
-        fs::remove_all(dir);
-    }
-    void write(const std::string& name, const std::string& bytes) {
-        fs::create_directories((dir / name).parent_path());
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-    }
-    Outcome run(std::string commandLine) {
-        Outcome r;
-        char* text = nullptr;
-        uint32_t length = 0, status = 77;
-        std::string prog = "caller", m = "-m";
-        char* argv[] = {prog.data(), m.data(), reinterpret_cast<char*>(&text), reinterpret_cast<char*>(&length),
-                        reinterpret_cast<char*>(&status), commandLine.data(), nullptr};
-        testing::internal::CaptureStderr();
-        r.status = bprep2_run(6, argv);
-        r.err = testing::internal::GetCapturedStderr();
-        r.delivered = text != nullptr;
-        if (text) r.text.assign(text, length);
-        std::free(text);
-        EXPECT_EQ(r.delivered, r.status == 0) << "text is handed over exactly when the run succeeds";
-        EXPECT_EQ(status, r.status == 0 ? 0u : 77u);
-        return r;
-    }
+    Outcome run(const std::string& commandLine) { return runInProcess(commandLine); }
 };
-
-size_t occurrences(const std::string& text, const std::string& needle) {
-    size_t n = 0;
-    for (size_t p = text.find(needle); p != std::string::npos; p = text.find(needle, p + needle.size())) ++n;
-    return n;
-}
-
-std::string repeat(const std::string& s, size_t n) {
-    std::string out;
-    out.reserve(s.size() * n);
-    for (size_t i = 0; i < n; ++i) out += s;
-    return out;
-}
 
 // One physical line of several megabytes, of statements, of one name, of
 // brackets, and an unterminated string, which is reported with the line.

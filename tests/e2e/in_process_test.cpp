@@ -3,95 +3,22 @@
 // large sources that a quadratic step would never finish), item reads from
 // a host that delivers raw line ends, the keyword dump, and further inputs
 // for messages that the cases already show once.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "bprep2.h"
-#include "driver/driver_test_support.h"
 #include "driver/host_interface.h"
+#include "e2e/in_process_support.h"
 #include "scanner/source.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using bprep2_test::ScopedEnv;
+using namespace bprep2_test;
 
-struct Outcome {
-    int status = -1;
-    bool delivered = false;
-    uint32_t statusSlot = 0;
-    std::string text, err;
-    double seconds = 0;
-};
-
-std::string repeat(std::string_view s, int n) {
-    std::string out;
-    out.reserve(s.size() * static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) out += s;
-    return out;
-}
-
-size_t occurrences(const std::string& text, const std::string& needle) {
-    size_t n = 0;
-    for (size_t p = text.find(needle); p != std::string::npos; p = text.find(needle, p + needle.size())) ++n;
-    return n;
-}
-
-// Each test works in a directory of its own, which is the working directory
-// of its runs; the environment holds none of the program's variables.
-class InProcess : public ::testing::Test {
+class InProcess : public ScratchDirectoryTest {
 protected:
-    fs::path dir, previous;
-    ScopedEnv release{"BASCRELEASEDIR", nullptr}, uvcase{"UVCASE", nullptr};
-
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "bprep2-inproc-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        previous = fs::current_path();
-        fs::current_path(dir);
-    }
-    void TearDown() override {
-        fs::current_path(previous);
-        fs::remove_all(dir);
-    }
-    void write(const std::string& name, std::string_view bytes) {
-        fs::create_directories((dir / name).parent_path());
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-    }
-    // options: the BASC_BPREP2 word, nullptr for the default.
-    Outcome run(std::string commandLine, const char* options = nullptr) {
-        ScopedEnv env("BASC_BPREP2", options);
-        Outcome r;
-        char* text = nullptr;
-        uint32_t length = 0;
-        r.statusSlot = 12345;
-        std::string prog = "caller", m = "-m";
-        char* argv[] = {prog.data(), m.data(), reinterpret_cast<char*>(&text), reinterpret_cast<char*>(&length),
-                        reinterpret_cast<char*>(&r.statusSlot), commandLine.data(), nullptr};
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        auto start = std::chrono::steady_clock::now();
-        r.status = bprep2_run(6, argv);
-        r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        r.err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "an in-process run writes no text on stdout";
-        r.delivered = text != nullptr;
-        if (text) {
-            r.text = text;
-            EXPECT_EQ(length, r.text.size()) << "the length leaves out the terminator";
-            std::free(text);
-        }
-        return r;
+    Outcome run(const std::string& commandLine, const char* options = nullptr) {
+        return runInProcess(commandLine, options);
     }
 };
 

@@ -2,64 +2,27 @@
 // and again: each is run at two sizes, eight times apart, and the larger may
 // take no more than about eight times as long. Time that grows with the
 // square of the line would make the ratio sixty-four.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 
-#include "bprep2.h"
-#include "driver/driver_test_support.h"
+#include "e2e/in_process_support.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace bprep2_test;
 
-size_t occurrences(const std::string& text, const std::string& needle) {
-    size_t n = 0;
-    for (size_t p = text.find(needle); p != std::string::npos; p = text.find(needle, p + needle.size())) ++n;
-    return n;
-}
-
-class Scaling : public ::testing::Test {
+class Scaling : public ScratchDirectoryTest {
 protected:
-    fs::path dir, previous;
-    bprep2_test::ScopedEnv options{"BASC_BPREP2", "objects"};
-
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "bprep2-scaling-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        previous = fs::current_path();
-        fs::current_path(dir);
-    }
-    void TearDown() override {
-        fs::current_path(previous);
-        fs::remove_all(dir);
-    }
-
-    // Runs the program in process; returns the best of three times in
-    // seconds and leaves the text of the last run in `text`.
+    // The best of three runs in seconds; `text` is the last run's text.
     double timedRun(const std::string& program, std::string& text) {
-        std::ofstream("prog.b", std::ios::binary) << program;
+        write("prog.b", program);
         double best = 1e9;
         for (int attempt = 0; attempt < 3; ++attempt) {
-            char* out = nullptr;
-            uint32_t length = 0, status = 0;
-            std::string prog = "caller", m = "-m", commandLine = "bprep2 prog.b";
-            char* argv[] = {prog.data(), m.data(), reinterpret_cast<char*>(&out), reinterpret_cast<char*>(&length),
-                            reinterpret_cast<char*>(&status), commandLine.data(), nullptr};
-            auto start = std::chrono::steady_clock::now();
-            int result = bprep2_run(6, argv);
-            best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-            EXPECT_EQ(result, 0);
-            text = out ? std::string(out, length) : std::string();
-            std::free(out);
+            Outcome r = runInProcess("bprep2 prog.b", "objects");
+            EXPECT_EQ(r.status, 0);
+            best = std::min(best, r.seconds);
+            text = r.text;
         }
         return best;
     }
