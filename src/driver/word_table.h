@@ -1,4 +1,5 @@
-// The table of every word the scanner has looked up.
+// A table keyed by words: the keywords and every other word the scanner
+// looked up, the name sets and the folded equate index.
 //
 // The scanner asks it once for every name in the source, so a lookup must
 // cost little more than reading the word: one hash computed eight bytes at

@@ -257,7 +257,7 @@ int32_t deliverInProcess(PreprocessorContext& ctx, TextBuffer& text) {
 int32_t writeToStream(PreprocessorContext& ctx, FILE* out, const TextBuffer& text) {
     std::string_view view = text.view();
     size_t written = view.empty() ? 0 : fwrite(view.data(), 1, view.size(), out);
-    if (written != text.size() || fflush(out) != 0) {
+    if (written != view.size() || fflush(out) != 0) {
         report(ctx, "Unable to write the output text");
         return 2;
     }

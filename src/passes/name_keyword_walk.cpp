@@ -142,7 +142,7 @@ int32_t resolveName(WalkState& w, size_t index) {
     const Token& name = ctx.tokens[index];
     std::string_view word = ctx.text(name);
     bool isFunction = isMember(ctx.userFunctions, word);
-    bool isArray = isMember(ctx.dimArrays, ctx.caseSensitive() ? word : upperCased(word, ctx.foldBuffer));
+    bool isArray = isMember(ctx.dimArrays, lookupSpelling(ctx, word, ctx.foldBuffer));
     if (isFunction && isArray) {
         std::string file(ctx.text(w.fileMarker));
         report(ctx, "Variable %s at line %d in file %s is both a function and a dimensioned array.\n",

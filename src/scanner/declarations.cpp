@@ -46,7 +46,7 @@ bool isTyped(const PreprocessorContext& ctx, size_t index, int32_t type, int32_t
 
 void recordArrayName(PreprocessorContext& ctx, size_t index) {
     std::string_view name = ctx.text(ctx.tokens[index]);
-    ctx.dimArrays.findOrAdd(ctx.caseSensitive() ? name : upperCased(name, ctx.foldBuffer)) = 1;
+    ctx.dimArrays.findOrAdd(lookupSpelling(ctx, name, ctx.foldBuffer)) = 1;
 }
 
 // DEFFUN [VAR|STRING|INT] NAME: records NAME and returns its index (the token

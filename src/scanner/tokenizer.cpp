@@ -215,8 +215,7 @@ void scanAtVariable(LineScan& s) {
     s.moveTo(at + 1);
     size_t length = readIdentifier(s.line(), at + 1, s.ctx.options);
     if (length > 0) {
-        s.key.assign(s.line(), at + 1, length);
-        if (isMember(s.ctx.atVariables, s.key)) {
+        if (isMember(s.ctx.atVariables, s.slice(at + 1, length))) {
             s.moveTo(at + 1 + length);
             appendToken(s.ctx, variable, s.slice(at, length + 1));
             return;
@@ -278,16 +277,7 @@ bool substituteEquate(LineScan& s, std::string_view word, size_t start) {
 }
 
 WordEntry& lookupWord(LineScan& s, std::string_view word) {
-    if (s.ctx.caseSensitive()) {
-        s.key.assign(word);
-    } else {
-        s.key.resize(word.size());
-        for (size_t i = 0; i < word.size(); ++i) {
-            char c = word[i];
-            s.key[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-        }
-    }
-    return s.ctx.keywords.findOrAdd(s.key);
+    return s.ctx.keywords.findOrAdd(lookupSpelling(s.ctx, word, s.key));
 }
 
 bool parenthesisFollows(const std::string& line, size_t from) {

@@ -133,8 +133,8 @@ int32_t equalsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 std::string upperCased(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
+    std::string out;
+    upperCased(s, out);
     return out;
 }
 
@@ -142,6 +142,10 @@ std::string_view upperCased(std::string_view s, std::string& buffer) {
     buffer.resize(s.size());
     for (size_t i = 0; i < s.size(); ++i) buffer[i] = static_cast<char>(upperAscii(static_cast<unsigned char>(s[i])));
     return buffer;
+}
+
+std::string_view lookupSpelling(const PreprocessorContext& ctx, std::string_view word, std::string& buffer) {
+    return ctx.caseSensitive() ? word : upperCased(word, buffer);
 }
 
 bool isStatementOpener(const PreprocessorContext& ctx, const Token& t) {

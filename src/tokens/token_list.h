@@ -166,5 +166,8 @@ int32_t equalsIgnoreCase(std::string_view a, std::string_view b);
 std::string upperCased(std::string_view s);
 // The same, written into `buffer` (reused, so that a lookup allocates nothing).
 std::string_view upperCased(std::string_view s, std::string& buffer);
+// The spelling a name is looked up by in the keyword and array tables: as
+// written when case matters, else upper-cased into `buffer`.
+std::string_view lookupSpelling(const PreprocessorContext& ctx, std::string_view word, std::string& buffer);
 
 }  // namespace bprep2
