@@ -70,8 +70,11 @@ windows-test: windows test-build
 	@command -v wine >/dev/null 2>&1 || { [ "$$(id -u)" = 0 ] && apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq wine64 wine; }
 	@# A new Wine prefix prints its set-up messages once; make it before the cases run.
 	WINEDEBUG=-all wineboot -i >/dev/null 2>&1 || true
+	@# One Wine server for all the cases, not one starting while the last shuts down.
+	wineserver -p; status=0; \
 	WINEDEBUG=-all BPREP2_TEST_EXE=$(abspath $(WINDOWS_BUILD))/bprep2.exe BPREP2_TEST_WRAPPER=wine \
-	  BPREP2_TEST_PLATFORM=windows $(BUILD)/bprep2_tests --gtest_filter='Cases/*'
+	  BPREP2_TEST_PLATFORM=windows $(BUILD)/bprep2_tests --gtest_filter='Cases/*' || status=$$?; \
+	wineserver -k; exit $$status
 
 test-build: deps $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS)
