@@ -69,6 +69,23 @@ struct MemberChain {
     bool open = false;   // a member operator right after the latest link continues it
 };
 
+// What the latest member assignment on the line found, so that a statement
+// of chained assignments A->X = B->Y = ... = 1 is not walked over again for
+// every link (objects/member_reference.cpp).
+struct AssignmentChain {
+    static constexpr size_t none = static_cast<size_t>(-1);
+    size_t comma = none;     // the latest assignment's '=', now the call's comma
+    // Where its value ended among the held-back tokens: at the statement end
+    // or at an ELSE (`stop`, none when not there), with its ')' owed before
+    // held token `closer`. The held tokens from `clean` to `stop` hold no
+    // ELSE, and before an ELSE no bracket either, so a later value of the
+    // statement that reaches `clean` ends at the same place.
+    size_t stop = none;
+    bool stopIsElse = false;
+    size_t closer = 0;
+    size_t clean = 0;
+};
+
 // The state of one source being scanned; it lives as long as the
 // compileSource call that made it.
 struct SourceReader {
@@ -104,6 +121,11 @@ struct SourceReader {
     // is the next one to come back.
     std::vector<Token> heldBack;
     size_t heldNext = 0;
+    // The ')' of assignments owed before heldBack[i], or after the last one
+    // at [heldBack.size()] (empty when none is): an assignment's call closes
+    // at the end of its statement, and putting the ')' there at once would
+    // bring the whole statement into the list.
+    std::vector<uint32_t> closersOwed;
 
     int64_t scanRemaining() const {
         return scanPos < 0 ? 0 : static_cast<int64_t>(lineText.size()) - scanPos;
@@ -139,6 +161,7 @@ struct PreprocessorContext {
     int32_t includeLevel = 0;
     bool objectRuntimeUsed = false;
     MemberChain memberChain;
+    AssignmentChain assignmentChain;
     bool nextIsWarning = false;
     FILE* traceFile = nullptr;
     std::string traceFileName;

@@ -21,6 +21,13 @@
 // the chain ends. The list comes out exactly as one link at a time would
 // leave it; a link after which the walk could stop or find another start
 // (an unusual member, an assignment) ends the chain.
+//
+// Chained assignments A->X = B->Y = ... = 1 would likewise walk back to the
+// statement start and on to its end for every link. Each link's walk back
+// stops at the previous link's '=' instead, and where the first one's value
+// ended is remembered (AssignmentChain); the ')' owed there wait among the
+// held-back tokens rather than bringing the statement into the list.
+#include <algorithm>
 #include <vector>
 
 #include "driver/report.h"
@@ -81,14 +88,30 @@ size_t findObjectStart(const PreprocessorContext& ctx, size_t op, bool& opened) 
     return npos;
 }
 
+// Tokens a walk back may cross from one link's '=' of a chain of
+// assignments (A->X = B->Y = ... = 1) to the previous link's, and still know
+// what that link's walk found: none of them decides, and none is a trace of
+// another rewrite (each turns its operator into a comma, or leaves an
+// unparsed or bracket token), so nothing moved the previous one.
+bool isPlainLinkToken(int type) {
+    return type == variable || type == var_no_case || type == property_method || type == oref_id ||
+           type == string || type == numeric;
+}
+
 // An '=' after the member is an assignment unless the walk back to the
 // start of the statement meets a condition first. A statement starts after
 // THEN, ELSE, LOOP and DO; IF, CASE, UNTIL and WHILE open a condition, and an
-// earlier '=' makes this one a comparison (X = OBJ->Y = 5).
+// earlier '=' makes this one a comparison (X = OBJ->Y = 5). The walk stops
+// early at the previous assignment's '=' across plain link tokens: from
+// there on it would find what that assignment's walk found.
 bool isAssignment(const PreprocessorContext& ctx, size_t equalsIndex) {
+    const size_t previous = ctx.assignmentChain.comma;
+    bool plain = true;
     for (size_t i = tokenBefore(ctx, equalsIndex, modeAnywhere); i != npos;
          i = tokenBefore(ctx, i, modeAnywhere)) {
         const Token& token = ctx.tokens[i];
+        if (i == previous && plain && token.type == comma) return true;
+        plain = plain && isPlainLinkToken(token.type);
         if (token.type == equals) return false;
         if (token.type != system_keyword) continue;
         for (std::string_view word : {"IF", "CASE", "UNTIL", "WHILE"})
@@ -99,22 +122,108 @@ bool isAssignment(const PreprocessorContext& ctx, size_t equalsIndex) {
     return true;
 }
 
-// Where the ')' of an assignment goes: before the end of the statement, or
-// after the value when an ELSE ends a THEN clause (IF C THEN O->X = 1 ELSE
-// ...). An ELSE inside the value's own parentheses does not end it.
-size_t assignmentEnd(PreprocessorContext& ctx, size_t from) {
+bool isBlankToken(int type) { return type == whitespace || type == null_token; }
+
+bool isElse(const PreprocessorContext& ctx, const Token& token) {
+    return token.type == system_keyword && hasWord(ctx, token, "ELSE");
+}
+
+int64_t closingStep(const Token& token) {
+    if (isExtract(token, '(') || isExtract(token, '[')) return 1;
+    if (isExtract(token, ')') || isExtract(token, ']')) return -1;
+    return 0;
+}
+
+// Where an assignment's ')' goes: before token `index` of the list, or
+// before held-back token `index`, after the ')' already owed there.
+struct CloserPlace {
+    bool held = false;
+    size_t index = 0;
+};
+
+// Before the end of the statement, or after the value when an ELSE ends a
+// THEN clause (IF C THEN O->X = 1 ELSE ...); an ELSE inside the value's own
+// parentheses does not end it. The tokens the after-line pass still holds
+// back are read where they are, with the ')' owed before them, so that a
+// long statement is not brought into the list (where every insertion before
+// it would move it). Where the value ends among them is remembered for the
+// next assignment of the statement.
+CloserPlace findCloserPlace(PreprocessorContext& ctx, size_t from) {
     int64_t depth = 0;
-    for (size_t i = from; hasTokenAt(ctx, i); ++i) {
+    CloserPlace afterSolid{false, from};  // where blanks before an ELSE begin
+    for (size_t i = from; i < tokenCount(ctx); ++i) {
         const Token& token = ctx.tokens[i];
-        if (endsStatement(token.type)) return i;
-        if (token.type == system_keyword && depth <= 0 && hasWord(ctx, token, "ELSE")) {
-            while (i > from && (ctx.tokens[i - 1].type == whitespace || ctx.tokens[i - 1].type == null_token)) --i;
-            return i;
-        }
-        if (isExtract(token, '(') || isExtract(token, '[')) ++depth;
-        if (isExtract(token, ')') || isExtract(token, ']')) --depth;
+        if (endsStatement(token.type)) return {false, i};
+        if (depth <= 0 && isElse(ctx, token)) return afterSolid;
+        depth += closingStep(token);
+        if (!isBlankToken(token.type)) afterSolid = {false, i + 1};
     }
-    return tokenCount(ctx);
+    SourceReader* reader = ctx.reader;
+    if (!reader) return {false, tokenCount(ctx)};
+    AssignmentChain& known = ctx.assignmentChain;
+    size_t elseFree = reader->heldNext, bracketFree = reader->heldNext;
+    for (size_t h = reader->heldNext;; ++h) {
+        uint32_t owed = reader->closersOwed.empty() ? 0 : reader->closersOwed[h];
+        if (owed > 0) {
+            depth -= owed;
+            afterSolid = {true, h};
+        }
+        // The line's end token comes later, so the end of the held tokens
+        // ends the statement too.
+        if (h == reader->heldBack.size() || endsStatement(reader->heldBack[h].type)) {
+            known.stop = known.closer = h;
+            known.stopIsElse = false;
+            known.clean = elseFree;
+            return {true, h};
+        }
+        const Token& token = reader->heldBack[h];
+        if (isElse(ctx, token)) {
+            if (depth <= 0) {
+                known.stop = afterSolid.held ? h : AssignmentChain::none;
+                known.stopIsElse = true;
+                known.closer = afterSolid.index;
+                known.clean = std::max(elseFree, bracketFree);
+                return afterSolid;
+            }
+            elseFree = h + 1;
+        }
+        int64_t step = closingStep(token);
+        if (step != 0) bracketFree = h + 1;
+        depth += step;
+        if (!isBlankToken(token.type)) afterSolid = {true, h + 1};
+    }
+}
+
+// The place an earlier assignment of the statement found, when the value
+// starting at `from` must end there too: nothing between them could end it
+// sooner, and before an ELSE it is not inside brackets of its own.
+bool knownCloserPlace(const PreprocessorContext& ctx, size_t from, CloserPlace& place) {
+    const AssignmentChain& known = ctx.assignmentChain;
+    const SourceReader* reader = ctx.reader;
+    if (!reader || known.stop == AssignmentChain::none || known.stop < reader->heldNext ||
+        known.closer < reader->heldNext || known.clean > reader->heldNext)
+        return false;
+    int64_t depth = 0;
+    for (size_t i = from; i < tokenCount(ctx); ++i) {
+        const Token& token = ctx.tokens[i];
+        if (endsStatement(token.type) || isElse(ctx, token)) return false;
+        depth += closingStep(token);
+    }
+    if (known.stopIsElse && depth > 0) return false;
+    place = {true, known.closer};
+    return true;
+}
+
+void closeAssignment(PreprocessorContext& ctx, size_t from) {
+    CloserPlace place;
+    if (!knownCloserPlace(ctx, from, place)) place = findCloserPlace(ctx, from);
+    if (!place.held) {
+        insertToken(ctx, place.index, extract, {}, ')');
+        return;
+    }
+    SourceReader& reader = *ctx.reader;
+    if (reader.closersOwed.empty()) reader.closersOwed.assign(reader.heldBack.size() + 1, 0);
+    reader.closersOwed[place.index] += 1;
 }
 
 // The position just after the member expression: after the member word
@@ -296,7 +405,8 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
 
     if (form == MemberForm::assignment) {
         resetToken(tokenAt(ctx, following), comma);
-        insertToken(ctx, assignmentEnd(ctx, following + 1), extract, {}, ')');
+        closeAssignment(ctx, following + 1);
+        ctx.assignmentChain.comma = following + 2;  // past the call's name and '('
     }
 
     insertToken(ctx, start, extract, {}, '(');
@@ -316,6 +426,7 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
 void finishMemberChain(PreprocessorContext& ctx) {
     openWaitingCalls(ctx);
     ctx.memberChain = MemberChain{};
+    ctx.assignmentChain = AssignmentChain{};
 }
 
 }  // namespace bprep2

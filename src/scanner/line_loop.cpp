@@ -106,15 +106,21 @@ void holdBackLine(PreprocessorContext& ctx, SourceReader& reader) {
     auto first = ctx.tokens.begin() + static_cast<ptrdiff_t>(reader.lineFirstToken);
     reader.heldBack.assign(first, ctx.tokens.end());
     reader.heldNext = 0;
+    reader.closersOwed.clear();
     ctx.tokens.erase(first, ctx.tokens.end());
 }
 
 // Gives back whatever a stopped pass did not reach.
 void giveBackLine(PreprocessorContext& ctx, SourceReader& reader) {
-    ctx.tokens.insert(ctx.tokens.end(), reader.heldBack.begin() + static_cast<ptrdiff_t>(reader.heldNext),
-                      reader.heldBack.end());
+    if (reader.closersOwed.empty()) {
+        ctx.tokens.insert(ctx.tokens.end(), reader.heldBack.begin() + static_cast<ptrdiff_t>(reader.heldNext),
+                          reader.heldBack.end());
+    } else {
+        while (hasHeldTokens(reader)) bringNextHeldToken(ctx, reader);
+    }
     reader.heldBack.clear();
     reader.heldNext = 0;
+    reader.closersOwed.clear();
 }
 
 void afterLinePass(PreprocessorContext& ctx, SourceReader& reader, bool mayInsert) {

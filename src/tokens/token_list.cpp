@@ -78,10 +78,38 @@ int32_t replaceTokens(PreprocessorContext& ctx, const Token* newTokens, size_t c
     return static_cast<int32_t>(count) - static_cast<int32_t>(removed);
 }
 
+namespace {
+
+uint32_t closersOwedBefore(const SourceReader& reader, size_t held) {
+    return reader.closersOwed.empty() ? 0 : reader.closersOwed[held];
+}
+
+}  // namespace
+
+bool hasHeldTokens(const SourceReader& reader) {
+    return reader.heldNext < reader.heldBack.size() || closersOwedBefore(reader, reader.heldBack.size()) > 0;
+}
+
+void bringNextHeldToken(PreprocessorContext& ctx, SourceReader& reader) {
+    if (uint32_t owed = closersOwedBefore(reader, reader.heldNext)) {
+        Token closer;
+        closer.type = extract;
+        closer.value = ')';
+        ctx.tokens.insert(ctx.tokens.end(), owed, closer);
+        reader.closersOwed[reader.heldNext] = 0;
+    }
+    if (reader.heldNext < reader.heldBack.size()) ctx.tokens.push_back(reader.heldBack[reader.heldNext++]);
+}
+
 bool bringHeldTokens(PreprocessorContext& ctx, size_t index) {
     SourceReader* r = ctx.reader;
-    while (index >= ctx.tokens.size() && r && r->heldNext < r->heldBack.size())
-        ctx.tokens.push_back(r->heldBack[r->heldNext++]);
+    if (!r) return index < ctx.tokens.size();
+    if (r->closersOwed.empty()) {
+        while (index >= ctx.tokens.size() && r->heldNext < r->heldBack.size())
+            ctx.tokens.push_back(r->heldBack[r->heldNext++]);
+    } else {
+        while (index >= ctx.tokens.size() && hasHeldTokens(*r)) bringNextHeldToken(ctx, *r);
+    }
     return index < ctx.tokens.size();
 }
 

@@ -127,6 +127,11 @@ inline Token& tokenAt(PreprocessorContext& ctx, size_t index) { return ctx.token
 // significant token after `index` (as nextSignificant from index + 1),
 // bringing in as many as the scan reads.
 bool bringHeldTokens(PreprocessorContext& ctx, size_t index);
+// Whether a held-back token, or a ')' owed after the last one, is still out.
+bool hasHeldTokens(const SourceReader& reader);
+// Brings the next held-back token in, after the ')' owed before it (or
+// the ')' owed after the last one).
+void bringNextHeldToken(PreprocessorContext& ctx, SourceReader& reader);
 inline bool hasTokenAt(PreprocessorContext& ctx, size_t index) {
     return index < ctx.tokens.size() || bringHeldTokens(ctx, index);
 }

@@ -61,6 +61,16 @@ TEST_F(Scaling, PathologicalLinesGrowLinearly) {
              for (size_t i = 0; i < n; ++i) s += "->M(1)";
              return s + "\n";
          }, ",\"M\",1)"},
+        {"chained member assignments", [](size_t n) {
+             std::string s;
+             for (size_t i = 0; i < n; ++i) s += "A->X = ";
+             return s + "1\n";
+         }, "qObjectSet1(A,"},
+        {"chained member assignments before an ELSE", [](size_t n) {
+             std::string s = "IF C THEN";
+             for (size_t i = 0; i < n; ++i) s += " A->X =";
+             return s + " 1 ELSE Y = 2\n";
+         }, "qObjectSet1(A,"},
         {"formatted variables", [](size_t n) {
              std::string s = "X = 0";
              for (size_t i = 0; i < n; ++i) s += " : V('L#2')";
