@@ -67,6 +67,7 @@ struct MemberChain {
     bool lastIsCall = false;
     std::vector<std::string_view> waiting;  // calls still to be opened at `head`, innermost first
     bool open = false;   // a member operator right after the latest link continues it
+    bool regular = true; // every call's arguments in it close nested (see settleChains)
 };
 
 // What the latest member assignment on the line found, so that a statement
@@ -161,6 +162,9 @@ struct PreprocessorContext {
     int32_t includeLevel = 0;
     bool objectRuntimeUsed = false;
     MemberChain memberChain;
+    // Chains whose latest call's arguments hold references of their own,
+    // innermost last; each goes on when its arguments close.
+    std::vector<MemberChain> setAsideChains;
     AssignmentChain assignmentChain;
     bool nextIsWarning = false;
     FILE* traceFile = nullptr;

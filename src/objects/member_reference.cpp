@@ -88,30 +88,27 @@ size_t findObjectStart(const PreprocessorContext& ctx, size_t op, bool& opened) 
     return npos;
 }
 
-// Tokens a walk back may cross from one link's '=' of a chain of
-// assignments (A->X = B->Y = ... = 1) to the previous link's, and still know
-// what that link's walk found: none of them decides, and none is a trace of
-// another rewrite (each turns its operator into a comma, or leaves an
-// unparsed or bracket token), so nothing moved the previous one.
-bool isPlainLinkToken(int type) {
-    return type == variable || type == var_no_case || type == property_method || type == oref_id ||
-           type == string || type == numeric;
-}
-
 // An '=' after the member is an assignment unless the walk back to the
 // start of the statement meets a condition first. A statement starts after
 // THEN, ELSE, LOOP and DO; IF, CASE, UNTIL and WHILE open a condition, and an
-// earlier '=' makes this one a comparison (X = OBJ->Y = 5). The walk stops
-// early at the previous assignment's '=' across plain link tokens: from
-// there on it would find what that assignment's walk found.
+// earlier '=' makes this one a comparison (X = OBJ->Y = 5).
+//
+// In a chain of assignments A->X = B->Y = ... the walk stops at the previous
+// link's '=' (now a comma): from there on it would find what that link's
+// walk found, as nothing since has put an '=' or a keyword before it. It is
+// known by its index, and the first comma the walk meets must stand there:
+// a rewrite that moved it would have put its call's name before it, and
+// the walk would meet the comma at its new place first.
 bool isAssignment(const PreprocessorContext& ctx, size_t equalsIndex) {
     const size_t previous = ctx.assignmentChain.comma;
-    bool plain = true;
+    bool commaMet = false;
     for (size_t i = tokenBefore(ctx, equalsIndex, modeAnywhere); i != npos;
          i = tokenBefore(ctx, i, modeAnywhere)) {
         const Token& token = ctx.tokens[i];
-        if (i == previous && plain && token.type == comma) return true;
-        plain = plain && isPlainLinkToken(token.type);
+        if (token.type == comma) {
+            if (i == previous && !commaMet) return true;
+            commaMet = true;
+        }
         if (token.type == equals) return false;
         if (token.type != system_keyword) continue;
         for (std::string_view word : {"IF", "CASE", "UNTIL", "WHILE"})
@@ -277,34 +274,43 @@ size_t previousNonBlank(const PreprocessorContext& ctx, size_t index) {
     return npos;
 }
 
-// Whether the walk back from the ')' at `close` crosses the arguments that
-// follow the '(' at `open` as it crosses a link's own ')': meeting nothing
-// that would end it or be taken for the object's start, and arriving at
-// `open` one bracket down. Arguments longer than a chain's usually are are
-// not looked through, so a look costs little however often it is made.
-bool closesArguments(const PreprocessorContext& ctx, size_t open, size_t close) {
+// How the walk back from the ')' at `close` crosses the arguments that
+// follow the '(' at `open` as it crosses a link's own ')': not at all (it
+// meets something that would end it or be taken for the object's start, or
+// does not arrive at `open` one bracket down), or it does, either only
+// after brackets inside closed early and opened again, or nested, never
+// coming back up to the link's own level before `open`. Arguments longer
+// than a chain's usually are are not looked through, so a look costs little
+// however often it is made.
+enum class Crossing { none, crossed, nested };
+
+Crossing crossArguments(const PreprocessorContext& ctx, size_t open, size_t close) {
     constexpr size_t longestLook = 256;
-    if (close <= open || close - open > longestLook) return false;
+    if (close <= open || close - open > longestLook) return Crossing::none;
     int64_t depth = 0;
+    bool nested = true;
     for (size_t i = close; i > open; --i) {
         const Token& token = ctx.tokens[i];
-        if (endsStatement(token.type)) return false;
-        if (token.type == system_keyword && isStatementOpener(ctx, token)) return false;
+        if (endsStatement(token.type)) return Crossing::none;
+        if (token.type == system_keyword && isStatementOpener(ctx, token)) return Crossing::none;
         depth += bracketStep(token);
-        if (depth == 0 && isObjectStart(token.type)) return false;
+        if (depth == 0 && isObjectStart(token.type)) return Crossing::none;
+        nested = nested && (i == close || depth < 0);
     }
-    return depth == -1;
+    if (depth != -1) return Crossing::none;
+    return nested ? Crossing::nested : Crossing::crossed;
 }
 
 // A member operator whose object is the previous link of the chain: the
 // walk back to the object's start would cross the whole chain to arrive at
 // the chain's first call, so the chain remembers where that is.
-bool continuesChain(const PreprocessorContext& ctx, size_t op) {
+Crossing crossingToChain(const PreprocessorContext& ctx, size_t op) {
     const MemberChain& chain = ctx.memberChain;
-    if (!chain.open) return false;
+    if (!chain.open) return Crossing::none;
     size_t before = previousNonBlank(ctx, op);
-    if (!chain.lastIsCall) return before == chain.lastEnd;
-    return before != npos && isExtract(ctx.tokens[before], ')') && closesArguments(ctx, chain.lastEnd, before);
+    if (!chain.lastIsCall) return before == chain.lastEnd ? Crossing::nested : Crossing::none;
+    if (before == npos || !isExtract(ctx.tokens[before], ')')) return Crossing::none;
+    return crossArguments(ctx, chain.lastEnd, before);
 }
 
 // Opens the waiting calls at the chain's head, outermost first; returns the
@@ -322,6 +328,45 @@ size_t openWaitingCalls(PreprocessorContext& ctx) {
     chain.waiting.clear();
     chain.lastEnd += openers.size();
     return openers.size();
+}
+
+// Settles the chains on the line for the reference at `op`: true when it
+// continues the current chain, or one set aside. Otherwise `start` is where
+// its own call opens.
+//
+// A chain whose latest call's arguments hold the reference is set aside
+// rather than ended, so that A->M(B->C)->N goes on without walking back over
+// A->M(...) again; its calls are opened at its head after those of the
+// references in its arguments, which lie beyond it. It goes on only where
+// the walk back would surely arrive at its head: every call's arguments in
+// it crossed nested (a regular chain), these ones too. Every other chain the
+// reference does not continue is ended, as the walk back then decides.
+bool settleChains(PreprocessorContext& ctx, size_t& op, size_t& start, bool& opened) {
+    MemberChain& chain = ctx.memberChain;
+    std::vector<MemberChain>& setAside = ctx.setAsideChains;
+    Crossing crossing = crossingToChain(ctx, op);
+    if (crossing != Crossing::none) {
+        chain.regular = chain.regular && crossing == Crossing::nested;
+        return true;
+    }
+    for (;;) {
+        if (chain.open && chain.lastIsCall && chain.regular) {
+            start = findObjectStart(ctx, op, opened);
+            if (start != npos && start > chain.lastEnd) {
+                setAside.push_back(std::move(chain));
+                chain = MemberChain{};
+                return false;
+            }
+        }
+        op += openWaitingCalls(ctx);
+        chain.open = false;
+        if (setAside.empty()) break;
+        chain = std::move(setAside.back());
+        setAside.pop_back();
+        if (crossingToChain(ctx, op) == Crossing::nested) return true;
+    }
+    start = findObjectStart(ctx, op, opened);
+    return false;
 }
 
 // The link just rewritten becomes the chain's latest: a method call folds
@@ -347,13 +392,10 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
     restartIfObjectsOff(ctx);
     MemberChain& chain = ctx.memberChain;
 
-    bool continues = continuesChain(ctx, op);
-    if (!continues) {
-        op += openWaitingCalls(ctx);
-        chain.open = false;
-    }
     bool opened = false;
-    size_t start = continues ? chain.head : findObjectStart(ctx, op, opened);
+    size_t start = npos;
+    bool continues = settleChains(ctx, op, start, opened);
+    if (continues) start = chain.head;
     if (start == npos) return illegalReference(ctx, op);
 
     // A ';' right after the operator leaves it without a member, like the end of the line.
@@ -425,6 +467,11 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
 
 void finishMemberChain(PreprocessorContext& ctx) {
     openWaitingCalls(ctx);
+    while (!ctx.setAsideChains.empty()) {
+        ctx.memberChain = std::move(ctx.setAsideChains.back());
+        ctx.setAsideChains.pop_back();
+        openWaitingCalls(ctx);
+    }
     ctx.memberChain = MemberChain{};
     ctx.assignmentChain = AssignmentChain{};
 }

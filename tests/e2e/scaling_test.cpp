@@ -61,6 +61,11 @@ TEST_F(Scaling, PathologicalLinesGrowLinearly) {
              for (size_t i = 0; i < n; ++i) s += "->M(1)";
              return s + "\n";
          }, ",\"M\",1)"},
+        {"a chain of method calls with references in their arguments", [](size_t n) {
+             std::string s = "X = A";
+             for (size_t i = 0; i < n; ++i) s += "->M(B->C)";
+             return s + "\n";
+         }, "qObjectGet1(B,"},
         {"chained member assignments", [](size_t n) {
              std::string s;
              for (size_t i = 0; i < n; ++i) s += "A->X = ";
