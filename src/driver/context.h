@@ -79,12 +79,16 @@ struct AssignmentChain {
     // Where its value ended among the held-back tokens: at the statement end
     // or at an ELSE (`stop`, none when not there), with its ')' owed before
     // held token `closer`. The held tokens from `clean` to `stop` hold no
-    // ELSE, and before an ELSE no bracket either, so a later value of the
-    // statement that reaches `clean` ends at the same place.
+    // ELSE, so a later value of the statement that reaches `clean` ends at
+    // the same place: at once before a statement end, and before an ELSE
+    // when it is not inside brackets there, which `heldDepth` (the bracket
+    // depth before each held token, made when a value first ends at an
+    // ELSE) tells.
     size_t stop = none;
     bool stopIsElse = false;
     size_t closer = 0;
     size_t clean = 0;
+    std::vector<int64_t> heldDepth;
 };
 
 // The state of one source being scanned; it lives as long as the

@@ -27,7 +27,6 @@
 // stops at the previous link's '=' instead, and where the first one's value
 // ended is remembered (AssignmentChain); the ')' owed there wait among the
 // held-back tokens rather than bringing the statement into the list.
-#include <algorithm>
 #include <vector>
 
 #include "driver/report.h"
@@ -138,6 +137,14 @@ struct CloserPlace {
     size_t index = 0;
 };
 
+void measureHeldDepth(AssignmentChain& known, const SourceReader& reader) {
+    if (!known.heldDepth.empty()) return;
+    known.heldDepth.reserve(reader.heldBack.size() + 1);
+    int64_t depth = 0;
+    known.heldDepth.push_back(depth);
+    for (const Token& token : reader.heldBack) known.heldDepth.push_back(depth += closingStep(token));
+}
+
 // Before the end of the statement, or after the value when an ELSE ends a
 // THEN clause (IF C THEN O->X = 1 ELSE ...); an ELSE inside the value's own
 // parentheses does not end it. The tokens the after-line pass still holds
@@ -158,7 +165,7 @@ CloserPlace findCloserPlace(PreprocessorContext& ctx, size_t from) {
     SourceReader* reader = ctx.reader;
     if (!reader) return {false, tokenCount(ctx)};
     AssignmentChain& known = ctx.assignmentChain;
-    size_t elseFree = reader->heldNext, bracketFree = reader->heldNext;
+    size_t elseFree = reader->heldNext;
     for (size_t h = reader->heldNext;; ++h) {
         uint32_t owed = reader->closersOwed.empty() ? 0 : reader->closersOwed[h];
         if (owed > 0) {
@@ -179,21 +186,21 @@ CloserPlace findCloserPlace(PreprocessorContext& ctx, size_t from) {
                 known.stop = afterSolid.held ? h : AssignmentChain::none;
                 known.stopIsElse = true;
                 known.closer = afterSolid.index;
-                known.clean = std::max(elseFree, bracketFree);
+                known.clean = elseFree;
+                measureHeldDepth(known, *reader);
                 return afterSolid;
             }
             elseFree = h + 1;
         }
-        int64_t step = closingStep(token);
-        if (step != 0) bracketFree = h + 1;
-        depth += step;
+        depth += closingStep(token);
         if (!isBlankToken(token.type)) afterSolid = {true, h + 1};
     }
 }
 
 // The place an earlier assignment of the statement found, when the value
 // starting at `from` must end there too: nothing between them could end it
-// sooner, and before an ELSE it is not inside brackets of its own.
+// sooner, and before an ELSE it is not inside brackets of its own (the ')'
+// owed on the way only take it further out).
 bool knownCloserPlace(const PreprocessorContext& ctx, size_t from, CloserPlace& place) {
     const AssignmentChain& known = ctx.assignmentChain;
     const SourceReader* reader = ctx.reader;
@@ -206,7 +213,8 @@ bool knownCloserPlace(const PreprocessorContext& ctx, size_t from, CloserPlace& 
         if (endsStatement(token.type) || isElse(ctx, token)) return false;
         depth += closingStep(token);
     }
-    if (known.stopIsElse && depth > 0) return false;
+    if (known.stopIsElse && depth + known.heldDepth[known.stop] - known.heldDepth[reader->heldNext] > 0)
+        return false;
     place = {true, known.closer};
     return true;
 }

@@ -76,6 +76,11 @@ TEST_F(Scaling, PathologicalLinesGrowLinearly) {
              for (size_t i = 0; i < n; ++i) s += " A->X =";
              return s + " 1 ELSE Y = 2\n";
          }, "qObjectSet1(A,"},
+        {"nested member assignments before an ELSE", [](size_t n) {
+             std::string s = "IF C THEN";
+             for (size_t i = 0; i < n; ++i) s += " A->X = (";
+             return s + "1" + std::string(n, ')') + " ELSE Y = 2\n";
+         }, "qObjectSet1(A,"},
         {"formatted variables", [](size_t n) {
              std::string s = "X = 0";
              for (size_t i = 0; i < n; ++i) s += " : V('L#2')";
