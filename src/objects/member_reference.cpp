@@ -118,13 +118,13 @@ bool isAssignment(const PreprocessorContext& ctx, size_t equalsIndex) {
     return true;
 }
 
-bool isBlankToken(int type) { return type == whitespace || type == null_token; }
-
 bool isElse(const PreprocessorContext& ctx, const Token& token) {
     return token.type == system_keyword && hasWord(ctx, token, "ELSE");
 }
 
-int64_t closingStep(const Token& token) {
+// The bracket step of a value's own round and square brackets; unlike the
+// walk back to an object's start, a value does not count angle brackets.
+int64_t valueBracketStep(const Token& token) {
     if (isExtract(token, '(') || isExtract(token, '[')) return 1;
     if (isExtract(token, ')') || isExtract(token, ']')) return -1;
     return 0;
@@ -142,7 +142,7 @@ void measureHeldDepth(AssignmentChain& known, const SourceReader& reader) {
     known.heldDepth.reserve(reader.heldBack.size() + 1);
     int64_t depth = 0;
     known.heldDepth.push_back(depth);
-    for (const Token& token : reader.heldBack) known.heldDepth.push_back(depth += closingStep(token));
+    for (const Token& token : reader.heldBack) known.heldDepth.push_back(depth += valueBracketStep(token));
 }
 
 // Before the end of the statement, or after the value when an ELSE ends a
@@ -159,8 +159,8 @@ CloserPlace findCloserPlace(PreprocessorContext& ctx, size_t from) {
         const Token& token = ctx.tokens[i];
         if (endsStatement(token.type)) return {false, i};
         if (depth <= 0 && isElse(ctx, token)) return afterSolid;
-        depth += closingStep(token);
-        if (!isBlankToken(token.type)) afterSolid = {false, i + 1};
+        depth += valueBracketStep(token);
+        if (!isBlankType(token.type)) afterSolid = {false, i + 1};
     }
     SourceReader* reader = ctx.reader;
     if (!reader) return {false, tokenCount(ctx)};
@@ -192,8 +192,8 @@ CloserPlace findCloserPlace(PreprocessorContext& ctx, size_t from) {
             }
             elseFree = h + 1;
         }
-        depth += closingStep(token);
-        if (!isBlankToken(token.type)) afterSolid = {true, h + 1};
+        depth += valueBracketStep(token);
+        if (!isBlankType(token.type)) afterSolid = {true, h + 1};
     }
 }
 
@@ -211,7 +211,7 @@ bool knownCloserPlace(const PreprocessorContext& ctx, size_t from, CloserPlace& 
     for (size_t i = from; i < tokenCount(ctx); ++i) {
         const Token& token = ctx.tokens[i];
         if (endsStatement(token.type) || isElse(ctx, token)) return false;
-        depth += closingStep(token);
+        depth += valueBracketStep(token);
     }
     if (known.stopIsElse && depth + known.heldDepth[known.stop] - known.heldDepth[reader->heldNext] > 0)
         return false;
@@ -238,7 +238,7 @@ size_t memberEnd(PreprocessorContext& ctx, size_t member) {
     int64_t depth = 0;
     for (size_t i = member; hasTokenAt(ctx, i); ++i) {
         const Token& token = ctx.tokens[i];
-        if (token.type == whitespace || token.type == null_token) continue;
+        if (isBlankType(token.type)) continue;
         if (endsStatement(token.type)) return depth == 0 ? i : npos;
         int step = bracketStep(token);
         if (step != 0) {
@@ -278,7 +278,7 @@ void quoteMemberName(PreprocessorContext& ctx, size_t member) {
 // The token before `index` that is not blank, or npos.
 size_t previousNonBlank(const PreprocessorContext& ctx, size_t index) {
     for (size_t i = index; i-- > 0;)
-        if (ctx.tokens[i].type != whitespace && ctx.tokens[i].type != null_token) return i;
+        if (!isBlankType(ctx.tokens[i].type)) return i;
     return npos;
 }
 

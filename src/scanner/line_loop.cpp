@@ -112,12 +112,7 @@ void holdBackLine(PreprocessorContext& ctx, SourceReader& reader) {
 
 // Gives back whatever a stopped pass did not reach.
 void giveBackLine(PreprocessorContext& ctx, SourceReader& reader) {
-    if (reader.closersOwed.empty()) {
-        ctx.tokens.insert(ctx.tokens.end(), reader.heldBack.begin() + static_cast<ptrdiff_t>(reader.heldNext),
-                          reader.heldBack.end());
-    } else {
-        while (hasHeldTokens(reader)) bringNextHeldToken(ctx, reader);
-    }
+    while (hasHeldTokens(reader)) bringNextHeldToken(ctx, reader);
     reader.heldBack.clear();
     reader.heldNext = 0;
     reader.closersOwed.clear();

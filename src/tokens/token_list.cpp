@@ -16,8 +16,6 @@ unsigned char upperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 
 
 bool isLineBoundary(uint8_t type) { return type == changeline || type == endofline || type == label; }
 
-bool isBlank(uint8_t type) { return type == whitespace || type == null_token; }
-
 }  // namespace
 
 // Words after which a new statement (and an assignment target) may start:
@@ -103,13 +101,7 @@ void bringNextHeldToken(PreprocessorContext& ctx, SourceReader& reader) {
 
 bool bringHeldTokens(PreprocessorContext& ctx, size_t index) {
     SourceReader* r = ctx.reader;
-    if (!r) return index < ctx.tokens.size();
-    if (r->closersOwed.empty()) {
-        while (index >= ctx.tokens.size() && r->heldNext < r->heldBack.size())
-            ctx.tokens.push_back(r->heldBack[r->heldNext++]);
-    } else {
-        while (index >= ctx.tokens.size() && hasHeldTokens(*r)) bringNextHeldToken(ctx, *r);
-    }
+    while (index >= ctx.tokens.size() && r && hasHeldTokens(*r)) bringNextHeldToken(ctx, *r);
     return index < ctx.tokens.size();
 }
 
@@ -117,7 +109,7 @@ size_t significantAfter(PreprocessorContext& ctx, size_t index, int mode) {
     if (index == npos) return npos;
     // Every mode but one decides at the first token that is not blank.
     size_t i = index + 1;
-    while (hasTokenAt(ctx, i) && (isBlank(ctx.tokens[i].type) || mode == modeAnywhere)) ++i;
+    while (hasTokenAt(ctx, i) && (isBlankType(ctx.tokens[i].type) || mode == modeAnywhere)) ++i;
     if (index + 1 >= ctx.tokens.size()) return npos;
     return nextSignificant(ctx, index + 1, mode);
 }
@@ -126,7 +118,7 @@ size_t nextSignificant(const PreprocessorContext& ctx, size_t index, int mode) {
     const auto& list = ctx.tokens;
     for (size_t i = index; i < list.size(); ++i) {
         uint8_t type = list[i].type;
-        if (isBlank(type)) continue;
+        if (isBlankType(type)) continue;
         if (mode == modeAnywhere) {
             if (isLineBoundary(type) || type == newstatement) continue;
             return i;

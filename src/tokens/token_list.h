@@ -20,6 +20,9 @@ constexpr int modeSameLine = 0;
 constexpr int modeAnywhere = 1;
 constexpr int modeSameStatement = 2;
 
+// Blanks and deleted tokens: the scans for significant tokens pass them.
+inline bool isBlankType(uint8_t type) { return type == whitespace || type == null_token; }
+
 // THEN, ELSE, LOOP or DO: words after which a new statement (and an
 // assignment target) may start. `exact`: compared as written.
 bool isOpenerWord(std::string_view text, bool exact);
@@ -148,9 +151,8 @@ bool isStatementOpener(const PreprocessorContext& ctx, const Token& t);
 // token at position i, and is asked for positions in decreasing order only.
 template <typename At>
 size_t previousSignificantIn(const PreprocessorContext& ctx, size_t index, int mode, At&& at) {
-    auto isBlank = [](uint8_t type) { return type == whitespace || type == null_token; };
     size_t i = index;
-    while (isBlank(at(i).type)) {
+    while (isBlankType(at(i).type)) {
         if (i <= 1) return npos;  // stepping back onto the first token gives none
         --i;
     }
