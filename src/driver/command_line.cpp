@@ -194,8 +194,10 @@ int nextOption(PreprocessorContext& ctx, int argc, char** argv, const char* lett
         ++ctx.optionCursor;
         const char* known = letter == ':' ? nullptr : std::strchr(letters, letter);
         if (!known) {
-            std::fprintf(stderr, "Warning: %c is an unknown option\n", letter);
-            std::fflush(stderr);
+            if (!ctx.madeAgain) {
+                std::fprintf(stderr, "Warning: %c is an unknown option\n", letter);
+                std::fflush(stderr);
+            }
             continue;
         }
         if (known[1] != ':') {

@@ -1,6 +1,8 @@
 // The one routine every diagnostic goes through.
 #pragma once
 
+#include <string_view>
+
 #include "driver/context.h"
 #include "driver/platform.h"
 
@@ -9,5 +11,12 @@ namespace bprep2 {
 // printf-style. Shows the current line with a caret when a reader with a
 // valid scan position is current, then "bprep2: Error|Warning <message>".
 void report(PreprocessorContext& ctx, const char* format, ...) BPREP2_PRINTF(2, 3);
+
+// Writes a finished message to standard error, or holds it with the
+// reports while the attempt holds them.
+void writeMessage(PreprocessorContext& ctx, std::string_view text);
+
+// Writes the reports held so far, and holds no more.
+void releaseMessages(PreprocessorContext& ctx);
 
 }  // namespace bprep2

@@ -1,8 +1,9 @@
 // Output writer: turns the final token list back into program text.
 //
-// The whole text is built in one string before anything is written, so a
-// token that cannot be written leaves the stream untouched, and the text
-// reaches the stream (or the in-process caller) in one piece. Every source
+// The whole text is built in one buffer before anything is written (a part
+// of the list at a time, when the run passes parts of it early), so a token
+// that cannot be written leaves the stream untouched, and the text reaches
+// the stream (or the in-process caller) in one piece. Every source
 // line break survives: a comma at a line end pulls the next line up, and the
 // line breaks it swallowed are written at the next line end instead, so the
 // compiler's line numbers after that point still match the source.
@@ -20,6 +21,7 @@
 #include <string_view>
 
 #include "driver/report.h"
+#include "output/text_buffer.h"
 #include "tokens/token_list.h"
 
 namespace bprep2 {
@@ -36,55 +38,6 @@ constexpr std::string_view objectPrologue =
     " DEFC VAR qObjectStaticMethodN(VAR,VAR,QAC_VARARG)\n"
     " DEFC VAR qObjectQUOLT(INT)\n"
     " DEFC INT qObjectThrow(QAC_VARARG)\n";
-
-// The program text as it is built: a block of the C heap that grows by
-// doubling, written through a cursor. Appending a byte is a store, which
-// matters at one append per token for tens of millions of tokens; callers
-// make room first. The in-process caller receives the block itself.
-class TextBuffer {
-   public:
-    TextBuffer() = default;
-    TextBuffer(const TextBuffer&) = delete;
-    TextBuffer& operator=(const TextBuffer&) = delete;
-    ~TextBuffer() { std::free(data_); }
-
-    // False when the room cannot be had; the text is left as it was.
-    bool reserve(size_t more) {
-        if (capacity_ - size_ >= more) return true;
-        size_t wanted = std::max(size_ + more, 2 * capacity_);
-        char* grown = static_cast<char*>(std::realloc(data_, wanted));
-        if (!grown) return false;
-        data_ = grown;
-        capacity_ = wanted;
-        return true;
-    }
-    void push(char c) { data_[size_++] = c; }
-    void push(std::string_view text) {
-        if (!text.empty()) std::memcpy(data_ + size_, text.data(), text.size());
-        size_ += text.size();
-    }
-    void pushRepeated(char c, size_t count) {
-        std::memset(data_ + size_, c, count);
-        size_ += count;
-    }
-
-    size_t size() const { return size_; }
-    std::string_view view() const { return {data_, size_}; }
-    // Hands the block over, ending in a NUL; null when that byte cannot be had.
-    char* release() {
-        if (!reserve(1)) return nullptr;
-        data_[size_] = '\0';
-        char* block = data_;
-        data_ = nullptr;
-        size_ = capacity_ = 0;
-        return block;
-    }
-
-   private:
-    char* data_ = nullptr;
-    size_t size_ = 0;
-    size_t capacity_ = 0;
-};
 
 bool hasMixedCase(std::string_view text) {
     bool lower = false, upper = false;
@@ -104,14 +57,6 @@ void addUpperCased(std::string_view text, TextBuffer& out) {
 void addKeyword(const PreprocessorContext& ctx, std::string_view text, TextBuffer& out) {
     if ((ctx.has(optUvCase) && hasMixedCase(text)) || ctx.has(optCaseSensitive)) out.push(text);
     else addUpperCased(text, out);
-}
-
-// Whether any function is declared at all: the table also holds every name
-// a lookup missed, so it is seldom empty.
-bool anyFunctionDeclared(const PreprocessorContext& ctx) {
-    for (const auto& entry : ctx.userFunctions)
-        if (entry.second >= 1) return true;
-    return false;
 }
 
 bool isDeclaredFunction(const PreprocessorContext& ctx, std::string_view name) {
@@ -266,17 +211,15 @@ int32_t writeToStream(PreprocessorContext& ctx, FILE* out, const TextBuffer& tex
 
 }  // namespace
 
-int32_t writeOutput(PreprocessorContext& ctx, FILE* out) {
-    // Room for every token's text and a byte or two more per token, so the
-    // text is seldom moved as it grows; room not used is never touched.
-    TextBuffer text;
-    size_t expected = ctx.textPool.size() + 2 * ctx.tokens.size() + objectPrologue.size() + 64;
-    if (!text.reserve(expected)) return reportNoRoom(ctx, expected);
-    if (ctx.objectRuntimeUsed) text.push(objectPrologue);
+bool anyFunctionDeclared(const PreprocessorContext& ctx) {
+    for (const auto& entry : ctx.userFunctions)
+        if (entry.second >= 1) return true;
+    return false;
+}
 
+int32_t appendProgramText(PreprocessorContext& ctx, size_t from, bool functionsDeclared, TextBuffer& text) {
     const size_t count = ctx.tokens.size();
-    const bool functionsDeclared = anyFunctionDeclared(ctx);
-    for (size_t i = 0; i < count; ++i) {
+    for (size_t i = from; i < count; ++i) {
         prefetchAhead(ctx.tokens, i);
         size_t most = mostBytesOf(ctx, ctx.tokens[i]);
         if (!text.reserve(most)) return reportNoRoom(ctx, text.size() + most);
@@ -285,9 +228,28 @@ int32_t writeOutput(PreprocessorContext& ctx, FILE* out) {
             return 2;
         }
     }
+    return 0;
+}
 
+int32_t deliverProgramText(PreprocessorContext& ctx, TextBuffer& text, FILE* out) {
+    if (ctx.objectRuntimeUsed && !text.prepend(objectPrologue))
+        return reportNoRoom(ctx, text.size() + objectPrologue.size());
     if (ctx.resultText && out == stdout) return deliverInProcess(ctx, text);
     return writeToStream(ctx, out, text);
+}
+
+int32_t reserveForWholeList(PreprocessorContext& ctx, TextBuffer& text) {
+    // Room for every token's text and a byte or two more per token, so the
+    // text is seldom moved as it grows; room not used is never touched.
+    size_t expected = ctx.textPool.size() + 2 * ctx.tokens.size() + objectPrologue.size() + 64;
+    return text.reserve(expected) ? 0 : reportNoRoom(ctx, expected);
+}
+
+int32_t writeOutput(PreprocessorContext& ctx, FILE* out) {
+    TextBuffer text;
+    if (int32_t status = reserveForWholeList(ctx, text)) return status;
+    if (int32_t status = appendProgramText(ctx, 0, anyFunctionDeclared(ctx), text)) return status;
+    return deliverProgramText(ctx, text, out);
 }
 
 }  // namespace bprep2

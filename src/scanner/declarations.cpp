@@ -13,6 +13,7 @@
 #include <array>
 #include <string_view>
 
+#include "driver/stream.h"
 #include "tokens/keywords.h"
 #include "tokens/token_list.h"
 
@@ -46,7 +47,7 @@ bool isTyped(const PreprocessorContext& ctx, size_t index, int32_t type, int32_t
 
 void recordArrayName(PreprocessorContext& ctx, size_t index) {
     std::string_view name = ctx.text(ctx.tokens[index]);
-    ctx.dimArrays.findOrAdd(lookupSpelling(ctx, name, ctx.foldBuffer)) = 1;
+    declareName(ctx, ctx.dimArrays, lookupSpelling(ctx, name, ctx.foldBuffer), false);
 }
 
 // DEFFUN [VAR|STRING|INT] NAME: records NAME and returns its index (the token
@@ -58,7 +59,7 @@ size_t recordFunctionName(PreprocessorContext& ctx, size_t keyword) {
         name = after(ctx, name, modeSameLine);
         if (name == npos) return npos;
     }
-    ctx.userFunctions.findOrAdd(ctx.text(ctx.tokens[name])) = 1;
+    declareName(ctx, ctx.userFunctions, ctx.text(ctx.tokens[name]), true);
     return name;
 }
 

@@ -153,14 +153,19 @@ int32_t equalsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 std::string upperCased(std::string_view s) {
-    std::string out;
-    upperCased(s, out);
-    return out;
+    std::string buffer;
+    return std::string(upperCased(s, buffer));
 }
 
 std::string_view upperCased(std::string_view s, std::string& buffer) {
-    buffer.resize(s.size());
-    for (size_t i = 0; i < s.size(); ++i) buffer[i] = static_cast<char>(upperAscii(static_cast<unsigned char>(s[i])));
+    // Programs are mostly written in upper case, and such a word is its own
+    // upper-cased form: it needs no copy.
+    size_t lower = 0;
+    while (lower < s.size() && !(s[lower] >= 'a' && s[lower] <= 'z')) ++lower;
+    if (lower == s.size()) return s;
+    buffer.assign(s);
+    for (size_t i = lower; i < s.size(); ++i)
+        buffer[i] = static_cast<char>(upperAscii(static_cast<unsigned char>(s[i])));
     return buffer;
 }
 

@@ -1,0 +1,204 @@
+// Passing and writing the token list a part at a time.
+//
+// The statement pass and the writer were made for the whole list, and they
+// give the same text for a part of it when the part ends at a line end E
+// that
+//   - nothing read later changes or reaches back over: a THEN or ELSE join
+//     walks back over blanks and line ends only as far as the last other
+//     token, an object reference's call opens at most at the line end
+//     before it, and the line ends a continuation owes go after the last
+//     line end; so E stays once a line after it holds another token and no
+//     line ends are owed from before it;
+//   - no pass looks past: every bracket before E is closed before E (the
+//     NAME(...) measure and a DEFFUN's argument list would look for the
+//     closing one), and the last token before E that is not blank is no
+//     comma (the writer pulls the next line up), no brace or ELSE (the
+//     brace rules look for what follows) and no built-in function name
+//     (taken for a name unless a '(' follows, wherever it stands).
+// A part is passed and written when it is long enough, and its E stays as
+// the first token of the list: it was written with the part, and every walk
+// back stops at it just as it did before the cut.
+//
+// Three things of the whole list are not known when a part is passed: the
+// functions and arrays declared later, the options a later #option sets,
+// and whether a pass fails (its message names a line by counting from the
+// list's start). The first two change the text only where a declaration
+// meets a name a passed part looked up, or an option changes; those, and a
+// failing pass, abandon the attempt, which is made again with the whole
+// list. Its reports wait until it ends, so that the second attempt, which
+// reports everything itself, repeats none of them.
+#include "driver/stream.h"
+
+#include "driver/report.h"
+#include "output/writer.h"
+#include "passes/statement_pass.h"
+#include "tokens/keywords.h"
+#include "tokens/token_list.h"
+
+namespace bprep2 {
+
+namespace {
+
+constexpr size_t none = StreamState::none;
+
+[[noreturn]] void restartWithWholeList(PreprocessorContext& ctx) {
+    ctx.stream.messages.clear();  // the next attempt makes them again
+    ctx.stream.holdMessages = false;
+    throw RestartSignal{true};
+}
+
+bool isBlankOrBoundary(uint8_t type) {
+    return type == whitespace || type == null_token || type == changeline || type == endofline ||
+           type == newstatement;
+}
+
+// Whether tokens first..end-1 hold one that stops every walk back.
+bool holdsStopper(const TokenList& list, size_t first, size_t end) {
+    for (size_t i = first; i < end; ++i)
+        if (!isBlankOrBoundary(list[i].type)) return true;
+    return false;
+}
+
+// A token that, as the last one before a line end, makes a pass look past
+// that line end.
+bool looksPastLine(const PreprocessorContext& ctx, const Token& t) {
+    if (t.type == comma || t.type == braces) return true;
+    if ((t.type == system_keyword || t.type == system_function) &&
+        (static_cast<uint32_t>(t.value) & kwAnyFunction) != 0)
+        return true;
+    std::string_view text = ctx.text(t);
+    return equalsIgnoreCase(text, "else") == 0 || equalsIgnoreCase(text, "elseif") == 0;
+}
+
+// Measures the tokens up to the line end at `lineEnd`, which will stay, and
+// makes it the end of the next part when no pass looks past it.
+void measureTo(PreprocessorContext& ctx, size_t lineEnd) {
+    StreamState& s = ctx.stream;
+    for (size_t i = s.measuredTo; i <= lineEnd; ++i) {
+        const Token& t = ctx.tokens[i];
+        if (isBlankOrBoundary(t.type) || t.type == label) continue;
+        if (t.type == extract) {
+            if (t.value == '(' || t.value == '[') ++s.depth;
+            else if ((t.value == ')' || t.value == ']') && s.depth > 0) --s.depth;
+            if (t.value == '(') ++s.parentheses;
+            else if (t.value == ')' && s.parentheses > 0) --s.parentheses;
+        }
+        s.looksAhead = looksPastLine(ctx, t);
+    }
+    s.measuredTo = lineEnd + 1;
+    if (s.depth == 0 && s.parentheses == 0 && !s.looksAhead) s.cut = lineEnd + 1;
+}
+
+void rebase(size_t& index, size_t shift) { index = index >= shift ? index - shift : 0; }
+
+// The list lost its first `shift` tokens.
+void rebaseIndexes(PreprocessorContext& ctx, SourceReader& reader, size_t shift) {
+    rebase(reader.firstToken, shift);
+    rebase(reader.joinFloor, shift);
+    rebase(reader.lineFirstToken, shift);
+    rebase(reader.owedAfter, shift);
+    if (reader.boundaryFreeLow < shift + 1) {
+        reader.boundaryFreeLow = reader.boundaryFreeHigh = 0;
+    } else {
+        reader.boundaryFreeLow -= shift;
+        reader.boundaryFreeHigh -= shift;
+    }
+    StreamState& s = ctx.stream;
+    if (s.lastLineEnd != none) rebase(s.lastLineEnd, shift);
+    rebase(s.measuredTo, shift);
+    s.cut = 0;
+}
+
+// Passes and writes the list from `from` on. Every part after the first
+// begins with the line end the one before it ended with, written then.
+int32_t passAndAppend(PreprocessorContext& ctx, size_t from) {
+    StreamState& s = ctx.stream;
+    if (int32_t status = runStatementPass(ctx)) return status;
+    return appendProgramText(ctx, from, s.functionsDeclared, s.text);
+}
+
+void passPart(PreprocessorContext& ctx, SourceReader& reader) {
+    StreamState& s = ctx.stream;
+    TokenList& list = ctx.tokens;
+    const size_t cut = s.cut;
+    const size_t from = s.passed ? 1 : 0;
+    if (!s.passed) {
+        s.passed = true;
+        s.options = ctx.options;
+        s.functionsDeclared = anyFunctionDeclared(ctx);
+        // The text comes to about the size of the source.
+        size_t source = reader.sourceText.size();
+        s.text.reserve(source + source / 4 + 64);
+    }
+    s.tail.assign(list.begin() + static_cast<ptrdiff_t>(cut), list.end());
+    list.resize(cut);
+    if (passAndAppend(ctx, from) != 0) restartWithWholeList(ctx);
+    Token lineEnd = list.back();
+    list.clear();
+    list.push_back(lineEnd);
+    list.insert(list.end(), s.tail.begin(), s.tail.end());
+    rebaseIndexes(ctx, reader, cut - 1);
+}
+
+}  // namespace
+
+void beginStream(PreprocessorContext& ctx, bool allowed, size_t partTokens) {
+    StreamState& s = ctx.stream;
+    constexpr uint32_t wholeListReports = optTokenDump | optKeywordDump | optStats | optTrace;
+    s.on = allowed && partTokens > 0 && !ctx.traceFile && (ctx.options & wholeListReports) == 0;
+    s.holdMessages = s.on;
+    s.partTokens = partTokens;
+}
+
+void noteMainLineEnd(PreprocessorContext& ctx, SourceReader& reader) {
+    StreamState& s = ctx.stream;
+    const TokenList& list = ctx.tokens;
+    const size_t last = list.size() - 1;
+    if (s.lastLineEnd != none && s.editsBehind == s.editsAtLineEnd && reader.owedLineEnds == 0 &&
+        list[s.lastLineEnd].type == endofline && holdsStopper(list, s.lastLineEnd + 1, last))
+        measureTo(ctx, s.lastLineEnd);
+    s.lastLineEnd = list[last].type == endofline ? last : none;
+    s.editsAtLineEnd = s.editsBehind;
+    if (s.cut >= s.partTokens && (reader.owedLineEnds == 0 || reader.owedAfter + 1 >= s.cut))
+        passPart(ctx, reader);
+}
+
+void declareName(PreprocessorContext& ctx, NameTable& table, std::string_view name, bool function) {
+    if (ctx.stream.passed) {
+        // A passed part's lookup of an undeclared name left it in the table
+        // with 0. The writer keeps the case of every name spelled like a
+        // function, so a new function may change any passed part.
+        const int32_t* known = table.find(name);
+        bool changesPassedParts = function ? (!known || *known < 1) : (known && *known == 0);
+        if (changesPassedParts) restartWithWholeList(ctx);
+    }
+    table.findOrAdd(name) = 1;
+}
+
+void beforeOptionsChange(PreprocessorContext& ctx) {
+    StreamState& s = ctx.stream;
+    if (!s.on) return;
+    if (s.passed) restartWithWholeList(ctx);
+    s.on = false;
+    releaseMessages(ctx);
+}
+
+int32_t passAndWriteRest(PreprocessorContext& ctx, FILE* out) {
+    StreamState& s = ctx.stream;
+    size_t from = 0;
+    int32_t status = 0;
+    if (s.passed) {
+        from = 1;
+    } else {
+        s.functionsDeclared = anyFunctionDeclared(ctx);
+    }
+    status = runStatementPass(ctx);
+    if (status == 0 && !s.passed) status = reserveForWholeList(ctx, s.text);
+    if (status == 0) status = appendProgramText(ctx, from, s.functionsDeclared, s.text);
+    if (status != 0 && s.passed) restartWithWholeList(ctx);
+    releaseMessages(ctx);
+    if (status != 0) return status;
+    return deliverProgramText(ctx, s.text, out);
+}
+
+}  // namespace bprep2
