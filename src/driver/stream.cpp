@@ -74,17 +74,18 @@ bool looksPastLine(const PreprocessorContext& ctx, const Token& t) {
 // makes it the end of the next part when no pass looks past it.
 void measureTo(PreprocessorContext& ctx, size_t lineEnd) {
     StreamState& s = ctx.stream;
+    size_t last = none;  // the last token that is not blank
     for (size_t i = s.measuredTo; i <= lineEnd; ++i) {
         const Token& t = ctx.tokens[i];
         if (isBlankOrBoundary(t.type) || t.type == label) continue;
-        if (t.type == extract) {
-            if (t.value == '(' || t.value == '[') ++s.depth;
-            else if ((t.value == ')' || t.value == ']') && s.depth > 0) --s.depth;
-            if (t.value == '(') ++s.parentheses;
-            else if (t.value == ')' && s.parentheses > 0) --s.parentheses;
-        }
-        s.looksAhead = looksPastLine(ctx, t);
+        last = i;
+        if (t.type != extract) continue;
+        if (t.value == '(' || t.value == '[') ++s.depth;
+        else if ((t.value == ')' || t.value == ']') && s.depth > 0) --s.depth;
+        if (t.value == '(') ++s.parentheses;
+        else if (t.value == ')' && s.parentheses > 0) --s.parentheses;
     }
+    if (last != none) s.looksAhead = looksPastLine(ctx, ctx.tokens[last]);
     s.measuredTo = lineEnd + 1;
     if (s.depth == 0 && s.parentheses == 0 && !s.looksAhead) s.cut = lineEnd + 1;
 }
