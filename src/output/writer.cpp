@@ -48,9 +48,19 @@ bool hasMixedCase(std::string_view text) {
     return lower && upper;
 }
 
+bool isLowerCase(char c) { return c >= 'a' && c <= 'z'; }
+
+bool hasLowerCase(std::string_view text) {
+    for (char c : text)
+        if (isLowerCase(c)) return true;
+    return false;
+}
+
 // Names and keywords are short: a byte at a time costs less than an append.
 void addUpperCased(std::string_view text, TextBuffer& out) {
-    for (char c : text) out.push(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+    char* to = out.cursor();
+    for (char c : text) *to++ = isLowerCase(c) ? static_cast<char>(c - 'a' + 'A') : c;
+    out.advance(text.size());
 }
 
 // Keywords are folded to upper case unless the case options keep them.
@@ -79,6 +89,12 @@ bool followsSubroutineWord(const PreprocessorContext& ctx, size_t index) {
 
 void addName(const PreprocessorContext& ctx, size_t index, bool functionsDeclared, TextBuffer& out) {
     std::string_view text = ctx.text(ctx.tokens[index]);
+    // A name written in upper case comes out the same whichever rule keeps
+    // or changes its case, so none need be asked.
+    if (!hasLowerCase(text)) {
+        out.push(text);
+        return;
+    }
     if (ctx.has(optCaseSensitive) || ctx.has(optUvCase) || (functionsDeclared && isDeclaredFunction(ctx, text)) ||
         followsSubroutineWord(ctx, index))
         out.push(text);

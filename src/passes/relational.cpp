@@ -6,8 +6,8 @@
 // backward, the same for an unmatched `<`. A comparison becomes " GT ",
 // " GE ", " LT " or " LE ", and an `=` written next to it (directly after, or
 // as the significant token before) is deleted. A `<`...`>` pair with no
-// keyword between them stays an extraction; a line without a `<` needs no
-// backward reading. Nothing is inserted or removed, and the look-back for
+// keyword between them stays an extraction; a line with no angle bracket
+// is only passed over, and one without a `<` needs no backward reading. Nothing is inserted or removed, and the look-back for
 // the `=` only crosses blanks and deleted tokens, so the rewrite is linear in
 // the length of the list.
 #include <string_view>
@@ -37,17 +37,28 @@ void makeComparison(PreprocessorContext& ctx, size_t at, std::string_view strict
     becomes(ctx, tokens[at], extract_str, text);
 }
 
+bool isAngleBracket(const Token& t) { return t.type == extract && (t.value == '<' || t.value == '>'); }
+
 }  // namespace
 
-// Forward to the line's endofline (or the end of the list), then, when it
-// holds a `<` at all, backward.
+// Most lines hold no angle bracket at all: the line's end is found first,
+// and only a line with one is read forward, then, when it holds a `<`,
+// backward.
 size_t rewriteComparisons(PreprocessorContext& ctx, size_t first) {
     auto& tokens = ctx.tokens;
+    const size_t count = tokens.size();  // no rewrite here changes it
+    size_t end = first;
+    bool angles = false;
+    for (; end < count; ++end) {
+        prefetchAhead(tokens, end);
+        angles = angles || isAngleBracket(tokens[end]);
+        if (tokens[end].type == endofline) break;
+    }
+    if (!angles) return end < count ? end + 1 : count;
     int32_t depth = 0;
     bool hasLess = false;
     size_t last = first;
     for (;; ++last) {
-        prefetchAhead(tokens, last);
         const Token& t = tokens[last];
         if (t.type == system_keyword) {
             depth = 0;
@@ -58,7 +69,7 @@ size_t rewriteComparisons(PreprocessorContext& ctx, size_t first) {
             makeComparison(ctx, last, " GT ", " GE ");
             depth = 0;
         }
-        if (t.type == endofline || last + 1 == tokens.size()) break;
+        if (last == end || last + 1 == count) break;
     }
     if (!hasLess) return last + 1;
     depth = 0;

@@ -136,6 +136,9 @@ void recordDimensionList(PreprocessorContext& ctx, size_t current) {
 
 void recordDeclarations(PreprocessorContext& ctx, size_t index) {
     if (index >= tokenCount(ctx)) return;
+    // Only the declaration, dimension and subroutine words declare anything.
+    constexpr uint32_t declaringWords = kwDeclaration | kwDimension | kwCallLike;
+    if ((static_cast<uint32_t>(ctx.tokens[index].value) & declaringWords) == 0) return;
     size_t current = index;
     if (isFunctionDeclarationWord(ctx.text(ctx.tokens[index]))) {
         current = recordFunctionName(ctx, index);
