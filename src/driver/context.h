@@ -198,6 +198,7 @@ struct PreprocessorContext {
     uint32_t linesRead = 0;
     int32_t includeLevel = 0;
     bool objectRuntimeUsed = false;
+    bool specialWordsMet = false;  // a word with a rewrite of its own was scanned
     MemberChain memberChain;
     // Chains whose latest call's arguments hold references of their own,
     // innermost last; each goes on when its arguments close.

@@ -140,7 +140,7 @@ void rewriteSystemObject(SpecialWalk& w, size_t index, int32_t special) {
 bool isSpecialWord(const Token& t) {
     static_assert(specialDeffun == 1 && specialStop == 2 && specialQuolt == 3 && specialDevelopment == 6,
                   "the codes this walk acts on are 1 to 6");
-    return t.special >= specialDeffun && t.special <= specialDevelopment;
+    return isRewrittenSpecial(t.special);
 }
 
 bool hasSpecialWord(const TokenList& tokens, size_t first, size_t end) {

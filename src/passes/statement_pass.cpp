@@ -27,7 +27,8 @@ int32_t runStatementPass(PreprocessorContext& ctx) {
     for (size_t first = 0; first < ctx.tokens.size();) {
         size_t next = rewriteComparisons(ctx, first);
         brackets.measure(ctx.tokens, first, next);
-        specialWords = specialWords || hasSpecialWord(ctx.tokens, first, next);
+        // Only the scanner makes such words, and it says when it has.
+        specialWords = specialWords || (ctx.specialWordsMet && hasSpecialWord(ctx.tokens, first, next));
         first = next;
     }
     int32_t status = runNameAndKeywordWalk(ctx, brackets.spans);

@@ -302,6 +302,7 @@ void appendName(LineScan& s, std::string_view word, size_t end) {
     std::string_view first = s.ctx.textOf(entry.spelling);
     bool sameAsFirst = entry.spelling.length != 0 && first == word;
     appendTokenSpecial(s.ctx, type, sameAsFirst ? first : word, static_cast<int32_t>(flags), special);
+    if (isRewrittenSpecial(special)) s.ctx.specialWordsMet = true;
     if (entry.spelling.length == 0) entry.spelling = s.ctx.textRef(s.ctx.tokens.back());
 }
 

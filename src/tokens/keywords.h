@@ -40,6 +40,11 @@ constexpr int32_t specialSystem = 5;
 constexpr int32_t specialDevelopment = 6;
 constexpr int32_t specialNoResolve = 7;  // parentheses after this name are not resolved
 
+// Codes 1 to 6 ask for a rewrite of their own at the end of the statement pass.
+constexpr bool isRewrittenSpecial(int32_t special) {
+    return special >= specialDeffun && special <= specialDevelopment;
+}
+
 // All 468 rows, in table order.
 std::span<const KeywordEntry> keywordTable();
 
