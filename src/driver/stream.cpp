@@ -7,8 +7,9 @@
 //     walks back over blanks and line ends only as far as the last other
 //     token, an object reference's call opens at most at the line end
 //     before it, and the line ends a continuation owes go after the last
-//     line end; so E stays once a line after it holds another token and no
-//     line ends are owed from before it;
+//     line end; so E stays once another token follows it (a line marker
+//     with a token after it counts) and no line ends are owed from before
+//     it;
 //   - no pass looks past: every bracket before E is closed before E (the
 //     NAME(...) measure and a DEFFUN's argument list would look for the
 //     closing one), and the last token before E that is not blank is no
@@ -52,10 +53,14 @@ bool isBlankOrBoundary(uint8_t type) {
            type == newstatement;
 }
 
-// Whether tokens first..end-1 hold one that stops every walk back.
+// Whether tokens first..end-1 hold one that stops every walk back: any but
+// a blank or a line end, and a line marker with a token after it (a THEN
+// or ELSE folds a marker in only when it is the last of the list).
 bool holdsStopper(const TokenList& list, size_t first, size_t end) {
-    for (size_t i = first; i < end; ++i)
-        if (!isBlankOrBoundary(list[i].type)) return true;
+    for (size_t i = first; i < end; ++i) {
+        uint8_t type = list[i].type;
+        if (type == changeline || !isBlankOrBoundary(type)) return true;
+    }
     return false;
 }
 
@@ -158,8 +163,12 @@ void noteMainLineEnd(PreprocessorContext& ctx, SourceReader& reader) {
     if (s.lastLineEnd != none && s.editsBehind == s.editsAtLineEnd && reader.owedLineEnds == 0 &&
         list[s.lastLineEnd].type == endofline && holdsStopper(list, s.lastLineEnd + 1, last))
         measureTo(ctx, s.lastLineEnd);
-    s.lastLineEnd = list[last].type == endofline ? last : none;
-    s.editsAtLineEnd = s.editsBehind;
+    // A directive's line ends in a line marker; the line end before it
+    // stays the one to learn about.
+    if (list[last].type == endofline) {
+        s.lastLineEnd = last;
+        s.editsAtLineEnd = s.editsBehind;
+    }
     if (s.cut >= s.partTokens && (reader.owedLineEnds == 0 || reader.owedAfter + 1 >= s.cut))
         passPart(ctx, reader);
 }
