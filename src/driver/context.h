@@ -103,8 +103,7 @@ struct StreamState {
     bool on = false;             // parts may still be passed early
     bool passed = false;         // one was: the rest of the attempt depends on it
     size_t partTokens = 0;       // a part is passed once it holds this many tokens
-    uint32_t options = 0;        // the options the passed parts were passed with
-    bool functionsDeclared = false;
+    bool functionsDeclared = false;  // whether any function is declared, for the writer
     // Reports of the attempt wait here while it may still be made again
     // with the whole list, which reports them itself then.
     bool holdMessages = false;

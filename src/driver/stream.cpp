@@ -54,8 +54,9 @@ bool isBlankOrBoundary(uint8_t type) {
 }
 
 // Whether tokens first..end-1 hold one that stops every walk back: any but
-// a blank or a line end, and a line marker with a token after it (a THEN
-// or ELSE folds a marker in only when it is the last of the list).
+// a blank, a line end or a statement separator, and a line marker with a
+// token after it (a THEN or ELSE folds a marker in only when it is the
+// last of the list).
 bool holdsStopper(const TokenList& list, size_t first, size_t end) {
     for (size_t i = first; i < end; ++i) {
         uint8_t type = list[i].type;
@@ -130,7 +131,6 @@ void passPart(PreprocessorContext& ctx, SourceReader& reader) {
     const size_t from = s.passed ? 1 : 0;
     if (!s.passed) {
         s.passed = true;
-        s.options = ctx.options;
         s.functionsDeclared = anyFunctionDeclared(ctx);
         // The text comes to about the size of the source.
         size_t source = reader.sourceText.size();
@@ -169,6 +169,7 @@ void noteMainLineEnd(PreprocessorContext& ctx, SourceReader& reader) {
         s.lastLineEnd = last;
         s.editsAtLineEnd = s.editsBehind;
     }
+    // Line ends still owed go in after owedAfter, which must not be in the part.
     if (s.cut >= s.partTokens && (reader.owedLineEnds == 0 || reader.owedAfter + 1 >= s.cut))
         passPart(ctx, reader);
 }
@@ -195,14 +196,9 @@ void beforeOptionsChange(PreprocessorContext& ctx) {
 
 int32_t passAndWriteRest(PreprocessorContext& ctx, FILE* out) {
     StreamState& s = ctx.stream;
-    size_t from = 0;
-    int32_t status = 0;
-    if (s.passed) {
-        from = 1;
-    } else {
-        s.functionsDeclared = anyFunctionDeclared(ctx);
-    }
-    status = runStatementPass(ctx);
+    const size_t from = s.passed ? 1 : 0;
+    if (!s.passed) s.functionsDeclared = anyFunctionDeclared(ctx);
+    int32_t status = runStatementPass(ctx);
     if (status == 0 && !s.passed) status = reserveForWholeList(ctx, s.text);
     if (status == 0) status = appendProgramText(ctx, from, s.functionsDeclared, s.text);
     if (status != 0 && s.passed) restartWithWholeList(ctx);
