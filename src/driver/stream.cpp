@@ -48,20 +48,22 @@ constexpr size_t none = StreamState::none;
     throw RestartSignal{true};
 }
 
-bool isBlankOrBoundary(uint8_t type) {
-    return type == whitespace || type == null_token || type == changeline || type == endofline ||
-           type == newstatement;
-}
+// Sets of token types as bits, so that a token is classed with one test:
+// every token of the list is classed here once more.
+constexpr uint32_t typeBit(int32_t type) { return uint32_t{1} << type; }
+constexpr uint32_t blanksAndLineEnds =
+    typeBit(whitespace) | typeBit(null_token) | typeBit(endofline) | typeBit(newstatement);
+constexpr uint32_t notLookedAt = blanksAndLineEnds | typeBit(changeline) | typeBit(label);
+static_assert(endoftype < 32, "every token type has a bit");
+
+bool isIn(uint32_t set, uint8_t type) { return (set & typeBit(type)) != 0; }
 
 // Whether tokens first..end-1 hold one that stops every walk back: any but
-// a blank, a line end or a statement separator, and a line marker with a
-// token after it (a THEN or ELSE folds a marker in only when it is the
-// last of the list).
+// a blank, a line end or a statement separator (a line marker counts: a
+// THEN or ELSE folds a marker in only when it is the last of the list).
 bool holdsStopper(const TokenList& list, size_t first, size_t end) {
-    for (size_t i = first; i < end; ++i) {
-        uint8_t type = list[i].type;
-        if (type == changeline || !isBlankOrBoundary(type)) return true;
-    }
+    for (size_t i = first; i < end; ++i)
+        if (!isIn(blanksAndLineEnds, list[i].type)) return true;
     return false;
 }
 
@@ -83,7 +85,7 @@ void measureTo(PreprocessorContext& ctx, size_t lineEnd) {
     size_t last = none;  // the last token that is not blank
     for (size_t i = s.measuredTo; i <= lineEnd; ++i) {
         const Token& t = ctx.tokens[i];
-        if (isBlankOrBoundary(t.type) || t.type == label) continue;
+        if (isIn(notLookedAt, t.type)) continue;
         last = i;
         if (t.type != extract) continue;
         if (t.value == '(' || t.value == '[') ++s.depth;
