@@ -16,13 +16,14 @@ class Streaming : public ScratchDirectoryTest {
    protected:
     // Runs the program whole and in parts of several lengths; every run in
     // parts must give what the whole run gives, which is returned.
-    Outcome sameInParts(const std::string& program, const char* options = nullptr) {
+    Outcome sameInParts(const std::string& program, const char* options = nullptr,
+                        const std::string& commandLine = "bprep2 prog.b") {
         write("prog.b", program);
         const bprep2::StreamTuning whole{false, 0};
-        Outcome expected = runInProcess("bprep2 prog.b", options, &whole);
+        Outcome expected = runInProcess(commandLine, options, &whole);
         for (size_t part : {1, 3, 40}) {
             const bprep2::StreamTuning parts{true, part};
-            Outcome r = runInProcess("bprep2 prog.b", options, &parts);
+            Outcome r = runInProcess(commandLine, options, &parts);
             EXPECT_EQ(r.status, expected.status) << "parts of " << part;
             EXPECT_EQ(r.text, expected.text) << "parts of " << part;
             EXPECT_EQ(r.err, expected.err) << "parts of " << part;
@@ -98,10 +99,11 @@ TEST_F(Streaming, LateDeclarationsChangeEarlierLines) {
 TEST_F(Streaming, LateOptionsAndFailuresAreSaidOnce) {
     std::vector<std::string> program(30, "X = X + 1 /* a /* nested */");
     program.insert(program.begin() + 10, "#option case, frobnitz");
-    Outcome r = sameInParts(lines(program), "echo");
+    Outcome r = sameInParts(lines(program), "echo", "bprep2 -Z prog.b");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(occurrences(r.err, "Unknown option word 'frobnitz'"), 1u);
     EXPECT_EQ(occurrences(r.err, "bprep2 called as"), 1u);
+    EXPECT_EQ(occurrences(r.err, "Z is an unknown option"), 1u);
     EXPECT_EQ(occurrences(r.err, "Nested comments found"), 30u);
 
     // A pass that fails names the line counted from the top, whether the
