@@ -119,10 +119,13 @@ void rebaseIndexes(PreprocessorContext& ctx, SourceReader& reader, size_t shift)
 }
 
 // Passes and writes the list from `from` on. Every part after the first
-// begins with the line end the one before it ended with, written then.
-int32_t passAndAppend(PreprocessorContext& ctx, size_t from) {
+// begins with the line end the one before it ended with, written then. A
+// list kept whole makes room for all its text at once.
+int32_t passAndAppend(PreprocessorContext& ctx, size_t from, bool wholeList) {
     StreamState& s = ctx.stream;
     if (int32_t status = runStatementPass(ctx)) return status;
+    if (wholeList)
+        if (int32_t status = reserveForWholeList(ctx, s.text)) return status;
     return appendProgramText(ctx, from, s.functionsDeclared, s.text);
 }
 
@@ -140,7 +143,7 @@ void passPart(PreprocessorContext& ctx, SourceReader& reader) {
     }
     s.tail.assign(list.begin() + static_cast<ptrdiff_t>(cut), list.end());
     list.resize(cut);
-    if (passAndAppend(ctx, from) != 0) restartWithWholeList(ctx);
+    if (passAndAppend(ctx, from, false) != 0) restartWithWholeList(ctx);
     Token lineEnd = list.back();
     list.clear();
     list.push_back(lineEnd);
@@ -198,11 +201,8 @@ void beforeOptionsChange(PreprocessorContext& ctx) {
 
 int32_t passAndWriteRest(PreprocessorContext& ctx, FILE* out) {
     StreamState& s = ctx.stream;
-    const size_t from = s.passed ? 1 : 0;
     if (!s.passed) s.functionsDeclared = anyFunctionDeclared(ctx);
-    int32_t status = runStatementPass(ctx);
-    if (status == 0 && !s.passed) status = reserveForWholeList(ctx, s.text);
-    if (status == 0) status = appendProgramText(ctx, from, s.functionsDeclared, s.text);
+    int32_t status = passAndAppend(ctx, s.passed ? 1 : 0, !s.passed);
     if (status != 0 && s.passed) restartWithWholeList(ctx);
     releaseMessages(ctx);
     if (status != 0) return status;

@@ -49,29 +49,27 @@ bool isAngleBracket(const Token& t) { return (t.type == extract) & ((t.value == 
 size_t rewriteComparisons(PreprocessorContext& ctx, size_t first) {
     auto& tokens = ctx.tokens;
     const size_t count = tokens.size();  // no rewrite here changes it
-    size_t end = first;
+    size_t last = first;  // the line's endofline, or the list's last token
     bool angles = false;
-    for (; end < count; ++end) {
-        prefetchAhead(tokens, end);
-        angles |= isAngleBracket(tokens[end]);
-        if (tokens[end].type == endofline) break;
+    for (;; ++last) {
+        prefetchAhead(tokens, last);
+        angles |= isAngleBracket(tokens[last]);
+        if (tokens[last].type == endofline || last + 1 == count) break;
     }
-    if (!angles) return end < count ? end + 1 : count;
+    if (!angles) return last + 1;
     int32_t depth = 0;
     bool hasLess = false;
-    size_t last = first;
-    for (;; ++last) {
-        const Token& t = tokens[last];
+    for (size_t i = first; i <= last; ++i) {
+        const Token& t = tokens[i];
         if (t.type == system_keyword) {
             depth = 0;
         } else if (isBracket(t, '<')) {
             ++depth;
             hasLess = true;
         } else if (isBracket(t, '>') && --depth < 0) {
-            makeComparison(ctx, last, " GT ", " GE ");
+            makeComparison(ctx, i, " GT ", " GE ");
             depth = 0;
         }
-        if (last == end || last + 1 == count) break;
     }
     if (!hasLess) return last + 1;
     depth = 0;
