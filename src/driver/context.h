@@ -198,6 +198,9 @@ struct PreprocessorContext {
     int32_t includeLevel = 0;
     bool objectRuntimeUsed = false;
     bool specialWordsMet = false;  // a word with a rewrite of its own was scanned
+    // Member operators the scanner made, the only place they come from: a
+    // line during which none was made holds none.
+    uint64_t memberOperatorsScanned = 0;
     MemberChain memberChain;
     // Chains whose latest call's arguments hold references of their own,
     // innermost last; each goes on when its arguments close.
@@ -238,7 +241,8 @@ struct PreprocessorContext {
     bool objects() const { return has(optObjects); }
 
     std::string_view text(const Token& t) const { return textOf(textRef(t)); }
-    std::string_view textOf(TextRef ref) const { return std::string_view(textPool).substr(ref.offset, ref.length); }
+    // Every reference was made by storeText, so it lies inside the pool.
+    std::string_view textOf(TextRef ref) const { return std::string_view(textPool.data() + ref.offset, ref.length); }
     TextRef textRef(const Token& t) const {
         if (t.textLength != longText) return {t.textOffset, t.textLength};
         uint32_t length = 0;

@@ -75,7 +75,8 @@ bool looksPastLine(const PreprocessorContext& ctx, const Token& t) {
         (static_cast<uint32_t>(t.value) & kwAnyFunction) != 0)
         return true;
     std::string_view text = ctx.text(t);
-    return equalsIgnoreCase(text, "else") == 0 || equalsIgnoreCase(text, "elseif") == 0;
+    if (text.size() == 4) return equalsIgnoreCase(text, "else") == 0;
+    return text.size() == 6 && equalsIgnoreCase(text, "elseif") == 0;
 }
 
 // Measures the tokens up to the line end at `lineEnd`, which will stay, and

@@ -35,7 +35,7 @@ class WordTable {
                 entries_.emplace_back(std::string(key), Value{});
                 return entries_.back().second;
             }
-            if (slot.hash == hash && entries_[slot.entry].first == key) return entries_[slot.entry].second;
+            if (slot.hash == hash && sameKey(entries_[slot.entry].first, key)) return entries_[slot.entry].second;
         }
     }
 
@@ -47,7 +47,7 @@ class WordTable {
         for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
             const Slot& slot = slots_[i];
             if (slot.entry == emptySlot) return nullptr;
-            if (slot.hash == hash && entries_[slot.entry].first == key) return &entries_[slot.entry].second;
+            if (slot.hash == hash && sameKey(entries_[slot.entry].first, key)) return &entries_[slot.entry].second;
         }
     }
 
@@ -68,18 +68,38 @@ class WordTable {
         return h ^ (h >> 29);
     }
 
+    // Up to eight bytes as one number, with no loop: most words are that
+    // short. Different words of the same length give different numbers.
+    static uint64_t shortBytes(const char* p, size_t n) {
+        if (n >= 4) {
+            uint32_t low;
+            uint32_t high;
+            std::memcpy(&low, p, 4);
+            std::memcpy(&high, p + n - 4, 4);
+            return low | (uint64_t{high} << 32);
+        }
+        if (n == 0) return 0;
+        auto byte = [&](size_t i) { return uint64_t{static_cast<unsigned char>(p[i])}; };
+        return byte(0) | (byte(n / 2) << 8) | (byte(n - 1) << 16);
+    }
+
     static uint64_t hashOf(std::string_view key) {
         uint64_t h = key.size();
         const char* p = key.data();
         size_t left = key.size();
-        for (; left >= 8; p += 8, left -= 8) {
+        for (; left > 8; p += 8, left -= 8) {
             uint64_t word;
             std::memcpy(&word, p, 8);
             h = mix(h, word);
         }
-        uint64_t tail = 0;
-        for (size_t i = 0; i < left; ++i) tail |= uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
-        return mix(h, tail);
+        return mix(h, shortBytes(p, left));
+    }
+
+    // A stored word against a key whose hash matched.
+    static bool sameKey(const std::string& stored, std::string_view key) {
+        if (stored.size() != key.size()) return false;
+        if (key.size() <= 8) return shortBytes(stored.data(), key.size()) == shortBytes(key.data(), key.size());
+        return std::memcmp(stored.data(), key.data(), key.size()) == 0;
     }
 
     void grow() {

@@ -236,7 +236,6 @@ bool anyFunctionDeclared(const PreprocessorContext& ctx) {
 int32_t appendProgramText(PreprocessorContext& ctx, size_t from, bool functionsDeclared, TextBuffer& text) {
     const size_t count = ctx.tokens.size();
     for (size_t i = from; i < count; ++i) {
-        prefetchAhead(ctx.tokens, i);
         size_t most = mostBytesOf(ctx, ctx.tokens[i]);
         if (!text.reserve(most)) return reportNoRoom(ctx, text.size() + most);
         if (!addToken(ctx, i, functionsDeclared, text)) {

@@ -167,7 +167,6 @@ void examineSpecial(SpecialWalk& w, size_t index) {
 void runSpecialWordWalk(PreprocessorContext& ctx) {
     SpecialWalk w(ctx);
     for (size_t i = 0; i < ctx.tokens.size(); ++i) {
-        prefetchAhead(ctx.tokens, i);
         passPending(w.edits, i);
         if (i >= w.resumeAt && isSpecialWord(ctx.tokens[i])) examineSpecial(w, i);
     }

@@ -322,7 +322,6 @@ void demoteKeyword(PreprocessorContext& ctx, Token& token) {
 int32_t runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenSpan>& spans) {
     WalkState w(ctx, spans);
     for (size_t i = 0; i < ctx.tokens.size(); ++i) {
-        prefetchAhead(ctx.tokens, i);
         passPending(w.edits, i);
         w.current = i;
         if (examine(w, i) != 0) return 1;

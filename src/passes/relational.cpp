@@ -52,7 +52,6 @@ size_t rewriteComparisons(PreprocessorContext& ctx, size_t first) {
     size_t last = first;  // the line's endofline, or the list's last token
     bool angles = false;
     for (;; ++last) {
-        prefetchAhead(tokens, last);
         angles |= isAngleBracket(tokens[last]);
         if (tokens[last].type == endofline || last + 1 == count) break;
     }

@@ -121,7 +121,9 @@ void giveBackLine(PreprocessorContext& ctx, SourceReader& reader) {
 
 void afterLinePass(PreprocessorContext& ctx, SourceReader& reader, bool mayInsert) {
     if (mayInsert) holdBackLine(ctx, reader);
-    for (size_t i = reader.lineFirstToken; !reader.stopped && hasTokenAt(ctx, i); ++i) {
+    // Nothing held back: the list's own end is the line's.
+    auto hasToken = [&](size_t i) { return mayInsert ? hasTokenAt(ctx, i) : i < ctx.tokens.size(); };
+    for (size_t i = reader.lineFirstToken; !reader.stopped && hasToken(i); ++i) {
         const Token& token = ctx.tokens[i];
         switch (token.type) {
             case braces:
@@ -162,8 +164,9 @@ bool hasObjectReference(const PreprocessorContext& ctx, size_t from) {
 // earlier line; so line ends owed ahead of the line wait for later lines
 // (a chain of THEN/ELSE joins with continuations owes them all at the
 // chain's start) unless the line holds a member operator.
-void passLine(PreprocessorContext& ctx, SourceReader& reader) {
-    bool reachesBack = hasObjectReference(ctx, reader.lineFirstToken);
+void passLine(PreprocessorContext& ctx, SourceReader& reader, uint64_t memberOperatorsBefore) {
+    bool reachesBack =
+        ctx.memberOperatorsScanned != memberOperatorsBefore && hasObjectReference(ctx, reader.lineFirstToken);
     if (reachesBack || (reader.owedLineEnds > 0 && reader.owedAfter >= reader.lineFirstToken))
         settleOwedLineEnds(ctx, reader);
     size_t before = tokenCount(ctx);
@@ -207,6 +210,7 @@ LineStart offerDirective(PreprocessorContext& ctx, SourceReader& reader) {
 }
 
 void scanPhysicalLine(PreprocessorContext& ctx, SourceReader& reader) {
+    const uint64_t memberOperatorsBefore = ctx.memberOperatorsScanned;
     reader.scanPos = 0;
     reader.noEcho = false;
     if (reader.inBlockComment) scanBlockComment(ctx);
@@ -233,7 +237,7 @@ void scanPhysicalLine(PreprocessorContext& ctx, SourceReader& reader) {
         }
     }
     if (reader.stopped) return;
-    passLine(ctx, reader);
+    passLine(ctx, reader, memberOperatorsBefore);
     if (reader.stopped) return;
     appendToken(ctx, endofline, {}, static_cast<int32_t>(reader.pendingLines));
 }

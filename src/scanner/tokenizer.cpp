@@ -32,15 +32,19 @@ constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
 constexpr bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // The bytes that go on a name after its first one (the dot only when it is
-// not the member operator), one table lookup per byte.
+// not the member operator), one table lookup per byte; the same lookup
+// notes a lower-case letter, so that a name written in upper case is looked
+// up without a pass of its own over it.
 constexpr uint8_t namePart = 1;
 constexpr uint8_t namePartUnlessDotMember = 2;
+constexpr uint8_t lowerCaseLetter = 4;
 
 constexpr std::array<uint8_t, 256> makeNameTable() {
     std::array<uint8_t, 256> table{};
     for (int c = 0; c < 256; ++c) {
         char ch = static_cast<char>(c);
         if (isLetter(ch) || isDigit(ch) || ch == '_' || ch == '$') table[static_cast<size_t>(c)] = namePart;
+        if (ch >= 'a' && ch <= 'z') table[static_cast<size_t>(c)] |= lowerCaseLetter;
     }
     table['.'] = namePartUnlessDotMember;
     return table;
@@ -146,6 +150,7 @@ void scanOperator(LineScan& s, char c) {
     } else if (s.remaining() > 2 && c == '-' && s.next() == '>' && s.ctx.has(optArrowMember)) {
         s.advance(2);
         appendToken(s.ctx, oref_id, "->");
+        s.ctx.memberOperatorsScanned += 1;
     } else {
         appendHere(s, maths, c);
     }
@@ -203,6 +208,7 @@ void scanDot(LineScan& s) {
     } else if (s.ctx.has(optDotMember)) {
         s.advance(1);
         appendToken(s.ctx, oref_id, ".");
+        s.ctx.memberOperatorsScanned += 1;
     } else {
         unknownCharacter(s, '.');
     }
@@ -276,8 +282,9 @@ bool substituteEquate(LineScan& s, std::string_view word, size_t start) {
     return true;
 }
 
-WordEntry& lookupWord(LineScan& s, std::string_view word) {
-    return s.ctx.keywords.findOrAdd(lookupSpelling(s.ctx, word, s.key));
+WordEntry& lookupWord(LineScan& s, std::string_view word, bool lowerCase) {
+    bool asWritten = s.ctx.caseSensitive() || !lowerCase;
+    return s.ctx.keywords.findOrAdd(asWritten ? word : upperCased(word, s.key));
 }
 
 bool parenthesisFollows(const std::string& line, size_t from) {
@@ -285,8 +292,8 @@ bool parenthesisFollows(const std::string& line, size_t from) {
     return from < line.size() && line[from] == '(';
 }
 
-void appendName(LineScan& s, std::string_view word, size_t end) {
-    WordEntry& entry = lookupWord(s, word);
+void appendName(LineScan& s, std::string_view word, bool lowerCase, size_t end) {
+    WordEntry& entry = lookupWord(s, word, lowerCase);
     const KeywordEntry* row = entry.row;
     uint32_t flags = row ? row->flags : 0;
     int32_t special = row ? static_cast<int32_t>(row->special) : 0;
@@ -308,7 +315,8 @@ void appendName(LineScan& s, std::string_view word, size_t end) {
 
 void scanIdentifier(LineScan& s, char c) {
     size_t start = s.pos();
-    size_t length = readIdentifier(s.line(), start, s.ctx.options);
+    NameSpan name = measureName(s.line(), start, s.ctx.options);
+    size_t length = name.length;
     if (length == 0) {
         unknownCharacter(s, c);
         return;
@@ -322,7 +330,7 @@ void scanIdentifier(LineScan& s, char c) {
         appendToken(s.ctx, property_method, word);
         return;
     }
-    appendName(s, word, end);
+    appendName(s, word, name.lowerCase, end);
 }
 
 void scanToken(LineScan& s) {
@@ -409,14 +417,23 @@ void scanToken(LineScan& s) {
 
 }  // namespace
 
-size_t readIdentifier(std::string_view line, size_t pos, uint32_t options) {
-    if (pos >= line.size()) return 0;
+NameSpan measureName(std::string_view line, size_t pos, uint32_t options) {
+    if (pos >= line.size()) return {};
     char first = line[pos];
-    if (!isLetter(first) && first != '$') return 0;
+    if (!isLetter(first) && first != '$') return {};
     uint8_t parts = (options & optDotMember) != 0 ? namePart : namePart | namePartUnlessDotMember;
+    uint8_t seen = nameBytes[static_cast<unsigned char>(first)];
     size_t end = pos + 1;
-    while (end < line.size() && (nameBytes[static_cast<unsigned char>(line[end])] & parts) != 0) ++end;
-    return end - pos;
+    for (; end < line.size(); ++end) {
+        uint8_t kind = nameBytes[static_cast<unsigned char>(line[end])];
+        if ((kind & parts) == 0) break;
+        seen |= kind;
+    }
+    return {end - pos, (seen & lowerCaseLetter) != 0};
+}
+
+size_t readIdentifier(std::string_view line, size_t pos, uint32_t options) {
+    return measureName(line, pos, options).length;
 }
 
 void stopScan(PreprocessorContext& ctx, int32_t status) {

@@ -105,20 +105,6 @@ void resetToken(PreprocessorContext& ctx, Token& token, int32_t type, std::strin
 int32_t replaceTokens(PreprocessorContext& ctx, const Token* newTokens, size_t count, size_t first,
                       size_t last);
 
-// The walks over the whole list do little work per token, and the list is
-// far larger than the caches: asking for the tokens a little ahead of the
-// one being worked on keeps the walk from waiting on memory at every cache
-// line. A hint only; it changes no result.
-inline void prefetchAhead(const TokenList& tokens, size_t index) {
-#if defined(__GNUC__)
-    constexpr size_t distance = 64;
-    if (index + distance < tokens.size()) __builtin_prefetch(tokens.data() + index + distance);
-#else
-    (void)tokens;
-    (void)index;
-#endif
-}
-
 inline size_t tokenCount(const PreprocessorContext& ctx) { return ctx.tokens.size(); }
 inline Token& tokenAt(PreprocessorContext& ctx, size_t index) { return ctx.tokens[index]; }
 
