@@ -201,6 +201,12 @@ struct PreprocessorContext {
     // Member operators the scanner made, the only place they come from: a
     // line during which none was made holds none.
     uint64_t memberOperatorsScanned = 0;
+    // Tokens the after-line pass acts on (a member operator, a colon, a
+    // declaring or object keyword, with objects on a name), counted as the
+    // scanner makes them: the pass acts on nothing else, and makes such
+    // tokens only from them, so a line during which none was made needs no
+    // walk.
+    uint64_t linePassTokensScanned = 0;
     MemberChain memberChain;
     // Chains whose latest call's arguments hold references of their own,
     // innermost last; each goes on when its arguments close.

@@ -33,8 +33,10 @@ class TextBuffer {
         if (!text.empty()) std::memcpy(data_ + size_, text.data(), text.size());
         size_ += text.size();
     }
+    // Mostly one line break: a store, not a call.
     void pushRepeated(char c, size_t count) {
-        std::memset(data_ + size_, c, count);
+        if (count == 1) data_[size_] = c;
+        else std::memset(data_ + size_, c, count);
         size_ += count;
     }
     // Writing through a cursor of one's own: the room after the text, then

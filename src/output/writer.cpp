@@ -50,17 +50,18 @@ bool hasMixedCase(std::string_view text) {
 
 bool isLowerCase(char c) { return c >= 'a' && c <= 'z'; }
 
-bool hasLowerCase(std::string_view text) {
-    for (char c : text)
-        if (isLowerCase(c)) return true;
-    return false;
-}
-
 // Names and keywords are short: a byte at a time costs less than an append.
-void addUpperCased(std::string_view text, TextBuffer& out) {
+// True when the text held a lower-case letter.
+bool addUpperCased(std::string_view text, TextBuffer& out) {
     char* to = out.cursor();
-    for (char c : text) *to++ = isLowerCase(c) ? static_cast<char>(c - 'a' + 'A') : c;
+    bool lowerCase = false;
+    for (char c : text) {
+        bool lower = isLowerCase(c);
+        lowerCase |= lower;
+        *to++ = lower ? static_cast<char>(c - 'a' + 'A') : c;
+    }
     out.advance(text.size());
+    return lowerCase;
 }
 
 // Keywords are folded to upper case unless the case options keep them.
@@ -89,17 +90,13 @@ bool followsSubroutineWord(const PreprocessorContext& ctx, size_t index) {
 
 void addName(const PreprocessorContext& ctx, size_t index, bool functionsDeclared, TextBuffer& out) {
     std::string_view text = ctx.text(ctx.tokens[index]);
-    // A name written in upper case comes out the same whichever rule keeps
-    // or changes its case, so none need be asked.
-    if (!hasLowerCase(text)) {
-        out.push(text);
-        return;
-    }
+    // Written upper-cased first: a name written in upper case comes out the
+    // same whichever rule keeps or changes its case, so none need be asked.
+    char* written = out.cursor();
+    if (!addUpperCased(text, out)) return;
     if (ctx.has(optCaseSensitive) || ctx.has(optUvCase) || (functionsDeclared && isDeclaredFunction(ctx, text)) ||
         followsSubroutineWord(ctx, index))
-        out.push(text);
-    else
-        addUpperCased(text, out);
+        std::memcpy(written, text.data(), text.size());
 }
 
 // A statement separator is only needed when another statement follows on

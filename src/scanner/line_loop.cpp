@@ -158,24 +158,33 @@ bool hasObjectReference(const PreprocessorContext& ctx, size_t from) {
     return false;
 }
 
+// What the scanner had made when the line began.
+struct LineStartCounts {
+    uint64_t memberOperators = 0;
+    uint64_t linePassTokens = 0;
+};
+
 // The after-line pass, keeping what the boundary search knows and the line
 // ends still owed where they stay valid. The pass changes only the line's
 // own tokens, except that an object reference may open its call on an
 // earlier line; so line ends owed ahead of the line wait for later lines
 // (a chain of THEN/ELSE joins with continuations owes them all at the
 // chain's start) unless the line holds a member operator.
-void passLine(PreprocessorContext& ctx, SourceReader& reader, uint64_t memberOperatorsBefore) {
-    bool reachesBack =
-        ctx.memberOperatorsScanned != memberOperatorsBefore && hasObjectReference(ctx, reader.lineFirstToken);
+void passLine(PreprocessorContext& ctx, SourceReader& reader, const LineStartCounts& before) {
+    bool reachesBack = ctx.memberOperatorsScanned != before.memberOperators &&
+                       hasObjectReference(ctx, reader.lineFirstToken);
     if (reachesBack || (reader.owedLineEnds > 0 && reader.owedAfter >= reader.lineFirstToken))
         settleOwedLineEnds(ctx, reader);
-    size_t before = tokenCount(ctx);
+    size_t count = tokenCount(ctx);
     // Without a member operator, and with the object extensions off, no
     // rewrite inserts anything.
-    afterLinePass(ctx, reader, reachesBack || ctx.objects());
+    if (ctx.linePassTokensScanned != before.linePassTokens)
+        afterLinePass(ctx, reader, reachesBack || ctx.objects());
+    else
+        finishMemberChain(ctx);
     if (reachesBack) {
         forgetBoundaries(reader);
-    } else if (tokenCount(ctx) != before && reader.boundaryFreeHigh > reader.lineFirstToken) {
+    } else if (tokenCount(ctx) != count && reader.boundaryFreeHigh > reader.lineFirstToken) {
         reader.boundaryFreeHigh = reader.lineFirstToken;
         if (reader.boundaryFreeLow >= reader.boundaryFreeHigh) forgetBoundaries(reader);
     }
@@ -210,7 +219,7 @@ LineStart offerDirective(PreprocessorContext& ctx, SourceReader& reader) {
 }
 
 void scanPhysicalLine(PreprocessorContext& ctx, SourceReader& reader) {
-    const uint64_t memberOperatorsBefore = ctx.memberOperatorsScanned;
+    const LineStartCounts before{ctx.memberOperatorsScanned, ctx.linePassTokensScanned};
     reader.scanPos = 0;
     reader.noEcho = false;
     if (reader.inBlockComment) scanBlockComment(ctx);
@@ -237,7 +246,7 @@ void scanPhysicalLine(PreprocessorContext& ctx, SourceReader& reader) {
         }
     }
     if (reader.stopped) return;
-    passLine(ctx, reader, memberOperatorsBefore);
+    passLine(ctx, reader, before);
     if (reader.stopped) return;
     appendToken(ctx, endofline, {}, static_cast<int32_t>(reader.pendingLines));
 }

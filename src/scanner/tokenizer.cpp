@@ -52,6 +52,22 @@ constexpr std::array<uint8_t, 256> makeNameTable() {
 
 constexpr std::array<uint8_t, 256> nameBytes = makeNameTable();
 
+// Inline: the scanner measures every name with it.
+inline NameSpan measureNameAt(std::string_view line, size_t pos, uint32_t options) {
+    if (pos >= line.size()) return {};
+    char first = line[pos];
+    if (!isLetter(first) && first != '$') return {};
+    uint8_t parts = (options & optDotMember) != 0 ? namePart : namePart | namePartUnlessDotMember;
+    uint8_t seen = nameBytes[static_cast<unsigned char>(first)];
+    size_t end = pos + 1;
+    for (; end < line.size(); ++end) {
+        uint8_t kind = nameBytes[static_cast<unsigned char>(line[end])];
+        if ((kind & parts) == 0) break;
+        seen |= kind;
+    }
+    return {end - pos, (seen & lowerCaseLetter) != 0};
+}
+
 // EQUATE, EQU, INCLUDE, INSERT, $options and REM: the length and the first
 // letter rule out every other word at a statement's start before any
 // comparison.
@@ -151,6 +167,7 @@ void scanOperator(LineScan& s, char c) {
         s.advance(2);
         appendToken(s.ctx, oref_id, "->");
         s.ctx.memberOperatorsScanned += 1;
+        s.ctx.linePassTokensScanned += 1;
     } else {
         appendHere(s, maths, c);
     }
@@ -209,6 +226,7 @@ void scanDot(LineScan& s) {
         s.advance(1);
         appendToken(s.ctx, oref_id, ".");
         s.ctx.memberOperatorsScanned += 1;
+        s.ctx.linePassTokensScanned += 1;
     } else {
         unknownCharacter(s, '.');
     }
@@ -310,12 +328,14 @@ void appendName(LineScan& s, std::string_view word, bool lowerCase, size_t end) 
     bool sameAsFirst = entry.spelling.length != 0 && first == word;
     appendTokenSpecial(s.ctx, type, sameAsFirst ? first : word, static_cast<int32_t>(flags), special);
     if (isRewrittenSpecial(special)) s.ctx.specialWordsMet = true;
+    if (type == system_keyword ? (flags & kwForLinePass) != 0 : type == variable && s.ctx.objects())
+        s.ctx.linePassTokensScanned += 1;
     if (entry.spelling.length == 0) entry.spelling = s.ctx.textRef(s.ctx.tokens.back());
 }
 
 void scanIdentifier(LineScan& s, char c) {
     size_t start = s.pos();
-    NameSpan name = measureName(s.line(), start, s.ctx.options);
+    NameSpan name = measureNameAt(s.line(), start, s.ctx.options);
     size_t length = name.length;
     if (length == 0) {
         unknownCharacter(s, c);
@@ -380,6 +400,7 @@ void scanToken(LineScan& s) {
             break;
         case ':':
             appendAfter(s, colon);
+            s.ctx.linePassTokensScanned += 1;
             break;
         case ';':
             appendAfter(s, newstatement);
@@ -418,18 +439,7 @@ void scanToken(LineScan& s) {
 }  // namespace
 
 NameSpan measureName(std::string_view line, size_t pos, uint32_t options) {
-    if (pos >= line.size()) return {};
-    char first = line[pos];
-    if (!isLetter(first) && first != '$') return {};
-    uint8_t parts = (options & optDotMember) != 0 ? namePart : namePart | namePartUnlessDotMember;
-    uint8_t seen = nameBytes[static_cast<unsigned char>(first)];
-    size_t end = pos + 1;
-    for (; end < line.size(); ++end) {
-        uint8_t kind = nameBytes[static_cast<unsigned char>(line[end])];
-        if ((kind & parts) == 0) break;
-        seen |= kind;
-    }
-    return {end - pos, (seen & lowerCaseLetter) != 0};
+    return measureNameAt(line, pos, options);
 }
 
 size_t readIdentifier(std::string_view line, size_t pos, uint32_t options) {

@@ -30,6 +30,9 @@ constexpr uint32_t kwDeclaration = 0x200000;
 constexpr uint32_t kwDimension = 0x400000;
 constexpr uint32_t kwCallLike = 0x800000;
 constexpr uint32_t kwAnyFunction = kwFunction1 | kwFunction2 | kwFunction3;
+// Keywords the after-line pass acts on: object words and the words that
+// declare names.
+constexpr uint32_t kwForLinePass = kwObject | kwDeclaration | kwDimension | kwCallLike;
 
 // Special codes carried by keyword tokens.
 constexpr int32_t specialDeffun = 1;

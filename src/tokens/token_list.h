@@ -48,7 +48,9 @@ inline bool updateStatementState(const PreprocessorContext& ctx, SourceReader& r
         case equals:
             r.statementStart = false;
             r.statementTokenCount++;
-            if (type == system_keyword && !text.empty() && isOpenerWord(text, ctx.caseSensitive()))
+            // Only words of two or four letters can be one.
+            if (type == system_keyword && (text.size() == 2 || text.size() == 4) &&
+                isOpenerWord(text, ctx.caseSensitive()))
                 r.statementStart = true;
             return false;
         case whitespace:
@@ -61,8 +63,9 @@ inline bool updateStatementState(const PreprocessorContext& ctx, SourceReader& r
 }
 
 // Appends a token built from the current reader's statement state; the
-// token's special code is `special`.
-inline void appendTokenSpecial(PreprocessorContext& ctx, int32_t type, std::string_view text, int32_t value,
+// token's special code is `special`. Made part of every caller: most pass
+// a type known where they call, which leaves one case of the state update.
+[[gnu::always_inline]] inline void appendTokenSpecial(PreprocessorContext& ctx, int32_t type, std::string_view text, int32_t value,
                                int32_t special) {
     Token t;
     t.type = static_cast<uint8_t>(type);
