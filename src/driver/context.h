@@ -50,7 +50,8 @@ struct RestartSignal {
 // pool, so that the same word written again takes no room of its own there.
 struct WordEntry {
     const KeywordEntry* row = nullptr;
-    TextRef spelling;
+    TextRef spelling;         // as the word was first written
+    bool spelledAsKey = false;  // and that spelling is the key it is found by
 };
 
 // A name-set table: a lookup that misses adds the name with 0, and only a

@@ -55,12 +55,13 @@ std::string mangledMethodName(const std::string& cls, const std::string& method)
 }
 
 int64_t rewriteStaticCall(PreprocessorContext& ctx, size_t colonIndex) {
+    // Most colons join strings: one look past it settles those.
     size_t secondColon = tokenAfter(ctx, colonIndex, modeSameLine);
+    if (!isTypeAt(ctx, secondColon, colon)) return static_cast<int64_t>(colonIndex);
     size_t method = tokenAfter(ctx, secondColon, modeSameLine);
     size_t cls = tokenBefore(ctx, colonIndex, modeSameLine);
     size_t open = tokenAfter(ctx, method, modeSameLine);
-    if (!isTypeAt(ctx, secondColon, colon) || !isNameAt(ctx, method) || !isNameAt(ctx, cls) || open == npos ||
-        !isExtract(tokenAt(ctx, open), '('))
+    if (!isNameAt(ctx, method) || !isNameAt(ctx, cls) || open == npos || !isExtract(tokenAt(ctx, open), '('))
         return static_cast<int64_t>(colonIndex);
 
     ctx.objectRuntimeUsed = true;

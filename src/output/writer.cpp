@@ -14,6 +14,7 @@
 #include "output/writer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -155,9 +156,6 @@ bool addToken(PreprocessorContext& ctx, size_t index, bool functionsDeclared, Te
         case newstatement:
             if (moreFollowsOnLine(ctx, index)) out.push(';');
             return true;
-        case whitespace: out.push(' '); return true;
-        case maths:
-        case extract:
         case braces: out.push(static_cast<char>(t.value & 0xFF)); return true;
         case extract_str:
         case oref_expression:
@@ -175,16 +173,31 @@ bool addToken(PreprocessorContext& ctx, size_t index, bool functionsDeclared, Te
             out.push(',');
             joinAfterComma(ctx, index);
             return true;
-        case colon: out.push(':'); return true;
-        case tidle: out.push('~'); return true;
-        case hash: out.push('#'); return true;
-        case atsign: out.push('@'); return true;
-        case equals: out.push('='); return true;
-        case underscore: out.push('_'); return true;
         case null_token: return true;
         default: return false;
     }
 }
+
+// Most tokens write one byte: a blank, punctuation, or an operator or
+// bracket (its own character). A table says which, so that the writer
+// does not go through the choice of every type for them.
+constexpr char ownCharacter = 1;
+
+constexpr std::array<char, 256> makeSingleBytes() {
+    std::array<char, 256> bytes{};
+    bytes[whitespace] = ' ';
+    bytes[maths] = ownCharacter;
+    bytes[extract] = ownCharacter;
+    bytes[colon] = ':';
+    bytes[tidle] = '~';
+    bytes[hash] = '#';
+    bytes[atsign] = '@';
+    bytes[equals] = '=';
+    bytes[underscore] = '_';
+    return bytes;
+}
+
+constexpr std::array<char, 256> singleBytes = makeSingleBytes();
 
 // The most a token adds to the text: its own text, a line marker's frame,
 // or the line breaks of a line end.
@@ -233,7 +246,13 @@ bool anyFunctionDeclared(const PreprocessorContext& ctx) {
 int32_t appendProgramText(PreprocessorContext& ctx, size_t from, bool functionsDeclared, TextBuffer& text) {
     const size_t count = ctx.tokens.size();
     for (size_t i = from; i < count; ++i) {
-        size_t most = mostBytesOf(ctx, ctx.tokens[i]);
+        const Token& t = ctx.tokens[i];
+        if (char byte = singleBytes[t.type]) {
+            if (!text.reserve(1)) return reportNoRoom(ctx, text.size() + 1);
+            text.push(byte == ownCharacter ? static_cast<char>(t.value & 0xFF) : byte);
+            continue;
+        }
+        size_t most = mostBytesOf(ctx, t);
         if (!text.reserve(most)) return reportNoRoom(ctx, text.size() + most);
         if (!addToken(ctx, i, functionsDeclared, text)) {
             report(ctx, "Internal error: Token type of %d found\n", static_cast<int>(ctx.tokens[i].type));

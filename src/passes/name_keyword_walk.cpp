@@ -321,7 +321,10 @@ void demoteKeyword(PreprocessorContext& ctx, Token& token) {
 
 int32_t runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenSpan>& spans) {
     WalkState w(ctx, spans);
-    for (size_t i = 0; i < ctx.tokens.size(); ++i) {
+    // The walk changes tokens in place and holds its insertions back, so
+    // the list keeps its length until applyInsertions.
+    const size_t count = ctx.tokens.size();
+    for (size_t i = 0; i < count; ++i) {
         passPending(w.edits, i);
         w.current = i;
         if (examine(w, i) != 0) return 1;

@@ -285,6 +285,7 @@ bool scanStatementWord(LineScan& s, std::string_view word, size_t end) {
 // Replaces the name in the line by its equate's text and scans on from the
 // start of that text. True when an equate applied.
 bool substituteEquate(LineScan& s, std::string_view word, size_t start) {
+    if (s.ctx.equates.empty()) return false;  // asked for every name: no call then
     const std::string* replacement = findEquate(s.ctx, word);
     if (!replacement) return false;
     s.reader.equateExpansions += 1;
@@ -300,10 +301,6 @@ bool substituteEquate(LineScan& s, std::string_view word, size_t start) {
     return true;
 }
 
-WordEntry& lookupWord(LineScan& s, std::string_view word, bool lowerCase) {
-    bool asWritten = s.ctx.caseSensitive() || !lowerCase;
-    return s.ctx.keywords.findOrAdd(asWritten ? word : upperCased(word, s.key));
-}
 
 bool parenthesisFollows(const std::string& line, size_t from) {
     while (from < line.size() && isBlank(line[from])) ++from;
@@ -311,7 +308,8 @@ bool parenthesisFollows(const std::string& line, size_t from) {
 }
 
 void appendName(LineScan& s, std::string_view word, bool lowerCase, size_t end) {
-    WordEntry& entry = lookupWord(s, word, lowerCase);
+    const bool keyIsWord = s.ctx.caseSensitive() || !lowerCase;
+    WordEntry& entry = s.ctx.keywords.findOrAdd(keyIsWord ? word : upperCased(word, s.key));
     const KeywordEntry* row = entry.row;
     uint32_t flags = row ? row->flags : 0;
     int32_t special = row ? static_cast<int32_t>(row->special) : 0;
@@ -324,13 +322,18 @@ void appendName(LineScan& s, std::string_view word, bool lowerCase, size_t end) 
         type = system_function;
     }
     // A word written as it was the first time takes that text from the pool.
+    // When the word is its own key, it is written as the first time exactly
+    // when that spelling was the key too.
     std::string_view first = s.ctx.textOf(entry.spelling);
-    bool sameAsFirst = entry.spelling.length != 0 && first == word;
+    bool sameAsFirst = entry.spelling.length != 0 && (keyIsWord ? entry.spelledAsKey : first == word);
     appendTokenSpecial(s.ctx, type, sameAsFirst ? first : word, static_cast<int32_t>(flags), special);
     if (isRewrittenSpecial(special)) s.ctx.specialWordsMet = true;
     if (type == system_keyword ? (flags & kwForLinePass) != 0 : type == variable && s.ctx.objects())
         s.ctx.linePassTokensScanned += 1;
-    if (entry.spelling.length == 0) entry.spelling = s.ctx.textRef(s.ctx.tokens.back());
+    if (entry.spelling.length == 0) {
+        entry.spelling = s.ctx.textRef(s.ctx.tokens.back());
+        entry.spelledAsKey = keyIsWord;
+    }
 }
 
 void scanIdentifier(LineScan& s, char c) {
