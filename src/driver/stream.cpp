@@ -86,8 +86,8 @@ void measureTo(PreprocessorContext& ctx, size_t lineEnd) {
     size_t last = none;  // the last token that is not blank
     for (size_t i = s.measuredTo; i <= lineEnd; ++i) {
         const Token& t = ctx.tokens[i];
-        if (isIn(notLookedAt, t.type)) continue;
-        last = i;
+        // Without a branch: blanks and the rest follow no pattern.
+        last = isIn(notLookedAt, t.type) ? last : i;
         if (t.type != extract) continue;
         if (t.value == '(' || t.value == '[') ++s.depth;
         else if ((t.value == ')' || t.value == ']') && s.depth > 0) --s.depth;

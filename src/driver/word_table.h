@@ -29,12 +29,7 @@ class WordTable {
         size_t mask = slots_.size() - 1;
         for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
             Slot& slot = slots_[i];
-            if (slot.entry == emptySlot) {
-                slot.entry = static_cast<uint32_t>(entries_.size());
-                slot.hash = hash;
-                entries_.emplace_back(std::string(key), Value{});
-                return entries_.back().second;
-            }
+            if (slot.entry == emptySlot) return addAt(slot, hash, key);
             if (slot.hash == hash && sameKey(entries_[slot.entry].first, key)) return entries_[slot.entry].second;
         }
     }
@@ -102,7 +97,17 @@ class WordTable {
         return std::memcmp(stored.data(), key.data(), key.size()) == 0;
     }
 
-    void grow() {
+    // Adding and growing happen once per word, finding once per use: kept
+    // out of the finding, which then stays small enough to be made part of
+    // its callers.
+    [[gnu::noinline]] Value& addAt(Slot& slot, uint64_t hash, std::string_view key) {
+        slot.entry = static_cast<uint32_t>(entries_.size());
+        slot.hash = hash;
+        entries_.emplace_back(std::string(key), Value{});
+        return entries_.back().second;
+    }
+
+    [[gnu::noinline]] void grow() {
         std::vector<Slot> bigger(slots_.empty() ? 1024 : 2 * slots_.size());
         size_t mask = bigger.size() - 1;
         for (const Slot& slot : slots_) {

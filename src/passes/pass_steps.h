@@ -14,10 +14,10 @@
 
 namespace bprep2 {
 
-// Turns the `<` and `>` of the line starting at `first` that are
-// comparisons into " LT ", " LE ", " GT ", " GE "; works in place and never
-// changes the length of the list. Returns where the next line starts.
-size_t rewriteComparisons(PreprocessorContext& ctx, size_t first);
+// Turns the `<` and `>` that are comparisons into " LT ", " LE ", " GT ",
+// " GE ", line by line; works in place, changes no token outside the line
+// it is rewriting, and never changes the length of the list.
+void rewriteComparisons(PreprocessorContext& ctx);
 
 // One `(` or `[` of the list with its matching closing bracket (npos when it
 // never closes) and the number of expressions between the two.

@@ -41,12 +41,10 @@ void makeComparison(PreprocessorContext& ctx, size_t at, std::string_view strict
 // the processor could guess.
 bool isAngleBracket(const Token& t) { return (t.type == extract) & ((t.value == '<') | (t.value == '>')); }
 
-}  // namespace
-
 // Most lines hold no angle bracket at all: the line's end is found first,
 // and only a line with one is read forward, then, when it holds a `<`,
-// backward.
-size_t rewriteComparisons(PreprocessorContext& ctx, size_t first) {
+// backward. Returns where the next line starts.
+size_t rewriteLineComparisons(PreprocessorContext& ctx, size_t first) {
     auto& tokens = ctx.tokens;
     const size_t count = tokens.size();  // no rewrite here changes it
     size_t last = first;  // the line's endofline, or the list's last token
@@ -84,6 +82,12 @@ size_t rewriteComparisons(PreprocessorContext& ctx, size_t first) {
         }
     }
     return last + 1;
+}
+
+}  // namespace
+
+void rewriteComparisons(PreprocessorContext& ctx) {
+    for (size_t first = 0; first < ctx.tokens.size();) first = rewriteLineComparisons(ctx, first);
 }
 
 }  // namespace bprep2

@@ -19,18 +19,14 @@
 namespace bprep2 {
 
 int32_t runStatementPass(PreprocessorContext& ctx) {
-    // The comparisons are rewritten line by line, and each line is measured
-    // for the walk while it is still at hand, so the list is read once for
-    // both; that reading also tells whether the last walk has anything to do.
+    // The brackets are measured once the comparisons are rewritten: a line's
+    // rewrite changes nothing outside the line, so each line is measured as
+    // it was rewritten.
+    rewriteComparisons(ctx);
     BracketMeasure brackets;
-    bool specialWords = false;
-    for (size_t first = 0; first < ctx.tokens.size();) {
-        size_t next = rewriteComparisons(ctx, first);
-        brackets.measure(ctx.tokens, first, next);
-        // Only the scanner makes such words, and it says when it has.
-        specialWords = specialWords || (ctx.specialWordsMet && hasSpecialWord(ctx.tokens, first, next));
-        first = next;
-    }
+    brackets.measure(ctx.tokens, 0, ctx.tokens.size());
+    // Only the scanner makes such words, and it says when it has.
+    bool specialWords = ctx.specialWordsMet && hasSpecialWord(ctx.tokens, 0, ctx.tokens.size());
     int32_t status = runNameAndKeywordWalk(ctx, brackets.spans);
     if (status != 0) return status;
     if (specialWords) runSpecialWordWalk(ctx);
