@@ -30,11 +30,15 @@ int32_t expressionCount(uint64_t othersAtOpen, uint64_t othersAtFirstComma, int3
 }  // namespace
 
 void BracketMeasure::measure(const TokenList& tokens, size_t first, size_t end) {
+    // Kept in locals while the tokens are read: as members, every token
+    // would wait for the store of the one before.
+    uint64_t others = others_;
+    bool afterName = afterName_;
     for (size_t index = first; index < end; ++index) {
         const Token& t = tokens[index];
         bool blank = t.type == whitespace || t.type == null_token;
-        bool followsName = afterName_;
-        if (!blank) afterName_ = t.type == variable;
+        bool followsName = afterName;
+        if (!blank) afterName = t.type == variable;
         if (t.type == extract) {
             if (t.value == '(' || t.value == '[') {
                 size_t span = npos;
@@ -42,25 +46,27 @@ void BracketMeasure::measure(const TokenList& tokens, size_t first, size_t end) 
                     span = spans.size();
                     spans.push_back({index, npos, 0});
                 }
-                open_.push_back({span, others_, 0, 0});
+                open_.push_back({span, others, 0, 0});
             } else if ((t.value == ')' || t.value == ']') && !open_.empty()) {
                 const OpenPair& pair = open_.back();
                 if (pair.span != npos) {
                     spans[pair.span].close = index;
                     spans[pair.span].count =
-                        expressionCount(pair.othersAtOpen, pair.othersAtFirstComma, pair.commas, others_);
+                        expressionCount(pair.othersAtOpen, pair.othersAtFirstComma, pair.commas, others);
                 }
                 open_.pop_back();
             }
         } else if (t.type == comma) {
             if (!open_.empty()) {
                 OpenPair& top = open_.back();
-                if (top.commas++ == 0) top.othersAtFirstComma = others_;
+                if (top.commas++ == 0) top.othersAtFirstComma = others;
             }
         } else {
-            ++others_;
+            ++others;
         }
     }
+    others_ = others;
+    afterName_ = afterName;
 }
 
 }  // namespace bprep2
