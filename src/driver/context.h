@@ -126,10 +126,19 @@ struct StreamState {
 
 // The state of one source being scanned; it lives as long as the
 // compileSource call that made it.
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
 struct SourceReader {
     bool isItem = false;         // database item (else an operating-system file)
-    std::string sourceText;      // the whole source, read at once
+    // An item is read whole; a file a block at a time, as its lines are
+    // needed (a large program is never held whole, and the block stays in
+    // the caches). The text holds what is read and not yet cut into lines.
+    std::string sourceText;
     size_t textCursor = 0;       // start of the next line not yet read
+    std::unique_ptr<std::FILE, FileCloser> file;  // the file while it has more to read
+    size_t sourceSize = 0;       // the size the source had when it was found
     std::string fileName;
     std::string lineText;        // current line, without its terminator
     uint32_t lineNumber = 0;

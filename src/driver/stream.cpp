@@ -139,7 +139,7 @@ void passPart(PreprocessorContext& ctx, SourceReader& reader) {
         s.passed = true;
         s.functionsDeclared = anyFunctionDeclared(ctx);
         // The text comes to about the size of the source.
-        size_t source = reader.sourceText.size();
+        size_t source = reader.sourceSize;
         s.text.reserve(source + source / 4 + 64);
     }
     s.tail.assign(list.begin() + static_cast<ptrdiff_t>(cut), list.end());

@@ -2,10 +2,13 @@
 //
 // compileSource finds the main program or an included member (a database
 // item through the host library, or an operating-system file, each also
-// under the include directories), reads it whole into memory and runs the
-// line loop over it. Lines are cut from the text in place: a file line ends
-// at LF (trailing CR and LF bytes are not part of it, and a line may be of
-// any length); an item line ends at the attribute mark 0xFE, LF or CR.
+// under the include directories) and runs the line loop over it. An item is
+// read whole, a file a block at a time as its lines are asked for; a file
+// that fails to read part way stops the scan with a report, so a partly
+// read program never passes for the whole. Lines are cut from the text in
+// place: a file line ends at LF (trailing CR and LF bytes are not part of
+// it, and a line may be of any length); an item line ends at the attribute
+// mark 0xFE, LF or CR.
 // Guarantees: the source's reader is the context's current reader exactly
 // while the source is scanned, and on every way out (errors and the restart
 // signal included) the reader that was current before is put back; the
@@ -48,23 +51,37 @@ class CurrentReader {
     SourceReader* previous_;
 };
 
-// Reads a whole regular file. A missing file, a directory or a read error
-// all count as "not there". The text is read in one piece into a buffer of
-// the file's size, rather than grown and copied as it comes; whatever the
-// file has gained since its size was taken is read after.
-bool readWholeFile(const std::string& path, std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
+// A file is read a block at a time: a large program is never held whole,
+// and the block is reused while it is still in the caches.
+constexpr size_t fileBlock = size_t{1} << 18;
+
+// Reads the next block of the reader's file after the text not yet cut;
+// false on a read error. At the file's end the file is let go.
+bool readFileBlock(SourceReader& reader) {
+    std::string& text = reader.sourceText;
+    text.erase(0, reader.textCursor);
+    reader.textCursor = 0;
+    size_t kept = text.size();
+    text.resize(kept + fileBlock);
+    size_t got = std::fread(text.data() + kept, 1, fileBlock, reader.file.get());
+    text.resize(kept + got);
+    if (std::ferror(reader.file.get())) return false;
+    if (got < fileBlock) reader.file.reset();
+    return true;
+}
+
+// Opens a regular file and reads its first block. A missing file, a
+// directory or a read error all count as "not there".
+bool openFile(const std::string& path, SourceReader& reader) {
+    reader.file.reset(std::fopen(path.c_str(), "rb"));
+    if (!reader.file) return false;
     std::error_code error;
     uintmax_t size = std::filesystem::file_size(path, error);
-    text.resize(error ? 0 : static_cast<size_t>(size));
-    text.resize(std::fread(text.data(), 1, text.size(), file));
-    char chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
+    reader.sourceSize = error ? 0 : static_cast<size_t>(size);
+    if (readFileBlock(reader)) return true;
+    reader.file.reset();
+    reader.sourceText.clear();
+    return false;
 }
 
 // Steps 2 and 3 of finding a source: a database item, named or default.
@@ -90,9 +107,9 @@ int32_t findItem(PreprocessorContext& ctx, SourceReader& reader, const std::stri
 
 // Step 4: the file itself, then under each include directory.
 int32_t findFile(PreprocessorContext& ctx, SourceReader& reader, const std::string& name) {
-    if (readWholeFile(name, reader.sourceText)) return 0;
+    if (openFile(name, reader)) return 0;
     for (const std::string& dir : ctx.includeDirs)
-        if (readWholeFile(joinPath(dir, name), reader.sourceText)) return 0;
+        if (openFile(joinPath(dir, name), reader)) return 0;
     if (ctx.includeLevel > 0) report(ctx, "Unable to read INCLUDE file '%s'\n", name.c_str());
     else report(ctx, "Unable to read file '%s'\n", name.c_str());
     return 1;
@@ -101,7 +118,10 @@ int32_t findFile(PreprocessorContext& ctx, SourceReader& reader, const std::stri
 int32_t findSource(PreprocessorContext& ctx, SourceReader& reader, const std::string& name,
                    const std::string* databaseFile) {
     int32_t status = findItem(ctx, reader, name, databaseFile);
-    if (status == 0) reader.isItem = true;
+    if (status == 0) {
+        reader.isItem = true;
+        reader.sourceSize = reader.sourceText.size();
+    }
     if (status >= 0) return status;
     reader.sourceText.clear();
     return findFile(ctx, reader, name);
@@ -126,15 +146,32 @@ std::string_view cutItemLine(SourceReader& reader) {
 }
 
 // Cuts the next file line: up to and past the next LF, less every trailing
-// LF and CR byte.
-std::string_view cutFileLine(SourceReader& reader) {
+// LF and CR byte; more of the file is read while no LF is in the text.
+// False on a read error.
+bool cutFileLine(SourceReader& reader, std::string_view& line) {
     const std::string& text = reader.sourceText;
+    size_t searched = 0;  // bytes after the cursor known to hold no LF
+    const void* lf = nullptr;
+    for (;;) {
+        size_t from = reader.textCursor + searched;
+        lf = std::memchr(text.data() + from, '\n', text.size() - from);
+        if (lf || !reader.file) break;
+        searched = text.size() - reader.textCursor;
+        if (!readFileBlock(reader)) return false;
+    }
     size_t start = reader.textCursor;
-    const void* lf = std::memchr(text.data() + start, '\n', text.size() - start);
     size_t end = lf ? static_cast<size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
     reader.textCursor = lf ? end + 1 : end;
     while (end > start && (text[end - 1] == '\n' || text[end - 1] == '\r')) --end;
-    return std::string_view(text).substr(start, end - start);
+    line = std::string_view(text).substr(start, end - start);
+    return true;
+}
+
+// A file that fails to read part way stops its scan: what was read of it
+// must not pass for the whole program.
+void failToRead(PreprocessorContext& ctx, SourceReader& reader) {
+    report(ctx, "Unable to read file '%s'\n", reader.fileName.c_str());
+    stopReader(reader, 1);
 }
 
 }  // namespace
@@ -170,8 +207,17 @@ int32_t readDatabaseItem(PreprocessorContext& ctx, const std::string& databaseFi
 }
 
 bool fetchSourceLine(PreprocessorContext& ctx, SourceReader& reader, std::string_view& line) {
+    if (reader.textCursor >= reader.sourceText.size() && reader.file && !readFileBlock(reader)) {
+        failToRead(ctx, reader);
+        return false;
+    }
     if (reader.textCursor >= reader.sourceText.size()) return false;
-    line = reader.isItem ? cutItemLine(reader) : cutFileLine(reader);
+    if (reader.isItem) {
+        line = cutItemLine(reader);
+    } else if (!cutFileLine(reader, line)) {
+        failToRead(ctx, reader);
+        return false;
+    }
     ctx.linesRead += 1;
     reader.pendingLines = 1;
     if (ctx.traceFile) {
@@ -198,7 +244,7 @@ int32_t compileSource(PreprocessorContext& ctx, const std::string& sourceName, c
 
     reader.fileName = sourceName;
     ctx.filesOpened += 1;
-    reserveForSource(ctx, reader.sourceText.size());
+    reserveForSource(ctx, reader.sourceSize);
     reader.firstToken = tokenCount(ctx);
     reader.joinFloor = reader.firstToken;
     appendToken(ctx, changeline, sourceName, 1);
