@@ -278,6 +278,14 @@ void rewriteBrace(WalkState& w, size_t index) {
     }
 }
 
+// The types examine acts on, as bits: the others (blanks, punctuation,
+// numbers and strings, most of the list) are passed with one test.
+constexpr uint32_t typeBit(int32_t type) { return uint32_t{1} << type; }
+constexpr uint32_t examinedTypes = typeBit(changeline) | typeBit(endofline) | typeBit(variable) |
+                                   typeBit(system_keyword) | typeBit(system_function) | typeBit(newstatement) |
+                                   typeBit(braces);
+bool isExamined(uint8_t type) { return type < 32 && (examinedTypes & typeBit(type)) != 0; }
+
 int32_t examine(WalkState& w, size_t index) {
     Token& t = w.ctx.tokens[index];
     switch (t.type) {
@@ -326,6 +334,7 @@ int32_t runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenS
     const size_t count = ctx.tokens.size();
     for (size_t i = 0; i < count; ++i) {
         passPending(w.edits, i);
+        if (!isExamined(ctx.tokens[i].type)) continue;
         w.current = i;
         if (examine(w, i) != 0) return 1;
     }
