@@ -56,17 +56,22 @@ class CurrentReader {
 constexpr size_t fileBlock = size_t{1} << 18;
 
 // Reads the next block of the reader's file after the text not yet cut;
-// false on a read error. At the file's end the file is let go.
+// false on a read error. At the file's end the file is let go. A file
+// smaller than a block (most included members) is read in one block of its
+// own size and a byte, which also finds its end; one of no size known (a
+// pipe, or a file the size of which could not be had) in full blocks.
 bool readFileBlock(SourceReader& reader) {
     std::string& text = reader.sourceText;
     text.erase(0, reader.textCursor);
     reader.textCursor = 0;
+    size_t size = reader.sourceSize;
+    size_t block = size > 0 && size < fileBlock ? size + 1 : fileBlock;
     size_t kept = text.size();
-    text.resize(kept + fileBlock);
-    size_t got = std::fread(text.data() + kept, 1, fileBlock, reader.file.get());
+    text.resize(kept + block);
+    size_t got = std::fread(text.data() + kept, 1, block, reader.file.get());
     text.resize(kept + got);
     if (std::ferror(reader.file.get())) return false;
-    if (got < fileBlock) reader.file.reset();
+    if (got < block) reader.file.reset();
     return true;
 }
 
