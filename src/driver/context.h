@@ -95,6 +95,21 @@ struct AssignmentChain {
     std::vector<int64_t> heldDepth;
 };
 
+// Tokens of some kinds, counted as the scanner makes them: a stretch of the
+// list made while a count stood still holds none of its kind.
+struct ScannerCounts {
+    // Member operators: the scanner is the only place they come from.
+    uint64_t memberOperators = 0;
+    // Tokens the after-line pass acts on (a member operator, a colon, a
+    // declaring or object keyword, with objects on a name): the pass acts
+    // on nothing else and makes tokens only from them, so a line during
+    // which none was made needs no walk, and has no token the pass made.
+    uint64_t linePassTokens = 0;
+    // Brackets ( ) [ ]: besides the scanner, only the after-line pass makes
+    // them.
+    uint64_t brackets = 0;
+};
+
 // Passing and writing the list a part at a time while the main source is
 // still being read (driver/stream.cpp), so that a long program's list never
 // exists whole. A part ends at a line end that nothing read later can reach
@@ -120,6 +135,8 @@ struct StreamState {
     int64_t parentheses = 0;     // '(' with no ')' after them there
     bool looksAhead = false;     // the last of them that is not blank looks past its line
     size_t cut = 0;              // a part may end before this index (0: nowhere yet)
+    ScannerCounts countsAtLineEnd;  // when the line end at lastLineEnd was made
+    ScannerCounts countsMeasured;   // when the last line end measured was made
     TextBuffer text;             // the program text written so far
     std::vector<Token> tail;     // the tokens after a part, while it is passed
 };
@@ -208,15 +225,7 @@ struct PreprocessorContext {
     int32_t includeLevel = 0;
     bool objectRuntimeUsed = false;
     bool specialWordsMet = false;  // a word with a rewrite of its own was scanned
-    // Member operators the scanner made, the only place they come from: a
-    // line during which none was made holds none.
-    uint64_t memberOperatorsScanned = 0;
-    // Tokens the after-line pass acts on (a member operator, a colon, a
-    // declaring or object keyword, with objects on a name), counted as the
-    // scanner makes them: the pass acts on nothing else, and makes such
-    // tokens only from them, so a line during which none was made needs no
-    // walk.
-    uint64_t linePassTokensScanned = 0;
+    ScannerCounts scanned;
     MemberChain memberChain;
     // Chains whose latest call's arguments hold references of their own,
     // innermost last; each goes on when its arguments close.

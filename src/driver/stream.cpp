@@ -48,22 +48,17 @@ constexpr size_t none = StreamState::none;
     throw RestartSignal{true};
 }
 
-// Sets of token types as bits, so that a token is classed with one test:
-// every token of the list is classed here once more.
-constexpr uint32_t typeBit(int32_t type) { return uint32_t{1} << type; }
+// Every token of the list is classed here once more: by sets of types.
 constexpr uint32_t blanksAndLineEnds =
     typeBit(whitespace) | typeBit(null_token) | typeBit(endofline) | typeBit(newstatement);
 constexpr uint32_t notLookedAt = blanksAndLineEnds | typeBit(changeline) | typeBit(label);
-static_assert(endoftype < 32, "every token type has a bit");
-
-bool isIn(uint32_t set, uint8_t type) { return (set & typeBit(type)) != 0; }
 
 // Whether tokens first..end-1 hold one that stops every walk back: any but
 // a blank, a line end or a statement separator (a line marker counts: a
 // THEN or ELSE folds a marker in only when it is the last of the list).
 bool holdsStopper(const TokenList& list, size_t first, size_t end) {
     for (size_t i = first; i < end; ++i)
-        if (!isIn(blanksAndLineEnds, list[i].type)) return true;
+        if (!isTypeIn(blanksAndLineEnds, list[i].type)) return true;
     return false;
 }
 
@@ -79,15 +74,36 @@ bool looksPastLine(const PreprocessorContext& ctx, const Token& t) {
     return text.size() == 6 && equalsIgnoreCase(text, "elseif") == 0;
 }
 
-// Measures the tokens up to the line end at `lineEnd`, which will stay, and
-// makes it the end of the next part when no pass looks past it.
+// The last token of measuredTo..lineEnd that is not blank, read back from
+// the end.
+size_t lastLookedAt(const TokenList& list, size_t from, size_t lineEnd) {
+    for (size_t i = lineEnd + 1; i > from; --i)
+        if (!isTypeIn(notLookedAt, list[i - 1].type)) return i - 1;
+    return none;
+}
+
+// Whether no bracket was made between the line end measured last and the
+// one at lastLineEnd: the tokens between them were all made then, by the
+// scanner or by the after-line pass.
+bool noBracketsSinceMeasured(const StreamState& s) {
+    return s.countsAtLineEnd.brackets == s.countsMeasured.brackets &&
+           s.countsAtLineEnd.linePassTokens == s.countsMeasured.linePassTokens;
+}
+
+// Measures the tokens up to the line end at `lineEnd` (the one at
+// lastLineEnd), which will stay, and makes it the end of the next part when
+// no pass looks past it. Without brackets among them only the last token
+// that is not blank is looked for.
 void measureTo(PreprocessorContext& ctx, size_t lineEnd) {
     StreamState& s = ctx.stream;
     size_t last = none;  // the last token that is not blank
-    for (size_t i = s.measuredTo; i <= lineEnd; ++i) {
+    bool noBrackets = noBracketsSinceMeasured(s);
+    s.countsMeasured = s.countsAtLineEnd;
+    if (noBrackets) last = lastLookedAt(ctx.tokens, s.measuredTo, lineEnd);
+    for (size_t i = s.measuredTo; !noBrackets && i <= lineEnd; ++i) {
         const Token& t = ctx.tokens[i];
         // Without a branch: blanks and the rest follow no pattern.
-        last = isIn(notLookedAt, t.type) ? last : i;
+        last = isTypeIn(notLookedAt, t.type) ? last : i;
         if (t.type != extract) continue;
         if (t.value == '(' || t.value == '[') ++s.depth;
         else if ((t.value == ')' || t.value == ']') && s.depth > 0) --s.depth;
@@ -174,6 +190,7 @@ void noteMainLineEnd(PreprocessorContext& ctx, SourceReader& reader) {
     if (list[last].type == endofline) {
         s.lastLineEnd = last;
         s.editsAtLineEnd = s.editsBehind;
+        s.countsAtLineEnd = ctx.scanned;
     }
     // Line ends still owed go in after owedAfter, which must not be in the part.
     if (s.cut >= s.partTokens && (reader.owedLineEnds == 0 || reader.owedAfter + 1 >= s.cut))

@@ -278,13 +278,12 @@ void rewriteBrace(WalkState& w, size_t index) {
     }
 }
 
-// The types examine acts on, as bits: the others (blanks, punctuation,
-// numbers and strings, most of the list) are passed with one test.
-constexpr uint32_t typeBit(int32_t type) { return uint32_t{1} << type; }
+// The types examine acts on: the others (blanks, punctuation, numbers and
+// strings, most of the list) are passed with one test.
 constexpr uint32_t examinedTypes = typeBit(changeline) | typeBit(endofline) | typeBit(variable) |
                                    typeBit(system_keyword) | typeBit(system_function) | typeBit(newstatement) |
                                    typeBit(braces);
-bool isExamined(uint8_t type) { return type < 32 && (examinedTypes & typeBit(type)) != 0; }
+bool isExamined(uint8_t type) { return isTypeIn(examinedTypes, type); }
 
 int32_t examine(WalkState& w, size_t index) {
     Token& t = w.ctx.tokens[index];

@@ -158,27 +158,22 @@ bool hasObjectReference(const PreprocessorContext& ctx, size_t from) {
     return false;
 }
 
-// What the scanner had made when the line began.
-struct LineStartCounts {
-    uint64_t memberOperators = 0;
-    uint64_t linePassTokens = 0;
-};
-
 // The after-line pass, keeping what the boundary search knows and the line
 // ends still owed where they stay valid. The pass changes only the line's
 // own tokens, except that an object reference may open its call on an
 // earlier line; so line ends owed ahead of the line wait for later lines
 // (a chain of THEN/ELSE joins with continuations owes them all at the
 // chain's start) unless the line holds a member operator.
-void passLine(PreprocessorContext& ctx, SourceReader& reader, const LineStartCounts& before) {
-    bool reachesBack = ctx.memberOperatorsScanned != before.memberOperators &&
+// `before`: what the scanner had made when the line began.
+void passLine(PreprocessorContext& ctx, SourceReader& reader, const ScannerCounts& before) {
+    bool reachesBack = ctx.scanned.memberOperators != before.memberOperators &&
                        hasObjectReference(ctx, reader.lineFirstToken);
     if (reachesBack || (reader.owedLineEnds > 0 && reader.owedAfter >= reader.lineFirstToken))
         settleOwedLineEnds(ctx, reader);
     size_t count = tokenCount(ctx);
     // Without a member operator, and with the object extensions off, no
     // rewrite inserts anything.
-    if (ctx.linePassTokensScanned != before.linePassTokens)
+    if (ctx.scanned.linePassTokens != before.linePassTokens)
         afterLinePass(ctx, reader, reachesBack || ctx.objects());
     else
         finishMemberChain(ctx);
@@ -219,7 +214,7 @@ LineStart offerDirective(PreprocessorContext& ctx, SourceReader& reader) {
 }
 
 void scanPhysicalLine(PreprocessorContext& ctx, SourceReader& reader) {
-    const LineStartCounts before{ctx.memberOperatorsScanned, ctx.linePassTokensScanned};
+    const ScannerCounts before = ctx.scanned;
     reader.scanPos = 0;
     reader.noEcho = false;
     if (reader.inBlockComment) scanBlockComment(ctx);

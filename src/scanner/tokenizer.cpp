@@ -166,8 +166,8 @@ void scanOperator(LineScan& s, char c) {
     } else if (s.remaining() > 2 && c == '-' && s.next() == '>' && s.ctx.has(optArrowMember)) {
         s.advance(2);
         appendToken(s.ctx, oref_id, "->");
-        s.ctx.memberOperatorsScanned += 1;
-        s.ctx.linePassTokensScanned += 1;
+        s.ctx.scanned.memberOperators += 1;
+        s.ctx.scanned.linePassTokens += 1;
     } else {
         appendHere(s, maths, c);
     }
@@ -225,8 +225,8 @@ void scanDot(LineScan& s) {
     } else if (s.ctx.has(optDotMember)) {
         s.advance(1);
         appendToken(s.ctx, oref_id, ".");
-        s.ctx.memberOperatorsScanned += 1;
-        s.ctx.linePassTokensScanned += 1;
+        s.ctx.scanned.memberOperators += 1;
+        s.ctx.scanned.linePassTokens += 1;
     } else {
         unknownCharacter(s, '.');
     }
@@ -329,7 +329,7 @@ void appendName(LineScan& s, std::string_view word, bool lowerCase, size_t end) 
     appendTokenSpecial(s.ctx, type, sameAsFirst ? first : word, static_cast<int32_t>(flags), special);
     if (isRewrittenSpecial(special)) s.ctx.specialWordsMet = true;
     if (type == system_keyword ? (flags & kwForLinePass) != 0 : type == variable && s.ctx.objects())
-        s.ctx.linePassTokensScanned += 1;
+        s.ctx.scanned.linePassTokens += 1;
     if (entry.spelling.length == 0) {
         entry.spelling = s.ctx.textRef(s.ctx.tokens.back());
         entry.spelledAsKey = keyIsWord;
@@ -382,9 +382,12 @@ void scanToken(LineScan& s) {
             break;
         case '(':
         case ')':
-        case '>':
         case '[':
         case ']':
+            appendHere(s, extract, c);
+            s.ctx.scanned.brackets += 1;
+            break;
+        case '>':
             appendHere(s, extract, c);
             break;
         case '+':
@@ -403,7 +406,7 @@ void scanToken(LineScan& s) {
             break;
         case ':':
             appendAfter(s, colon);
-            s.ctx.linePassTokensScanned += 1;
+            s.ctx.scanned.linePassTokens += 1;
             break;
         case ';':
             appendAfter(s, newstatement);

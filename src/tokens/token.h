@@ -41,6 +41,13 @@ enum TokenType : int32_t {
     endoftype = 27,
 };
 
+// Sets of token types as bits, so that a walk classes a token with one
+// test instead of a choice among all the types. A type past the set's
+// bits (only a corrupt token could have one) is in no set.
+constexpr uint32_t typeBit(int32_t type) { return uint32_t{1} << type; }
+static_assert(endoftype < 32, "every token type has a bit");
+constexpr bool isTypeIn(uint32_t set, uint8_t type) { return type < 32 && (set & typeBit(type)) != 0; }
+
 // Position flags computed when a token is appended by the scanner.
 constexpr uint32_t flagAssign = 0x1;
 constexpr uint32_t flagLabel = 0x2;
