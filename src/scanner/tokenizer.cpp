@@ -52,8 +52,14 @@ constexpr std::array<uint8_t, 256> makeNameTable() {
 
 constexpr std::array<uint8_t, 256> nameBytes = makeNameTable();
 
-// Inline: the scanner measures every name with it.
-inline NameSpan measureNameAt(std::string_view line, size_t pos, uint32_t options) {
+// A name's length, and whether it holds a lower-case letter (a name without
+// one is its own upper-cased spelling). Inline: every name is measured.
+struct NameSpan {
+    size_t length = 0;
+    bool lowerCase = false;
+};
+
+inline NameSpan measureName(std::string_view line, size_t pos, uint32_t options) {
     if (pos >= line.size()) return {};
     char first = line[pos];
     if (!isLetter(first) && first != '$') return {};
@@ -301,7 +307,6 @@ bool substituteEquate(LineScan& s, std::string_view word, size_t start) {
     return true;
 }
 
-
 bool parenthesisFollows(const std::string& line, size_t from) {
     while (from < line.size() && isBlank(line[from])) ++from;
     return from < line.size() && line[from] == '(';
@@ -338,7 +343,7 @@ void appendName(LineScan& s, std::string_view word, bool lowerCase, size_t end) 
 
 void scanIdentifier(LineScan& s, char c) {
     size_t start = s.pos();
-    NameSpan name = measureNameAt(s.line(), start, s.ctx.options);
+    NameSpan name = measureName(s.line(), start, s.ctx.options);
     size_t length = name.length;
     if (length == 0) {
         unknownCharacter(s, c);
@@ -443,10 +448,6 @@ void scanToken(LineScan& s) {
 }
 
 }  // namespace
-
-NameSpan measureName(std::string_view line, size_t pos, uint32_t options) {
-    return measureNameAt(line, pos, options);
-}
 
 size_t readIdentifier(std::string_view line, size_t pos, uint32_t options) {
     return measureName(line, pos, options).length;

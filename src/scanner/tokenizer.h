@@ -15,14 +15,6 @@ void tokenizeLine(PreprocessorContext& ctx);
 // `line`; returns the name's length, 0 when none starts there.
 size_t readIdentifier(std::string_view line, size_t pos, uint32_t options);
 
-// The same, also telling whether the name holds a lower-case letter (a name
-// without one is its own upper-cased spelling).
-struct NameSpan {
-    size_t length = 0;
-    bool lowerCase = false;
-};
-NameSpan measureName(std::string_view line, size_t pos, uint32_t options);
-
 // Sets the reader's stop flag with a status (1 for reported errors).
 void stopScan(PreprocessorContext& ctx, int32_t status);
 
