@@ -90,26 +90,26 @@ bool noBracketsSinceMeasured(const StreamState& s) {
            s.countsAtLineEnd.linePassTokens == s.countsMeasured.linePassTokens;
 }
 
-// Measures the tokens up to the line end at `lineEnd` (the one at
-// lastLineEnd), which will stay, and makes it the end of the next part when
-// no pass looks past it. Without brackets among them only the last token
-// that is not blank is looked for.
-void measureTo(PreprocessorContext& ctx, size_t lineEnd) {
-    StreamState& s = ctx.stream;
-    size_t last = none;  // the last token that is not blank
-    bool noBrackets = noBracketsSinceMeasured(s);
-    s.countsMeasured = s.countsAtLineEnd;
-    if (noBrackets) last = lastLookedAt(ctx.tokens, s.measuredTo, lineEnd);
-    for (size_t i = s.measuredTo; !noBrackets && i <= lineEnd; ++i) {
-        const Token& t = ctx.tokens[i];
-        // Without a branch: blanks and the rest follow no pattern.
-        last = isTypeIn(notLookedAt, t.type) ? last : i;
+// Counts the brackets of tokens from..lineEnd into the open ones.
+void countBrackets(StreamState& s, const TokenList& list, size_t from, size_t lineEnd) {
+    for (size_t i = from; i <= lineEnd; ++i) {
+        const Token& t = list[i];
         if (t.type != extract) continue;
         if (t.value == '(' || t.value == '[') ++s.depth;
         else if ((t.value == ')' || t.value == ']') && s.depth > 0) --s.depth;
         if (t.value == '(') ++s.parentheses;
         else if (t.value == ')' && s.parentheses > 0) --s.parentheses;
     }
+}
+
+// Measures the tokens up to the line end at `lineEnd` (the one at
+// lastLineEnd), which will stay, and makes it the end of the next part when
+// no pass looks past it.
+void measureTo(PreprocessorContext& ctx, size_t lineEnd) {
+    StreamState& s = ctx.stream;
+    if (!noBracketsSinceMeasured(s)) countBrackets(s, ctx.tokens, s.measuredTo, lineEnd);
+    s.countsMeasured = s.countsAtLineEnd;
+    size_t last = lastLookedAt(ctx.tokens, s.measuredTo, lineEnd);
     if (last != none) s.looksAhead = looksPastLine(ctx, ctx.tokens[last]);
     s.measuredTo = lineEnd + 1;
     if (s.depth == 0 && s.parentheses == 0 && !s.looksAhead) s.cut = lineEnd + 1;

@@ -7,9 +7,10 @@
 // " GE ", " LT " or " LE ", and an `=` written next to it (directly after, or
 // as the significant token before) is deleted. A `<`...`>` pair with no
 // keyword between them stays an extraction; a line with no angle bracket
-// is only passed over, and one without a `<` needs no backward reading. Nothing is inserted or removed, and the look-back for
-// the `=` only crosses blanks and deleted tokens, so the rewrite is linear in
-// the length of the list.
+// is only passed over, and one without a `<` needs no backward reading.
+// Nothing is inserted or removed, and the look-back for the `=` only
+// crosses blanks and deleted tokens, so the rewrite is linear in the length
+// of the list.
 #include <string_view>
 
 #include "passes/pass_steps.h"

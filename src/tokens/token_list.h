@@ -65,8 +65,8 @@ inline bool updateStatementState(const PreprocessorContext& ctx, SourceReader& r
 // Appends a token built from the current reader's statement state; the
 // token's special code is `special`. Made part of every caller: most pass
 // a type known where they call, which leaves one case of the state update.
-[[gnu::always_inline]] inline void appendTokenSpecial(PreprocessorContext& ctx, int32_t type, std::string_view text, int32_t value,
-                               int32_t special) {
+[[gnu::always_inline]] inline void appendTokenSpecial(PreprocessorContext& ctx, int32_t type,
+                                                      std::string_view text, int32_t value, int32_t special) {
     Token t;
     t.type = static_cast<uint8_t>(type);
     t.value = value;
