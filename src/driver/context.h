@@ -110,6 +110,14 @@ struct ScannerCounts {
     uint64_t brackets = 0;
 };
 
+// The back end that passes and writes the parts (driver/part_worker.h).
+// Letting it go stops it; a part it works on is finished first.
+class PartWorker;
+struct PartWorkerDeleter {
+    void operator()(PartWorker* worker) const;
+};
+using PartWorkerHandle = std::unique_ptr<PartWorker, PartWorkerDeleter>;
+
 // Passing and writing the list a part at a time while the main source is
 // still being read (driver/stream.cpp), so that a long program's list never
 // exists whole. A part ends at a line end that nothing read later can reach
@@ -119,7 +127,6 @@ struct StreamState {
     bool on = false;             // parts may still be passed early
     bool passed = false;         // one was: the rest of the attempt depends on it
     size_t partTokens = 0;       // a part is passed once it holds this many tokens
-    bool functionsDeclared = false;  // whether any function is declared, for the writer
     // Reports of the attempt wait here while it may still be made again
     // with the whole list, which reports them itself then.
     bool holdMessages = false;
@@ -138,7 +145,12 @@ struct StreamState {
     ScannerCounts countsAtLineEnd;  // when the line end at lastLineEnd was made
     ScannerCounts countsMeasured;   // when the last line end measured was made
     TextBuffer text;             // the program text written so far
-    std::vector<Token> tail;     // the tokens after a part, while it is passed
+    std::vector<Token> tail;     // the tokens after a part, while it is handed over
+    // Arrays declared since the last part was handed over: only the back
+    // end knows whether a passed part took one for something else.
+    std::vector<std::string> arraysDeclared;
+    bool threaded = false;       // the back end may have a thread of its own
+    PartWorkerHandle worker;
 };
 
 // The state of one source being scanned; it lives as long as the

@@ -107,7 +107,7 @@ int32_t runAttempt(int argc, char** argv, bool inProcess, AttemptPlan& plan) {
         report(ctx, "No input file name specified");
         return 2;
     }
-    beginStream(ctx, plan.stream.streaming, plan.stream.partTokens);
+    beginStream(ctx, plan.stream.streaming, plan.stream.partTokens, plan.stream.threaded);
     HeldReports held(ctx);
     int32_t scanned = compileSource(ctx, ctx.inputName, nullptr);
     ctx.reader = nullptr;  // the readers died with their calls; later reports are plain

@@ -9,7 +9,7 @@ namespace bprep2 {
 // A part of about this many tokens fits the processor's caches. Test
 // builds make it small, so that short sources are passed in parts too.
 #ifndef BPREP2_PART_TOKENS
-#define BPREP2_PART_TOKENS 65536
+#define BPREP2_PART_TOKENS 16384
 #endif
 
 // Whether a run may pass and write parts of the token list while it still
@@ -17,6 +17,7 @@ namespace bprep2 {
 struct StreamTuning {
     bool streaming = true;
     size_t partTokens = BPREP2_PART_TOKENS;
+    bool threaded = true;  // parts are passed and written while the next is read
 };
 
 // One whole run over the process arguments, the restarts included. Returns

@@ -30,6 +30,7 @@
 // reports everything itself, repeats none of them.
 #include "driver/stream.h"
 
+#include "driver/part_worker.h"
 #include "driver/report.h"
 #include "output/writer.h"
 #include "passes/statement_pass.h"
@@ -115,6 +116,14 @@ void measureTo(PreprocessorContext& ctx, size_t lineEnd) {
     if (s.depth == 0 && s.parentheses == 0 && !s.looksAhead) s.cut = lineEnd + 1;
 }
 
+// A list kept whole makes room for all its text at once.
+int32_t passWholeList(PreprocessorContext& ctx) {
+    StreamState& s = ctx.stream;
+    if (int32_t status = runStatementPass(ctx)) return status;
+    if (int32_t status = reserveForWholeList(ctx, s.text)) return status;
+    return appendProgramText(ctx, 0, anyFunctionDeclared(ctx), s.text);
+}
+
 void rebase(size_t& index, size_t shift) { index = index >= shift ? index - shift : 0; }
 
 // The list lost its first `shift` tokens.
@@ -135,33 +144,22 @@ void rebaseIndexes(PreprocessorContext& ctx, SourceReader& reader, size_t shift)
     s.cut = 0;
 }
 
-// Passes and writes the list from `from` on. Every part after the first
-// begins with the line end the one before it ended with, written then. A
-// list kept whole makes room for all its text at once.
-int32_t passAndAppend(PreprocessorContext& ctx, size_t from, bool wholeList) {
-    StreamState& s = ctx.stream;
-    if (int32_t status = runStatementPass(ctx)) return status;
-    if (wholeList)
-        if (int32_t status = reserveForWholeList(ctx, s.text)) return status;
-    return appendProgramText(ctx, from, s.functionsDeclared, s.text);
-}
-
+// Hands the part before the cut to the back end; the line end the part
+// ends with stays as the list's first token.
 void passPart(PreprocessorContext& ctx, SourceReader& reader) {
     StreamState& s = ctx.stream;
     TokenList& list = ctx.tokens;
     const size_t cut = s.cut;
-    const size_t from = s.passed ? 1 : 0;
     if (!s.passed) {
         s.passed = true;
-        s.functionsDeclared = anyFunctionDeclared(ctx);
         // The text comes to about the size of the source.
         size_t source = reader.sourceSize;
-        s.text.reserve(source + source / 4 + 64);
+        s.worker = startParts(ctx, source + source / 4 + 64, anyFunctionDeclared(ctx), s.threaded);
     }
+    const Token lineEnd = list[cut - 1];
     s.tail.assign(list.begin() + static_cast<ptrdiff_t>(cut), list.end());
     list.resize(cut);
-    if (passAndAppend(ctx, from, false) != 0) restartWithWholeList(ctx);
-    Token lineEnd = list.back();
+    if (!handOverPart(*s.worker, ctx, list, s.arraysDeclared)) restartWithWholeList(ctx);
     list.clear();
     list.push_back(lineEnd);
     list.insert(list.end(), s.tail.begin(), s.tail.end());
@@ -170,8 +168,9 @@ void passPart(PreprocessorContext& ctx, SourceReader& reader) {
 
 }  // namespace
 
-void beginStream(PreprocessorContext& ctx, bool allowed, size_t partTokens) {
+void beginStream(PreprocessorContext& ctx, bool allowed, size_t partTokens, bool threaded) {
     StreamState& s = ctx.stream;
+    s.threaded = threaded && threadsAvailable();
     constexpr uint32_t wholeListReports = optTokenDump | optKeywordDump | optStats | optTrace;
     s.on = allowed && partTokens > 0 && !ctx.traceFile && (ctx.options & wholeListReports) == 0;
     s.holdMessages = s.on;
@@ -199,12 +198,12 @@ void noteMainLineEnd(PreprocessorContext& ctx, SourceReader& reader) {
 
 void declareName(PreprocessorContext& ctx, NameTable& table, std::string_view name, bool function) {
     if (ctx.stream.passed) {
-        // A passed part's lookup of an undeclared name left it in the table
-        // with 0. The writer keeps the case of every name spelled like a
-        // function, so a new function may change any passed part.
+        // The writer keeps the case of every name spelled like a function,
+        // so a new function may change any passed part. Whether a passed
+        // part looked up an array's name only the back end knows.
         const int32_t* known = table.find(name);
-        bool changesPassedParts = function ? (!known || *known < 1) : (known && *known == 0);
-        if (changesPassedParts) restartWithWholeList(ctx);
+        if (function && (!known || *known < 1)) restartWithWholeList(ctx);
+        if (!function) ctx.stream.arraysDeclared.emplace_back(name);
     }
     table.findOrAdd(name) = 1;
 }
@@ -219,11 +218,17 @@ void beforeOptionsChange(PreprocessorContext& ctx) {
 
 int32_t passAndWriteRest(PreprocessorContext& ctx, FILE* out) {
     StreamState& s = ctx.stream;
-    if (!s.passed) s.functionsDeclared = anyFunctionDeclared(ctx);
-    int32_t status = passAndAppend(ctx, s.passed ? 1 : 0, !s.passed);
-    if (status != 0 && s.passed) restartWithWholeList(ctx);
+    if (s.passed) {
+        if (!handOverPart(*s.worker, ctx, ctx.tokens, s.arraysDeclared) || !finishParts(*s.worker))
+            restartWithWholeList(ctx);
+        ctx.objectRuntimeUsed = ctx.objectRuntimeUsed || partsUsedObjectRuntime(*s.worker);
+        takePartsText(*s.worker, s.text);
+        ctx.tokens.clear();
+    } else if (int32_t status = passWholeList(ctx)) {
+        releaseMessages(ctx);
+        return status;
+    }
     releaseMessages(ctx);
-    if (status != 0) return status;
     return deliverProgramText(ctx, s.text, out);
 }
 

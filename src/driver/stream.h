@@ -12,7 +12,9 @@ namespace bprep2 {
 
 // Starts an attempt: parts are passed early when `allowed` and no report
 // wants the whole list at the end; a part holds about `partTokens` tokens.
-void beginStream(PreprocessorContext& ctx, bool allowed, size_t partTokens);
+// They are passed and written on a thread of their own when `threaded` and
+// the platform has threads.
+void beginStream(PreprocessorContext& ctx, bool allowed, size_t partTokens, bool threaded);
 
 // Called after each line of the main source: learns which line ends will
 // stay as they are, and passes and writes a part once one is long enough.

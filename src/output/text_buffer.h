@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace bprep2 {
 
@@ -51,6 +52,12 @@ class TextBuffer {
         if (!text.empty()) std::memcpy(data_, text.data(), text.size());
         size_ += text.size();
         return true;
+    }
+
+    void swap(TextBuffer& other) {
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
+        std::swap(capacity_, other.capacity_);
     }
 
     size_t size() const { return size_; }

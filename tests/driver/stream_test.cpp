@@ -14,19 +14,23 @@ using namespace bprep2_test;
 
 class Streaming : public ScratchDirectoryTest {
    protected:
-    // Runs the program whole and in parts of several lengths; every run in
-    // parts must give what the whole run gives, which is returned.
+    // Runs the program whole and in parts of several lengths, each passed
+    // on a thread of its own and at once; every run in parts must give what
+    // the whole run gives, which is returned.
     Outcome sameInParts(const std::string& program, const char* options = nullptr,
                         const std::string& commandLine = "bprep2 prog.b") {
         write("prog.b", program);
-        const bprep2::StreamTuning whole{false, 0};
+        const bprep2::StreamTuning whole{false, 0, false};
         Outcome expected = runInProcess(commandLine, options, &whole);
-        for (size_t part : {1, 3, 40}) {
-            const bprep2::StreamTuning parts{true, part};
-            Outcome r = runInProcess(commandLine, options, &parts);
-            EXPECT_EQ(r.status, expected.status) << "parts of " << part;
-            EXPECT_EQ(r.text, expected.text) << "parts of " << part;
-            EXPECT_EQ(r.err, expected.err) << "parts of " << part;
+        for (bool threaded : {true, false}) {
+            for (size_t part : {1, 3, 40}) {
+                const bprep2::StreamTuning parts{true, part, threaded};
+                Outcome r = runInProcess(commandLine, options, &parts);
+                std::string how = "parts of " + std::to_string(part) + (threaded ? ", threaded" : "");
+                EXPECT_EQ(r.status, expected.status) << how;
+                EXPECT_EQ(r.text, expected.text) << how;
+                EXPECT_EQ(r.err, expected.err) << how;
+            }
         }
         return expected;
     }
@@ -89,11 +93,23 @@ TEST_F(Streaming, LineEndsNoPassMayLookPast) {
 TEST_F(Streaming, LateDeclarationsChangeEarlierLines) {
     std::vector<std::string> program(30, "X = X + 1");
     program.insert(program.begin(), {"Y = TOTAL(1)", "Z = fn(2)", "V = fn"});
-    program.insert(program.end(), {"DIM TOTAL(10)", "DEFFUN fn(A)"});
+    program.push_back("DIM TOTAL(10)");
     Outcome r = sameInParts(lines(program));
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.text.find("Y = TOTAL(1)"), std::string::npos) << "an array, though dimensioned later";
+    program.push_back("DEFFUN fn(A)");
+    r = sameInParts(lines(program));
     EXPECT_NE(r.text.find("V = fn"), std::string::npos) << "a function keeps its case";
+
+    // Declared once parts were passed, and used only after: no passed part
+    // changes, and the parts after know the array.
+    program.assign(30, "X = X + 1");
+    program.insert(program.begin() + 20, "DIM LATER(3)");
+    program.insert(program.end(), {"U = LATER(1)", "W = AMOUNT(1)"});
+    r = sameInParts(lines(program));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.text.find("U = LATER(1)"), std::string::npos);
+    EXPECT_NE(r.text.find("W = FMT(AMOUNT,(1))"), std::string::npos);
 }
 
 TEST_F(Streaming, LateOptionsAndFailuresAreSaidOnce) {
