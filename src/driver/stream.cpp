@@ -16,18 +16,20 @@
 //     comma (the writer pulls the next line up), no brace or ELSE (the
 //     brace rules look for what follows) and no built-in function name
 //     (taken for a name unless a '(' follows, wherever it stands).
-// A part is passed and written when it is long enough, and its E stays as
-// the first token of the list: it was written with the part, and every walk
-// back stops at it just as it did before the cut.
+// A part goes to the back end (driver/part_worker.cpp), which passes and
+// writes it, when it is long enough, and its E stays as the first token of
+// the list: it is written with the part, and every walk back stops at it
+// just as it did before the cut.
 //
 // Three things of the whole list are not known when a part is passed: the
 // functions and arrays declared later, the options a later #option sets,
 // and whether a pass fails (its message names a line by counting from the
 // list's start). The first two change the text only where a declaration
 // meets a name a passed part looked up, or an option changes; those, and a
-// failing pass, abandon the attempt, which is made again with the whole
-// list. Its reports wait until it ends, so that the second attempt, which
-// reports everything itself, repeats none of them.
+// failing pass (learnt with the next part handed over, or at the end),
+// abandon the attempt, which is made again with the whole list. Its
+// reports wait until it ends, so that the second attempt, which reports
+// everything itself, repeats none of them.
 #include "driver/stream.h"
 
 #include "driver/part_worker.h"
