@@ -37,6 +37,7 @@
 #define BPREP2_HAS_THREADS 1
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #endif
 
