@@ -12,17 +12,17 @@
 //     Of a passed part only its last token, a line end, stays, and it is
 //     neither written again nor read for its text.
 //   - Names: the declared functions and arrays are copied with the first
-//     part, and the arrays declared later come with the part they were read
-//     before, so each part sees the declarations a pass on the scanner's
-//     side would have seen. A function declared later, or an option
+//     part, and an array declared later comes with the first part handed
+//     over after it, so each part sees the declarations a pass on the
+//     scanner's side would have seen. A function declared later, or an option
 //     changed, makes the attempt again before anything reaches here.
 //   - Reports: a pass that fails here makes the attempt again with the
 //     whole list, which reports it; so the back end holds its own reports
 //     and drops them.
 // The text of the parts is the back end's until the scanner's side has
-// waited for the last part. So a run comes out byte for byte
-// as it would if each part were passed and written the moment it was cut,
-// which is what the back end does where there are no threads.
+// waited for the last part. So a run comes out byte for byte as it would if
+// each part were passed and written the moment it was cut, which is what
+// the back end does where there are no threads.
 #include "driver/part_worker.h"
 
 #include <deque>
