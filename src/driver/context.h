@@ -144,7 +144,7 @@ struct StreamState {
     size_t cut = 0;              // a part may end before this index (0: nowhere yet)
     ScannerCounts countsAtLineEnd;  // when the line end at lastLineEnd was made
     ScannerCounts countsMeasured;   // when the last line end measured was made
-    TextBuffer text;             // the program text written so far
+    TextBuffer text;             // the program text, once the passed parts' is taken back
     std::vector<Token> tail;     // the tokens after a part, while it is handed over
     // Arrays declared since the last part was handed over: only the back
     // end knows whether a passed part took one for something else.

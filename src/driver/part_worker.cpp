@@ -65,7 +65,7 @@ struct PartJob {
 
 class PartWorker {
    public:
-    PartWorker(const PreprocessorContext& front, size_t expectedText, bool functionsDeclared);
+    PartWorker(const PreprocessorContext& front, size_t expectedText);
     ~PartWorker();
     PartWorker(const PartWorker&) = delete;
     PartWorker& operator=(const PartWorker&) = delete;
@@ -91,7 +91,7 @@ class PartWorker {
     // the run's buffer at every line, and would wait for the cache line
     // this one writes at every token.
     TextBuffer text_;
-    const bool functionsDeclared_;
+    const bool functionsDeclared_;  // one declared later makes the attempt again
     size_t scannerTexts_ = 0;  // bytes at the start of back_->textPool that are the scanner's
     bool first_ = true;        // no part passed yet
 
@@ -109,8 +109,8 @@ class PartWorker {
 #endif
 };
 
-PartWorker::PartWorker(const PreprocessorContext& front, size_t expectedText, bool functionsDeclared)
-    : back_(std::make_unique<PreprocessorContext>()), functionsDeclared_(functionsDeclared) {
+PartWorker::PartWorker(const PreprocessorContext& front, size_t expectedText)
+    : back_(std::make_unique<PreprocessorContext>()), functionsDeclared_(anyFunctionDeclared(front)) {
     text_.reserve(expectedText);
     PreprocessorContext& back = *back_;
     back.options = front.options;
@@ -249,9 +249,8 @@ PartWorker::~PartWorker() = default;
 
 bool threadsAvailable() { return BPREP2_HAS_THREADS != 0; }
 
-PartWorkerHandle startParts(const PreprocessorContext& front, size_t expectedText, bool functionsDeclared,
-                            bool threaded) {
-    PartWorkerHandle worker(new PartWorker(front, expectedText, functionsDeclared));
+PartWorkerHandle startParts(const PreprocessorContext& front, size_t expectedText, bool threaded) {
+    PartWorkerHandle worker(new PartWorker(front, expectedText));
     if (threaded) worker->startThread();
     return worker;
 }

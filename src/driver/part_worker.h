@@ -21,8 +21,7 @@ bool threadsAvailable();
 // no later line may change without making the attempt again (see
 // driver/stream.cpp). The text of the parts is built in a buffer of its
 // own, with room for `expectedText` bytes, until takePartsText.
-PartWorkerHandle startParts(const PreprocessorContext& front, size_t expectedText, bool functionsDeclared,
-                            bool threaded);
+PartWorkerHandle startParts(const PreprocessorContext& front, size_t expectedText, bool threaded);
 
 // Hands over the tokens of `part`, which is left with tokens of no
 // meaning, and the arrays declared since the part before. A part after the

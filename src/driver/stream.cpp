@@ -118,12 +118,9 @@ void measureTo(PreprocessorContext& ctx, size_t lineEnd) {
     if (s.depth == 0 && s.parentheses == 0 && !s.looksAhead) s.cut = lineEnd + 1;
 }
 
-// A list kept whole makes room for all its text at once.
 int32_t passWholeList(PreprocessorContext& ctx) {
-    StreamState& s = ctx.stream;
     if (int32_t status = runStatementPass(ctx)) return status;
-    if (int32_t status = reserveForWholeList(ctx, s.text)) return status;
-    return appendProgramText(ctx, 0, anyFunctionDeclared(ctx), s.text);
+    return appendWholeListText(ctx, ctx.stream.text);
 }
 
 void rebase(size_t& index, size_t shift) { index = index >= shift ? index - shift : 0; }
@@ -156,7 +153,7 @@ void passPart(PreprocessorContext& ctx, SourceReader& reader) {
         s.passed = true;
         // The text comes to about the size of the source.
         size_t source = reader.sourceSize;
-        s.worker = startParts(ctx, source + source / 4 + 64, anyFunctionDeclared(ctx), s.threaded);
+        s.worker = startParts(ctx, source + source / 4 + 64, s.threaded);
     }
     const Token lineEnd = list[cut - 1];
     s.tail.assign(list.begin() + static_cast<ptrdiff_t>(cut), list.end());

@@ -40,16 +40,16 @@ constexpr std::string_view objectPrologue =
     " DEFC VAR qObjectQUOLT(INT)\n"
     " DEFC INT qObjectThrow(QAC_VARARG)\n";
 
+bool isLowerCase(char c) { return c >= 'a' && c <= 'z'; }
+
 bool hasMixedCase(std::string_view text) {
     bool lower = false, upper = false;
     for (char c : text) {
-        lower = lower || (c >= 'a' && c <= 'z');
+        lower = lower || isLowerCase(c);
         upper = upper || (c >= 'A' && c <= 'Z');
     }
     return lower && upper;
 }
-
-bool isLowerCase(char c) { return c >= 'a' && c <= 'z'; }
 
 // Names and keywords are short: a byte at a time costs less than an append.
 // True when the text held a lower-case letter.
@@ -269,17 +269,17 @@ int32_t deliverProgramText(PreprocessorContext& ctx, TextBuffer& text, FILE* out
     return writeToStream(ctx, out, text);
 }
 
-int32_t reserveForWholeList(PreprocessorContext& ctx, TextBuffer& text) {
+int32_t appendWholeListText(PreprocessorContext& ctx, TextBuffer& text) {
     // Room for every token's text and a byte or two more per token, so the
     // text is seldom moved as it grows; room not used is never touched.
     size_t expected = ctx.textPool.size() + 2 * ctx.tokens.size() + objectPrologue.size() + 64;
-    return text.reserve(expected) ? 0 : reportNoRoom(ctx, expected);
+    if (!text.reserve(expected)) return reportNoRoom(ctx, expected);
+    return appendProgramText(ctx, 0, anyFunctionDeclared(ctx), text);
 }
 
 int32_t writeOutput(PreprocessorContext& ctx, FILE* out) {
     TextBuffer text;
-    if (int32_t status = reserveForWholeList(ctx, text)) return status;
-    if (int32_t status = appendProgramText(ctx, 0, anyFunctionDeclared(ctx), text)) return status;
+    if (int32_t status = appendWholeListText(ctx, text)) return status;
     return deliverProgramText(ctx, text, out);
 }
 

@@ -14,13 +14,12 @@ namespace bprep2 {
 // missed, so it is seldom empty; this walks it.
 bool anyFunctionDeclared(const PreprocessorContext& ctx);
 
-// Makes room in `text` for the whole list's text. 0, or 2 after a
-// reported error.
-int32_t reserveForWholeList(PreprocessorContext& ctx, TextBuffer& text);
-
 // Adds the text of the list's tokens from `from` to the end to `text`.
 // 0, or 2 after a reported error (a token that cannot be written, no room).
 int32_t appendProgramText(PreprocessorContext& ctx, size_t from, bool functionsDeclared, TextBuffer& text);
+
+// The same for the whole list, with room made for all its text at once.
+int32_t appendWholeListText(PreprocessorContext& ctx, TextBuffer& text);
 
 // Puts the object runtime's declarations in front of `text` when the
 // program uses the runtime, and hands it over: to the in-process caller
