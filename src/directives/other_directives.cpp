@@ -10,7 +10,6 @@
 #include "directives/directive_steps.h"
 #include "directives/directives.h"
 #include "driver/report.h"
-#include "driver/stream.h"
 #include "host/quolt_host.h"
 #include "scanner/source.h"
 #include "tokens/token_list.h"
@@ -89,7 +88,6 @@ DirectiveOutcome optionDirective(PreprocessorContext& ctx, SourceReader& reader)
     size_t pos = skipBlanks(line, static_cast<size_t>(reader.scanPos));
     reader.scanPos = static_cast<int64_t>(pos);
     std::string_view words = line.substr(pos);
-    beforeOptionsChange(ctx);
     ctx.options = QUOLTCtoolsParseCompileOptions(&ctx.options, words.data(),
                                                  static_cast<uint32_t>(words.size()), 0);
     restAtLineEnd(reader);

@@ -194,10 +194,8 @@ int nextOption(PreprocessorContext& ctx, int argc, char** argv, const char* lett
         ++ctx.optionCursor;
         const char* known = letter == ':' ? nullptr : std::strchr(letters, letter);
         if (!known) {
-            if (!ctx.madeAgain) {
-                std::fprintf(stderr, "Warning: %c is an unknown option\n", letter);
-                std::fflush(stderr);
-            }
+            std::fprintf(stderr, "Warning: %c is an unknown option\n", letter);
+            std::fflush(stderr);
             continue;
         }
         if (known[1] != ':') {

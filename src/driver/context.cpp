@@ -81,21 +81,15 @@ PreprocessorContext::~PreprocessorContext() {
     if (traceFile) std::fclose(traceFile);
 }
 
-std::unique_ptr<PreprocessorContext> makeContext(int argc, char** argv, bool inProcess,
-                                                 const uint32_t* sameOptions) {
+std::unique_ptr<PreprocessorContext> makeContext(int argc, char** argv, bool inProcess) {
     auto ctx = std::make_unique<PreprocessorContext>();
     ctx->inProcess = inProcess;
-    ctx->madeAgain = sameOptions != nullptr;
     ctx->constructionStatus = parseCommandLine(*ctx, argc, argv);
     if (ctx->constructionStatus != 0) return ctx;
     ctx->hostHandle = quolt_getdp();
-    if (sameOptions) {
-        ctx->options = *sameOptions;
-    } else {
-        ctx->options = QLibAGetCompilerOptions(ctx->hostHandle, ctx->inputName.c_str());
-        applyUvCase(*ctx);
-        if (ctx->has(optEchoCommand)) echoCommand(*ctx, argc, argv);
-    }
+    ctx->options = QLibAGetCompilerOptions(ctx->hostHandle, ctx->inputName.c_str());
+    applyUvCase(*ctx);
+    if (ctx->has(optEchoCommand)) echoCommand(*ctx, argc, argv);
     fillTables(*ctx);
     if (ctx->has(optTrace)) openTraceFile(*ctx);
     return ctx;

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "driver/word_table.h"
-#include "output/text_buffer.h"
 #include "tokens/keywords.h"
 #include "tokens/token.h"
 
@@ -37,13 +36,9 @@ constexpr uint32_t optDotMember = 0x800;
 constexpr uint32_t optArrowMember = 0x1000;
 constexpr uint32_t optUvCase = 0x2000;
 
-// The signal that abandons an attempt and starts the run again: with the
-// object extensions on, or, when `wholeList`, as it was but keeping the
-// whole token list to the end (driver/stream.cpp says when). It is the only
-// exception the program throws.
-struct RestartSignal {
-    bool wholeList = false;
-};
+// The signal that abandons an attempt and starts the run again with the
+// object extensions on. It is the only exception the program throws.
+struct RestartSignal {};
 
 // A word the scanner has looked up: its keyword row (null for a word with
 // none), and where the text of the word as first written lives in the text
@@ -108,49 +103,6 @@ struct ScannerCounts {
     // Brackets ( ) [ ]: besides the scanner, only the after-line pass makes
     // them.
     uint64_t brackets = 0;
-};
-
-// The back end that passes and writes the parts (driver/part_worker.h).
-// Letting it go stops it; a part it works on is finished first.
-class PartWorker;
-struct PartWorkerDeleter {
-    void operator()(PartWorker* worker) const;
-};
-using PartWorkerHandle = std::unique_ptr<PartWorker, PartWorkerDeleter>;
-
-// Passing and writing the list a part at a time while the main source is
-// still being read (driver/stream.cpp), so that a long program's list never
-// exists whole. A part ends at a line end that nothing read later can reach
-// back over and that no pass looks past.
-struct StreamState {
-    static constexpr size_t none = static_cast<size_t>(-1);
-    bool on = false;             // parts may still be passed early
-    bool passed = false;         // one was: the rest of the attempt depends on it
-    size_t partTokens = 0;       // a part is passed once it holds this many tokens
-    // Reports of the attempt wait here while it may still be made again
-    // with the whole list, which reports them itself then.
-    bool holdMessages = false;
-    std::string messages;
-    // Edits the scanner made behind the line being read (THEN/ELSE joins,
-    // owed line ends), counted so that a line end remembered before one is
-    // no longer trusted.
-    uint64_t editsBehind = 0;
-    size_t lastLineEnd = none;   // the latest line's endofline, not yet known to stay
-    uint64_t editsAtLineEnd = 0;
-    size_t measuredTo = 0;       // tokens before this will not change and were measured:
-    int64_t depth = 0;           // brackets open there, as the NAME(...) measure counts them
-    int64_t parentheses = 0;     // '(' with no ')' after them there
-    bool looksAhead = false;     // the last of them that is not blank looks past its line
-    size_t cut = 0;              // a part may end before this index (0: nowhere yet)
-    ScannerCounts countsAtLineEnd;  // when the line end at lastLineEnd was made
-    ScannerCounts countsMeasured;   // when the last line end measured was made
-    TextBuffer text;             // the program text, once the passed parts' is taken back
-    std::vector<Token> tail;     // the tokens after a part, while it is handed over
-    // Arrays declared since the last part was handed over: only the back
-    // end knows whether a passed part took one for something else.
-    std::vector<std::string> arraysDeclared;
-    bool threaded = false;       // the back end may have a thread of its own
-    PartWorkerHandle worker;
 };
 
 // The state of one source being scanned; it lives as long as the
@@ -243,7 +195,6 @@ struct PreprocessorContext {
     // innermost last; each goes on when its arguments close.
     std::vector<MemberChain> setAsideChains;
     AssignmentChain assignmentChain;
-    StreamState stream;
     bool nextIsWarning = false;
     FILE* traceFile = nullptr;
     std::string traceFileName;
@@ -266,7 +217,6 @@ struct PreprocessorContext {
     // -m on a real command line); the driver returns it at once.
     int32_t constructionStatus = 0;
     bool inProcess = false;  // the in-process entry point made this context
-    bool madeAgain = false;  // built for an attempt made again (see makeContext)
 
     PreprocessorContext() = default;
     PreprocessorContext(const PreprocessorContext&) = delete;
@@ -317,12 +267,8 @@ struct PreprocessorContext {
 // Builds a context for one attempt from the argument vector: parses the
 // command line, asks the host for the option word, applies UVCASE, echoes the
 // command, fills the tables, opens the trace file. `inProcess` is true only
-// for the in-process entry point, which alone may use -m. An attempt made
-// again with the whole list passes the option word the first one was built
-// with as `sameOptions`: the host is not asked again, and nothing said
-// while building the first one is said again.
-std::unique_ptr<PreprocessorContext> makeContext(int argc, char** argv, bool inProcess,
-                                                 const uint32_t* sameOptions = nullptr);
+// for the in-process entry point, which alone may use -m.
+std::unique_ptr<PreprocessorContext> makeContext(int argc, char** argv, bool inProcess);
 
 // Adds or replaces one equate, keeping the folded index in step.
 void setEquate(PreprocessorContext& ctx, const std::string& key, std::string_view value);

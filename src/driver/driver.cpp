@@ -9,9 +9,7 @@
 // Object syntax met with the object extensions off abandons the attempt with
 // a RestartSignal; the run is made once more with them on. A second signal
 // in the same process (the source switched them off again) ends the run with
-// an error rather than restarting without end. An attempt that passed parts
-// of its list early and then learns that they would have come out otherwise
-// (driver/stream.cpp) is made again at once, keeping the whole list.
+// an error rather than restarting without end.
 #include "driver/driver.h"
 
 #include <cstdio>
@@ -20,8 +18,8 @@
 #include "driver/context.h"
 #include "driver/report.h"
 #include "driver/reports.h"
-#include "driver/stream.h"
 #include "output/writer.h"
+#include "passes/statement_pass.h"
 #include "scanner/source.h"
 
 namespace bprep2 {
@@ -73,33 +71,11 @@ void exportEquates(PreprocessorContext& ctx) {
     std::fclose(out);
 }
 
-// Writes the reports an attempt held back when it ends, whichever way.
-class HeldReports {
-   public:
-    explicit HeldReports(PreprocessorContext& ctx) : ctx_(ctx) {}
-    ~HeldReports() { releaseMessages(ctx_); }
-    HeldReports(const HeldReports&) = delete;
-    HeldReports& operator=(const HeldReports&) = delete;
-
-   private:
-    PreprocessorContext& ctx_;
-};
-
-// How the next attempt is made.
-struct AttemptPlan {
-    StreamTuning stream;
-    bool restarted = false;  // with the object extensions on
-    bool again = false;      // the same attempt again, with the whole list
-    uint32_t options = 0;    // the option word the attempt was built with
-};
-
-int32_t runAttempt(int argc, char** argv, bool inProcess, AttemptPlan& plan) {
-    std::unique_ptr<PreprocessorContext> owner =
-        makeContext(argc, argv, inProcess, plan.again ? &plan.options : nullptr);
+int32_t runAttempt(int argc, char** argv, bool inProcess, bool restarted) {
+    std::unique_ptr<PreprocessorContext> owner = makeContext(argc, argv, inProcess);
     PreprocessorContext& ctx = *owner;
     if (ctx.constructionStatus != 0) return ctx.constructionStatus;
-    plan.options = ctx.options;
-    if (plan.restarted) {
+    if (restarted) {
         ctx.options |= optObjects;
         ctx.options &= ~optCaseSensitive;
     }
@@ -107,8 +83,6 @@ int32_t runAttempt(int argc, char** argv, bool inProcess, AttemptPlan& plan) {
         report(ctx, "No input file name specified");
         return 2;
     }
-    beginStream(ctx, plan.stream.streaming, plan.stream.partTokens, plan.stream.threaded);
-    HeldReports held(ctx);
     int32_t scanned = compileSource(ctx, ctx.inputName, nullptr);
     ctx.reader = nullptr;  // the readers died with their calls; later reports are plain
     if (scanned != 0) return scanned;
@@ -116,7 +90,8 @@ int32_t runAttempt(int argc, char** argv, bool inProcess, AttemptPlan& plan) {
         report(ctx, "At end of compilation, unbalanced #if/#endif");
         return 1;
     }
-    if (int32_t status = passAndWriteRest(ctx, stdout)) return status;
+    if (int32_t status = runStatementPass(ctx)) return status;
+    if (int32_t status = writeOutput(ctx, stdout)) return status;
     std::fflush(stdout);
     writeReports(ctx);
     completeTraceFile(ctx);
@@ -126,26 +101,19 @@ int32_t runAttempt(int argc, char** argv, bool inProcess, AttemptPlan& plan) {
 
 }  // namespace
 
-int32_t runPreprocessor(int argc, char** argv, bool inProcess, const StreamTuning& tuning) {
-    AttemptPlan plan{tuning};
-    for (;;) {
-        try {
-            return runAttempt(argc, argv, inProcess, plan);
-        } catch (const RestartSignal& signal) {
-            // The attempt's context is gone with its frame.
-            if (signal.wholeList) {
-                plan.stream.streaming = false;
-                plan.again = true;
-                continue;
-            }
-            if (plan.restarted) {
-                PreprocessorContext blank;  // no reader: the report takes its plain form
-                report(blank, "Object syntax met again after the restart with object extensions off");
-                return 1;
-            }
-            plan = AttemptPlan{tuning};
-            plan.restarted = true;
-        }
+int32_t runPreprocessor(int argc, char** argv, bool inProcess) {
+    try {
+        return runAttempt(argc, argv, inProcess, false);
+    } catch (const RestartSignal&) {
+        // Made again below with the object extensions on; the attempt's
+        // context is gone with its frame.
+    }
+    try {
+        return runAttempt(argc, argv, inProcess, true);
+    } catch (const RestartSignal&) {
+        PreprocessorContext blank;  // no reader: the report takes its plain form
+        report(blank, "Object syntax met again after the restart with object extensions off");
+        return 1;
     }
 }
 

@@ -4,9 +4,7 @@
 // blanks, so the caret lines up) with a caret under the scan position and
 // names the line and file; otherwise it is one plain line. Each report is
 // written in one piece and flushed, so it never interleaves with other
-// output, and a warning request applies to one report only. While an
-// attempt may still be made again (driver/stream.cpp), its reports are held
-// and written when it ends, before any program text.
+// output, and a warning request applies to one report only.
 #include "driver/report.h"
 
 #include <cstdarg>
@@ -64,23 +62,13 @@ void report(PreprocessorContext& ctx, const char* format, ...) {
         out += ": Line " + std::to_string(reader->lineNumber) + " in file " + reader->fileName;
     }
     out += '\n';
-    writeMessage(ctx, out);
+    writeMessage(out);
 }
 
-void writeMessage(PreprocessorContext& ctx, std::string_view text) {
-    if (ctx.stream.holdMessages) {
-        ctx.stream.messages += text;
-        return;
-    }
+void writeMessage(std::string_view text) {
     std::fflush(stdout);
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
-}
-
-void releaseMessages(PreprocessorContext& ctx) {
-    ctx.stream.holdMessages = false;
-    if (!ctx.stream.messages.empty()) writeMessage(ctx, ctx.stream.messages);
-    ctx.stream.messages.clear();
 }
 
 }  // namespace bprep2

@@ -12,11 +12,7 @@ namespace bprep2 {
 // valid scan position is current, then "bprep2: Error|Warning <message>".
 void report(PreprocessorContext& ctx, const char* format, ...) BPREP2_PRINTF(2, 3);
 
-// Writes a finished message to standard error, or holds it with the
-// reports while the attempt holds them.
-void writeMessage(PreprocessorContext& ctx, std::string_view text);
-
-// Writes the reports held so far, and holds no more.
-void releaseMessages(PreprocessorContext& ctx);
+// Writes a finished message to standard error in one piece.
+void writeMessage(std::string_view text);
 
 }  // namespace bprep2

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
-#include <utility>
 
 namespace bprep2 {
 
@@ -44,22 +43,6 @@ class TextBuffer {
     // how much of it was used.
     char* cursor() { return data_ + size_; }
     void advance(size_t count) { size_ += count; }
-    // Puts `text` before everything written so far; false when there is
-    // no room for it.
-    bool prepend(std::string_view text) {
-        if (!reserve(text.size())) return false;
-        if (size_ > 0) std::memmove(data_ + text.size(), data_, size_);
-        if (!text.empty()) std::memcpy(data_, text.data(), text.size());
-        size_ += text.size();
-        return true;
-    }
-
-    void swap(TextBuffer& other) {
-        std::swap(data_, other.data_);
-        std::swap(size_, other.size_);
-        std::swap(capacity_, other.capacity_);
-    }
-
     size_t size() const { return size_; }
     std::string_view view() const { return {data_, size_}; }
     // Hands the block over, ending in a NUL; null when that byte cannot be had.

@@ -1,9 +1,8 @@
 // Output writer: turns the final token list back into program text.
 //
-// The whole text is built in one buffer before anything is written (a part
-// of the list at a time, when the run passes parts of it early), so a token
-// that cannot be written leaves the stream untouched, and the text reaches
-// the stream (or the in-process caller) in one piece. Every source
+// The whole text is built in one buffer before anything is written, so a
+// token that cannot be written leaves the stream untouched, and the text
+// reaches the stream (or the in-process caller) in one piece. Every source
 // line break survives: a comma at a line end pulls the next line up, and the
 // line breaks it swallowed are written at the next line end instead, so the
 // compiler's line numbers after that point still match the source.
@@ -69,6 +68,14 @@ bool addUpperCased(std::string_view text, TextBuffer& out) {
 void addKeyword(const PreprocessorContext& ctx, std::string_view text, TextBuffer& out) {
     if ((ctx.has(optUvCase) && hasMixedCase(text)) || ctx.has(optCaseSensitive)) out.push(text);
     else addUpperCased(text, out);
+}
+
+// Whether any function is declared at all: the table also holds every
+// name a lookup missed, so it is seldom empty.
+bool anyFunctionDeclared(const PreprocessorContext& ctx) {
+    for (const auto& entry : ctx.userFunctions)
+        if (entry.second >= 1) return true;
+    return false;
 }
 
 bool isDeclaredFunction(const PreprocessorContext& ctx, std::string_view name) {
@@ -235,17 +242,10 @@ int32_t writeToStream(PreprocessorContext& ctx, FILE* out, const TextBuffer& tex
     return 0;
 }
 
-}  // namespace
-
-bool anyFunctionDeclared(const PreprocessorContext& ctx) {
-    for (const auto& entry : ctx.userFunctions)
-        if (entry.second >= 1) return true;
-    return false;
-}
-
-int32_t appendProgramText(PreprocessorContext& ctx, size_t from, bool functionsDeclared, TextBuffer& text) {
+int32_t addProgramText(PreprocessorContext& ctx, TextBuffer& text) {
     const size_t count = ctx.tokens.size();
-    for (size_t i = from; i < count; ++i) {
+    const bool functionsDeclared = anyFunctionDeclared(ctx);
+    for (size_t i = 0; i < count; ++i) {
         const Token& t = ctx.tokens[i];
         if (char byte = singleBytes[t.type]) {
             if (!text.reserve(1)) return reportNoRoom(ctx, text.size() + 1);
@@ -262,25 +262,18 @@ int32_t appendProgramText(PreprocessorContext& ctx, size_t from, bool functionsD
     return 0;
 }
 
-int32_t deliverProgramText(PreprocessorContext& ctx, TextBuffer& text, FILE* out) {
-    if (ctx.objectRuntimeUsed && !text.prepend(objectPrologue))
-        return reportNoRoom(ctx, text.size() + objectPrologue.size());
-    if (ctx.resultText && out == stdout) return deliverInProcess(ctx, text);
-    return writeToStream(ctx, out, text);
-}
-
-int32_t appendWholeListText(PreprocessorContext& ctx, TextBuffer& text) {
-    // Room for every token's text and a byte or two more per token, so the
-    // text is seldom moved as it grows; room not used is never touched.
-    size_t expected = ctx.textPool.size() + 2 * ctx.tokens.size() + objectPrologue.size() + 64;
-    if (!text.reserve(expected)) return reportNoRoom(ctx, expected);
-    return appendProgramText(ctx, 0, anyFunctionDeclared(ctx), text);
-}
+}  // namespace
 
 int32_t writeOutput(PreprocessorContext& ctx, FILE* out) {
+    // Room for every token's text and a byte or two more per token, so the
+    // text is seldom moved as it grows; room not used is never touched.
     TextBuffer text;
-    if (int32_t status = appendWholeListText(ctx, text)) return status;
-    return deliverProgramText(ctx, text, out);
+    size_t expected = ctx.textPool.size() + 2 * ctx.tokens.size() + objectPrologue.size() + 64;
+    if (!text.reserve(expected)) return reportNoRoom(ctx, expected);
+    if (ctx.objectRuntimeUsed) text.push(objectPrologue);
+    if (int32_t status = addProgramText(ctx, text)) return status;
+    if (ctx.resultText && out == stdout) return deliverInProcess(ctx, text);
+    return writeToStream(ctx, out, text);
 }
 
 }  // namespace bprep2

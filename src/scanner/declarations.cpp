@@ -13,7 +13,6 @@
 #include <array>
 #include <string_view>
 
-#include "driver/stream.h"
 #include "tokens/keywords.h"
 #include "tokens/token_list.h"
 
@@ -47,7 +46,7 @@ bool isTyped(const PreprocessorContext& ctx, size_t index, int32_t type, int32_t
 
 void recordArrayName(PreprocessorContext& ctx, size_t index) {
     std::string_view name = ctx.text(ctx.tokens[index]);
-    declareName(ctx, ctx.dimArrays, lookupSpelling(ctx, name, ctx.foldBuffer), false);
+    ctx.dimArrays.findOrAdd(lookupSpelling(ctx, name, ctx.foldBuffer)) = 1;
 }
 
 // DEFFUN [VAR|STRING|INT] NAME: records NAME and returns its index (the token
@@ -59,7 +58,7 @@ size_t recordFunctionName(PreprocessorContext& ctx, size_t keyword) {
         name = after(ctx, name, modeSameLine);
         if (name == npos) return npos;
     }
-    declareName(ctx, ctx.userFunctions, ctx.text(ctx.tokens[name]), true);
+    ctx.userFunctions.findOrAdd(ctx.text(ctx.tokens[name])) = 1;
     return name;
 }
 

@@ -18,7 +18,6 @@
 
 #include "directives/directives.h"
 #include "driver/report.h"
-#include "driver/stream.h"
 #include "objects/objects.h"
 #include "scanner/declarations.h"
 #include "scanner/scan_state.h"
@@ -300,7 +299,6 @@ void runLineLoop(PreprocessorContext& ctx) {
         // Every line read here starts afresh, a label included, even the
         // first one after a continued statement.
         reader.continued = false;
-        if (ctx.stream.on && ctx.includeLevel == 0 && !reader.stopped) noteMainLineEnd(ctx, reader);
     }
 }
 
@@ -335,7 +333,6 @@ void joinPreviousLine(PreprocessorContext& ctx) {
     }
     if (!found) return;
 
-    ctx.stream.editsBehind += 1;
     TokenList& list = ctx.tokens;
     // A changeline being folded stood for the one directive line before
     // this one; that line is counted here instead.

@@ -50,7 +50,6 @@ void settleOwedLineEnds(PreprocessorContext& ctx, SourceReader& reader) {
     if (reader.owedLineEnds == 0) return;
     size_t count = reader.owedLineEnds;
     reader.owedLineEnds = 0;
-    ctx.stream.editsBehind += 1;
     size_t at = reader.owedAfter + 1;
     if (at > ctx.tokens.size()) at = ctx.tokens.size();
 

@@ -195,7 +195,7 @@ int32_t readDatabaseItem(PreprocessorContext& ctx, const std::string& databaseFi
     if (!ctx.hostHandle) {
         ctx.hostHandle = itemReadCalls.getdpEX(0, 0, 5, 0);
         if (!ctx.hostHandle) {
-            writeMessage(ctx, "bprep2: Unable to allocate a port or object\n");
+            writeMessage("bprep2: Unable to allocate a port or object\n");
             return 1;
         }
     }

@@ -16,7 +16,6 @@
 #include <string_view>
 
 #include "bprep2.h"
-#include "driver/driver.h"
 #include "driver/driver_test_support.h"
 
 namespace bprep2_test {
@@ -39,10 +38,7 @@ constexpr uint32_t untouchedSlot = 12345;
 // the default). Every run writes nothing on standard output, hands over
 // text exactly when it succeeds, and gives the text's length without the
 // terminator.
-// `tuning`, when given, says how the run passes its list (see
-// bprep2::runPreprocessor); otherwise the run is the library's own.
-inline Outcome runInProcess(std::string commandLine, const char* options = nullptr,
-                            const bprep2::StreamTuning* tuning = nullptr) {
+inline Outcome runInProcess(std::string commandLine, const char* options = nullptr) {
     ScopedEnv env("BASC_BPREP2", options);
     Outcome r;
     char* text = nullptr;
@@ -54,7 +50,7 @@ inline Outcome runInProcess(std::string commandLine, const char* options = nullp
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     auto start = std::chrono::steady_clock::now();
-    r.status = tuning ? bprep2::runPreprocessor(6, argv, true, *tuning) : bprep2_run(6, argv);
+    r.status = bprep2_run(6, argv);
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     r.err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "an in-process run writes no text on stdout";
