@@ -100,9 +100,6 @@ struct ScannerCounts {
     // on nothing else and makes tokens only from them, so a line during
     // which none was made needs no walk, and has no token the pass made.
     uint64_t linePassTokens = 0;
-    // Brackets ( ) [ ]: besides the scanner, only the after-line pass makes
-    // them.
-    uint64_t brackets = 0;
 };
 
 // The state of one source being scanned; it lives as long as the

@@ -387,12 +387,9 @@ void scanToken(LineScan& s) {
             break;
         case '(':
         case ')':
+        case '>':
         case '[':
         case ']':
-            appendHere(s, extract, c);
-            s.ctx.scanned.brackets += 1;
-            break;
-        case '>':
             appendHere(s, extract, c);
             break;
         case '+':
