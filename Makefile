@@ -3,12 +3,11 @@
 
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
-THREADS_BUILD ?= build-threads
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE ?= examples/invoice.b
 
-.PHONY: all run test test-sanitize test-threads fuzz bench windows windows-test install deps clean
+.PHONY: all run test test-sanitize fuzz bench windows windows-test install deps clean
 
 all: $(BUILD)/bprep2
 
@@ -44,13 +43,6 @@ test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBPREP2_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
-
-# The same tests with the thread checker: the checked builds pass a list in
-# parts of a few tokens, each on the second thread.
-test-threads: deps
-	cmake -S . -B $(THREADS_BUILD) -DCMAKE_BUILD_TYPE=Debug -DBPREP2_THREAD_SANITIZE=ON $(CMAKE_FLAGS)
-	cmake --build $(THREADS_BUILD) -j $(JOBS)
-	cd $(THREADS_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # Runs every fuzz target for FUZZ_SECONDS (default 180) each; fuzz/run.sh
 # installs clang and libFuzzer where they are missing.
@@ -88,7 +80,7 @@ test-build: deps $(BUILD)/Makefile
 	cmake --build $(BUILD) -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(THREADS_BUILD) build-fuzz $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz $(WINDOWS_BUILD)
 
 .PHONY: FORCE
 FORCE:
