@@ -82,7 +82,9 @@ int32_t handleEquate(PreprocessorContext& ctx) {
         size_t formLength = nameLengthAt(ctx, line, formStart);
         if (formLength == 0) return invalidEquate(ctx, reader, formStart);
         EquateForm form = equateForm(ctx, line.substr(formStart, formLength));
-        if (form == EquateForm::invalid) return invalidEquate(ctx, reader, formStart);
+        // The word has been read by the time it is found wrong: the caret
+        // stands after it.
+        if (form == EquateForm::invalid) return invalidEquate(ctx, reader, formStart + formLength);
 
         size_t valueStart = skipBlanks(line, formStart + formLength);
         size_t valueEnd = equateValueEnd(line, valueStart);
