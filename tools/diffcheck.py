@@ -87,7 +87,10 @@ class UsageError(Exception):
 # ---- building --------------------------------------------------------------------
 
 def git(*args):
-    result = subprocess.run(["git", "-C", ROOT, *args], capture_output=True, text=True)
+    try:
+        result = subprocess.run(["git", "-C", ROOT, *args], capture_output=True, text=True)
+    except OSError as e:
+        raise UsageError(f"cannot run git: {e.strerror}") from None
     if result.returncode != 0:
         raise UsageError(f"git {' '.join(args)}: {result.stderr.strip()}")
     return result.stdout.strip()
@@ -107,7 +110,11 @@ def cmake_build(source, build, log_path, jobs):
                         ["cmake", "--build", build, "--target", "bprep2", "-j", str(jobs)]):
             log.write(("$ " + " ".join(shlex.quote(c) for c in command) + "\n").encode())
             log.flush()
-            if subprocess.run(command, stdout=log, stderr=subprocess.STDOUT).returncode != 0:
+            try:
+                failed = subprocess.run(command, stdout=log, stderr=subprocess.STDOUT).returncode != 0
+            except OSError as e:
+                raise UsageError(f"cannot run {command[0]}: {e.strerror}") from None
+            if failed:
                 with open(log_path, "rb") as f:
                     tail = f.read().decode(errors="replace").splitlines()[-30:]
                 raise UsageError("build failed (" + log_path + "):\n" + "\n".join(tail))
