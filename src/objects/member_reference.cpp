@@ -118,18 +118,6 @@ bool isAssignment(const PreprocessorContext& ctx, size_t equalsIndex) {
     return true;
 }
 
-bool isElse(const PreprocessorContext& ctx, const Token& token) {
-    return token.type == system_keyword && hasWord(ctx, token, "ELSE");
-}
-
-// The bracket step of a value's own round and square brackets; unlike the
-// walk back to an object's start, a value does not count angle brackets.
-int64_t valueBracketStep(const Token& token) {
-    if (isExtract(token, '(') || isExtract(token, '[')) return 1;
-    if (isExtract(token, ')') || isExtract(token, ']')) return -1;
-    return 0;
-}
-
 // Where an assignment's ')' goes: before token `index` of the list, or
 // before held-back token `index`, after the ')' already owed there.
 struct CloserPlace {

@@ -22,6 +22,13 @@ bool isExtract(const Token& token, char bracket);
 // The token's text equals `word` ignoring letter case (whole word).
 bool hasWord(const PreprocessorContext& ctx, const Token& token, std::string_view word);
 
+// The keyword ELSE, in any case: it ends a value in a THEN clause.
+bool isElse(const PreprocessorContext& ctx, const Token& token);
+// +1 for a value's own opening round or square bracket, -1 for a closing
+// one, 0 for anything else; unlike the walk back to an object's start, a
+// value does not count angle brackets.
+int64_t valueBracketStep(const Token& token);
+
 // A fresh token for a work array handed to replaceTokens.
 Token makeToken(PreprocessorContext& ctx, int32_t type, std::string_view text = {}, int32_t value = 0);
 

@@ -27,6 +27,16 @@ bool hasWord(const PreprocessorContext& ctx, const Token& token, std::string_vie
     return equalsIgnoreCase(ctx.text(token), word) == 0;
 }
 
+bool isElse(const PreprocessorContext& ctx, const Token& token) {
+    return token.type == system_keyword && hasWord(ctx, token, "ELSE");
+}
+
+int64_t valueBracketStep(const Token& token) {
+    if (isExtract(token, '(') || isExtract(token, '[')) return 1;
+    if (isExtract(token, ')') || isExtract(token, ']')) return -1;
+    return 0;
+}
+
 Token makeToken(PreprocessorContext& ctx, int32_t type, std::string_view text, int32_t value) {
     Token token;
     resetToken(token, type);

@@ -97,14 +97,24 @@ int32_t translateCatch(PreprocessorContext& ctx, size_t index) {
 
 // THROW expr becomes qObjectThrow( expr): the ')' goes before the end of the
 // statement, or at the end of the list (the end of the line being scanned).
+// In a THEN clause an ELSE outside the value's brackets ends the value, and
+// the ')' goes right after the value, before the blanks ahead of the ELSE.
 int32_t translateThrow(PreprocessorContext& ctx, size_t index) {
     size_t end = index + 1;
+    size_t afterValue = end;
     size_t following = 0;
+    int64_t depth = 0;
     for (; hasTokenAt(ctx, end); ++end) {
-        int type = tokenAt(ctx, end).type;
-        if (type == whitespace) continue;
+        const Token& token = tokenAt(ctx, end);
+        if (token.type == whitespace) continue;
+        if (depth <= 0 && isElse(ctx, token)) {
+            end = afterValue;
+            break;
+        }
         ++following;
-        if (type == changeline || type == endofline || type == newstatement) break;
+        if (token.type == changeline || token.type == endofline || token.type == newstatement) break;
+        depth += valueBracketStep(token);
+        if (token.type != null_token) afterValue = end + 1;
     }
     ctx.objectRuntimeUsed = true;
     if (following == 0) {
