@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE ?= examples/invoice.b
 
-.PHONY: all run test test-sanitize fuzz bench windows windows-test install deps clean
+.PHONY: all run test test-sanitize fuzz bench diffcheck windows windows-test install deps clean
 
 all: $(BUILD)/bprep2
 
@@ -53,6 +53,11 @@ fuzz: deps
 bench: $(BUILD)/bprep2
 	@command -v mcpp >/dev/null 2>&1 || { [ "$$(id -u)" = 0 ] && apt-get install -y -qq mcpp; } || true
 	python3 bench/bench.py $(BUILD)/bprep2 $(BENCH_FLAGS)
+
+# Runs the last release and the working tree on the same inputs and
+# compares everything they print and write (tools/diffcheck.py).
+diffcheck: deps
+	python3 tools/diffcheck.py $(DIFFCHECK_FLAGS)
 
 PREFIX ?= /usr/local
 install: $(BUILD)/bprep2
