@@ -226,7 +226,7 @@ TEST_F(InProcess, FurtherInputsForEachMessage) {
         {nullptr, "#defin X\n", 1, 6, unknown},
         {nullptr, "#define.X 1\n", 1, 9, unknown},
         {nullptr, "#define\n", 1, 7, "Invalid syntax for #define"},
-        {nullptr, "X = 1\nEQUATE A AS 1\n", 2, 9, badEquate},
+        {nullptr, "X = 1\nEQUATE A AS 1\n", 2, 11, badEquate},
         {nullptr, "EQU\n", 1, 3, badEquate},
         {nullptr, "EQU 1 TO 2\n", 1, 4, badEquate},
         {nullptr, "EQU A\n", 1, 5, badEquate},
