@@ -115,6 +115,8 @@ struct SourceReader {
     // the caches). The text holds what is read and not yet cut into lines.
     std::string sourceText;
     size_t textCursor = 0;       // start of the next line not yet read
+    size_t nextLineFeed = 0;     // where the last searches for an LF and a CR
+    size_t nextCarriageReturn = 0;  // in the text ended (scanner/source.cpp)
     std::unique_ptr<std::FILE, FileCloser> file;  // the file while it has more to read
     size_t sourceSize = 0;       // the size the source had when it was found
     std::string fileName;

@@ -6,15 +6,16 @@
 // read whole, a file a block at a time as its lines are asked for; a file
 // that fails to read part way stops the scan with a report, so a partly
 // read program never passes for the whole. Lines are cut from the text in
-// place: a file line ends at LF (trailing CR and LF bytes are not part of
-// it, and a line may be of any length); an item line ends at the attribute
-// mark 0xFE, LF or CR.
+// place: each LF, CR LF pair and lone CR of a file ends one line (a line
+// may be of any length); an item line ends at the attribute mark 0xFE, LF
+// or CR.
 // Guarantees: the source's reader is the context's current reader exactly
 // while the source is scanned, and on every way out (errors and the restart
 // signal included) the reader that was current before is put back; the
 // status is 0, 1 after a reported error, or the host's item-read code.
 #include "scanner/source.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -63,6 +64,8 @@ constexpr size_t fileBlock = size_t{1} << 18;
 bool readFileBlock(SourceReader& reader) {
     std::string& text = reader.sourceText;
     text.erase(0, reader.textCursor);
+    for (size_t* known : {&reader.nextLineFeed, &reader.nextCarriageReturn})
+        *known = *known > reader.textCursor ? *known - reader.textCursor : 0;
     reader.textCursor = 0;
     size_t size = reader.sourceSize;
     size_t block = size > 0 && size < fileBlock ? size + 1 : fileBlock;
@@ -150,24 +153,44 @@ std::string_view cutItemLine(SourceReader& reader) {
     return std::string_view(text).substr(start, end - start);
 }
 
-// Cuts the next file line: up to and past the next LF, less every trailing
-// LF and CR byte; more of the file is read while no LF is in the text.
-// False on a read error.
+// The first `byte` at or after `from` in the text, or the text's size.
+// `known` is the answer of the last search for it, kept by the reader: a
+// place that still holds the byte ahead of `from` is the answer again, and
+// text a search found without the byte is not searched again. So the
+// searches of a whole file pass over each byte once, even for a byte that
+// is rare or missing (the CR of a file with LF line ends, or the reverse).
+size_t nextByte(const std::string& text, size_t from, char byte, size_t& known) {
+    if (known >= from && known < text.size() && text[known] == byte) return known;
+    size_t start = std::min(std::max(from, known), text.size());
+    const void* found = std::memchr(text.data() + start, byte, text.size() - start);
+    known = found ? static_cast<size_t>(static_cast<const char*>(found) - text.data()) : text.size();
+    return known;
+}
+
+// Cuts the next file line: up to its line end, which is an LF, a CR LF pair
+// or a lone CR, and past it. More of the file is read while the text holds
+// no line end, or ends with a CR that may be the first of a pair. False on
+// a read error.
 bool cutFileLine(SourceReader& reader, std::string_view& line) {
     const std::string& text = reader.sourceText;
-    size_t searched = 0;  // bytes after the cursor known to hold no LF
-    const void* lf = nullptr;
+    size_t searched = 0;  // bytes after the cursor known to hold no line end
+    size_t end = 0;
     for (;;) {
         size_t from = reader.textCursor + searched;
-        lf = std::memchr(text.data() + from, '\n', text.size() - from);
-        if (lf || !reader.file) break;
-        searched = text.size() - reader.textCursor;
+        end = std::min(nextByte(text, from, '\n', reader.nextLineFeed),
+                       nextByte(text, from, '\r', reader.nextCarriageReturn));
+        bool pairMayFollow = end + 1 == text.size() && text[end] == '\r';
+        if ((end < text.size() && !pairMayFollow) || !reader.file) break;
+        searched = end - reader.textCursor;
         if (!readFileBlock(reader)) return false;
     }
     size_t start = reader.textCursor;
-    size_t end = lf ? static_cast<size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
-    reader.textCursor = lf ? end + 1 : end;
-    while (end > start && (text[end - 1] == '\n' || text[end - 1] == '\r')) --end;
+    size_t next = end;
+    if (next < text.size()) {
+        bool pair = text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n';
+        next += pair ? 2 : 1;
+    }
+    reader.textCursor = next;
     line = std::string_view(text).substr(start, end - start);
     return true;
 }

@@ -1,6 +1,7 @@
 // A file is read a block at a time: every line must come out whole, where
-// a block ends inside it, inside its CR LF, or more than once (a line
-// longer than a block), and the last line without its LF too.
+// a block ends inside it, inside its CR LF (a CR at a block's end may or
+// may not be followed by an LF), or more than once (a line longer than a
+// block), and the last line without its line end too.
 #include <string>
 
 #include "e2e/in_process_support.h"
@@ -12,8 +13,8 @@ using namespace bprep2_test;
 class FileLines : public ScratchDirectoryTest {};
 
 // Lines of every length up to a few thousand bytes, so that block ends
-// fall at every kind of place, one line far longer than a block, mixed LF
-// and CR LF ends, and no LF after the last line.
+// fall at every kind of place, one line far longer than a block, mixed LF,
+// CR LF and lone CR ends, and no line end after the last line.
 std::string longProgram(std::string& expected) {
     std::string program;
     for (int n = 0; n < 2400; ++n) {
@@ -21,7 +22,8 @@ std::string longProgram(std::string& expected) {
         if (n != 1200) line += std::to_string(n);
         line.append(" = '").append(n == 1200 ? 700000 : static_cast<size_t>(n), static_cast<char>('a' + n % 26));
         line.push_back('\'');
-        program += line + (n % 3 == 0 ? "\r\n" : "\n");
+        static const char* const lineEnds[] = {"\r\n", "\r", "\n"};
+        program += line + lineEnds[n % 3];
         expected += line + "\n";
     }
     program += "LAST = 1";
