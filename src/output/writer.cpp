@@ -79,7 +79,8 @@ bool anyFunctionDeclared(const PreprocessorContext& ctx) {
 }
 
 bool isDeclaredFunction(const PreprocessorContext& ctx, std::string_view name) {
-    // A plain find: writing must not add names to the table.
+    // A plain find: the entries of the names a lookup misses are made, when
+    // at all, by the name rule itself (NameRule).
     const int32_t* value = ctx.userFunctions.find(name);
     return value && *value >= 1;
 }
@@ -96,14 +97,33 @@ bool followsSubroutineWord(const PreprocessorContext& ctx, size_t index) {
     return false;
 }
 
-void addName(const PreprocessorContext& ctx, size_t index, bool functionsDeclared, TextBuffer& out) {
+// What the name rule needs to know about the whole run, settled once.
+struct NameRule {
+    bool functionsDeclared = false;
+    // Every lookup of a name among the declared functions that misses adds
+    // the name with 0, as every name-set lookup does. Only the token dump
+    // shows such entries (it numbers the functions by their place among
+    // all of them), so a run that dumps no tokens does not make them.
+    bool recordsLookups = false;
+};
+
+NameRule nameRuleFor(const PreprocessorContext& ctx) {
+    NameRule rule;
+    rule.functionsDeclared = anyFunctionDeclared(ctx);
+    bool looksUp = !ctx.has(optCaseSensitive) && !ctx.has(optUvCase);
+    rule.recordsLookups = looksUp && (ctx.has(optTokenDump) || ctx.traceFile != nullptr);
+    return rule;
+}
+
+void addName(PreprocessorContext& ctx, size_t index, const NameRule& rule, TextBuffer& out) {
     std::string_view text = ctx.text(ctx.tokens[index]);
+    if (rule.recordsLookups) ctx.userFunctions.findOrAdd(text);
     // Written upper-cased first: a name written in upper case comes out the
     // same whichever rule keeps or changes its case, so none need be asked.
     char* written = out.cursor();
     if (!addUpperCased(text, out)) return;
-    if (ctx.has(optCaseSensitive) || ctx.has(optUvCase) || (functionsDeclared && isDeclaredFunction(ctx, text)) ||
-        followsSubroutineWord(ctx, index))
+    if (ctx.has(optCaseSensitive) || ctx.has(optUvCase) ||
+        (rule.functionsDeclared && isDeclaredFunction(ctx, text)) || followsSubroutineWord(ctx, index))
         std::memcpy(written, text.data(), text.size());
 }
 
@@ -153,7 +173,7 @@ void addLineMarker(const PreprocessorContext& ctx, const Token& t, TextBuffer& o
 }
 
 // Adds the text of token `index`; false for a type that cannot be written.
-bool addToken(PreprocessorContext& ctx, size_t index, bool functionsDeclared, TextBuffer& out) {
+bool addToken(PreprocessorContext& ctx, size_t index, const NameRule& names, TextBuffer& out) {
     const Token t = ctx.tokens[index];
     switch (t.type) {
         case changeline: addLineMarker(ctx, t, out); return true;
@@ -175,7 +195,7 @@ bool addToken(PreprocessorContext& ctx, size_t index, bool functionsDeclared, Te
         case system_keyword:
         case system_function: addKeyword(ctx, ctx.text(t), out); return true;
         case variable:
-        case label: addName(ctx, index, functionsDeclared, out); return true;
+        case label: addName(ctx, index, names, out); return true;
         case comma:
             out.push(',');
             joinAfterComma(ctx, index);
@@ -244,7 +264,7 @@ int32_t writeToStream(PreprocessorContext& ctx, FILE* out, const TextBuffer& tex
 
 int32_t addProgramText(PreprocessorContext& ctx, TextBuffer& text) {
     const size_t count = ctx.tokens.size();
-    const bool functionsDeclared = anyFunctionDeclared(ctx);
+    const NameRule names = nameRuleFor(ctx);
     for (size_t i = 0; i < count; ++i) {
         const Token& t = ctx.tokens[i];
         if (char byte = singleBytes[t.type]) {
@@ -254,7 +274,7 @@ int32_t addProgramText(PreprocessorContext& ctx, TextBuffer& text) {
         }
         size_t most = mostBytesOf(ctx, t);
         if (!text.reserve(most)) return reportNoRoom(ctx, text.size() + most);
-        if (!addToken(ctx, i, functionsDeclared, text)) {
+        if (!addToken(ctx, i, names, text)) {
             report(ctx, "Internal error: Token type of %d found\n", static_cast<int>(ctx.tokens[i].type));
             return 2;
         }
