@@ -72,6 +72,7 @@ int64_t rewriteStaticCall(PreprocessorContext& ctx, size_t colonIndex) {
 
     for (size_t index : {cls, colonIndex, secondColon, method}) resetToken(tokenAt(ctx, index), null_token);
     resetToken(ctx, tokenAt(ctx, open), unparsed, text);
+    tokenAt(ctx, open).value = foldedOpenBracket;
     return static_cast<int64_t>(colonIndex);
 }
 

@@ -213,8 +213,9 @@ void rewriteTclread(WalkState& w, size_t index) {
     becomes(ctx, ctx.tokens[target], unparsed, "= @SENTENCE");
 }
 
-// CALL SUB1(A): the word and the names up to the parenthesis are marked so
-// that the routine name is never taken for NAME(...).
+// CALL SUB1(A): the word and the names up to the parenthesis (or up to a
+// static call's text, which took the parenthesis in) are marked so that the
+// routine name is never taken for NAME(...).
 void markCallWords(WalkState& w, size_t index) {
     auto& tokens = w.ctx.tokens;
     tokens[index].special = specialNoResolve;
@@ -224,7 +225,7 @@ void markCallWords(WalkState& w, size_t index) {
     size_t t = index;
     while ((t = nextAfter(w.ctx, t, modeSameLine)) != npos) {
         int32_t type = tokens[t].type;
-        if (type == endofline || type == newstatement || type == extract) break;
+        if (type == endofline || type == newstatement || type == extract || isFoldedOpenBracket(tokens[t])) break;
         tokens[t].special = specialNoResolve;
         w.markedEnd = t + 1;
     }

@@ -6,7 +6,8 @@
 // anything at all stands between the brackets (blanks and deleted tokens
 // included), 0 for an empty pair, and a leading comma counts as the first
 // expression. Other brackets (`<`, `>`) and commas nested deeper change
-// nothing.
+// nothing. A call text that took over its opening bracket (a static call)
+// opens a pair too.
 //
 // Scanning forward from each `(` would make nested names quadratic, so every
 // pair is measured in one pass with a stack. A token that is neither a
@@ -56,6 +57,10 @@ void BracketMeasure::measure(const TokenList& tokens, size_t first, size_t end) 
                 }
                 open_.pop_back();
             }
+        } else if (isFoldedOpenBracket(t)) {
+            // The call text is an expression of the pair around it as well.
+            ++others;
+            open_.push_back({npos, others, 0, 0});
         } else if (t.type == comma) {
             if (!open_.empty()) {
                 OpenPair& top = open_.back();

@@ -85,6 +85,14 @@ struct Token {
 };
 static_assert(sizeof(Token) == 16, "a token is sixteen bytes");
 
+// A rewrite that folds an opening bracket into the call text before it (a
+// static call's "qObjectStaticMethodN(...", its closing bracket left as it
+// was) marks the unparsed token with the bracket as its value, so that the
+// passes pairing brackets take the token for the '(' it stands for. The
+// value of an unparsed token is written nowhere.
+constexpr int32_t foldedOpenBracket = '(';
+inline bool isFoldedOpenBracket(const Token& t) { return t.type == unparsed && t.value == foldedOpenBracket; }
+
 // The dump name of a type number; "UNKNOWN" outside 0-27.
 std::string_view tokenTypeName(int32_t type);
 
