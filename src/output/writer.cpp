@@ -4,8 +4,9 @@
 // token that cannot be written leaves the stream untouched, and the text
 // reaches the stream (or the in-process caller) in one piece. Every source
 // line break survives: a comma at a line end pulls the next line up, and the
-// line breaks it swallowed are written at the next line end instead, so the
-// compiler's line numbers after that point still match the source.
+// line breaks it swallowed are written at the next line end instead (never
+// past a line marker), so the compiler's line numbers after that point still
+// match the source.
 //
 // Each look-ahead and look-back stops at the first token that is not blank,
 // and the ranges different tokens scan do not overlap, so one write is linear
@@ -133,33 +134,19 @@ bool moreFollowsOnLine(const PreprocessorContext& ctx, size_t index) {
     return index + 1 < ctx.tokens.size() && nextSignificant(ctx, index + 1, modeSameLine) != npos;
 }
 
-bool continuesJoin(uint8_t type) { return type == endofline || type == newstatement || type == whitespace; }
-
-size_t firstEndOfLineFrom(const PreprocessorContext& ctx, size_t index) {
-    for (size_t i = index; i < ctx.tokens.size(); ++i)
-        if (ctx.tokens[i].type == endofline) return i;
-    return npos;
-}
-
 // Pulls the lines after a trailing comma up onto the comma's line and moves
-// their line breaks to the next line end. When no line end follows (a comma
-// at the very end of the source), the line breaks stay where they are, so
-// none is lost.
+// their line breaks to the next line end (findCommaJoin). When none follows
+// before a line marker or the end of the list, the line breaks stay where
+// they are, so none is lost or moved past a marker.
 void joinAfterComma(PreprocessorContext& ctx, size_t comma) {
     auto& list = ctx.tokens;
-    size_t stop = comma + 1;
-    int64_t joined = 0;
-    while (stop < list.size() && continuesJoin(list[stop].type)) {
-        if (list[stop].type == endofline) joined += list[stop].value;
-        ++stop;
-    }
-    size_t target = joined >= 1 ? firstEndOfLineFrom(ctx, stop) : npos;
-    for (size_t i = comma + 1; i < stop; ++i) {
+    const CommaJoin join = findCommaJoin(ctx, comma);
+    for (size_t i = comma + 1; i < join.stop; ++i) {
         uint8_t type = list[i].type;
-        if (type == newstatement || (type == endofline && target != npos)) resetToken(list[i], null_token);
+        if (type == newstatement || (type == endofline && join.target != npos)) resetToken(list[i], null_token);
     }
-    if (target == npos) return;
-    list[target].value = static_cast<int32_t>(list[target].value + joined);
+    if (join.target == npos) return;
+    list[join.target].value = static_cast<int32_t>(list[join.target].value + join.lineEnds);
 }
 
 void addLineMarker(const PreprocessorContext& ctx, const Token& t, TextBuffer& out) {

@@ -52,7 +52,7 @@ bool continuesAfterComma(const PreprocessorContext& ctx, const SourceReader& rea
     const TokenList& list = ctx.tokens;
     for (size_t i = list.size(); i > reader.firstToken; --i) {
         uint8_t type = list[i - 1].type;
-        if (type == whitespace || type == endofline || type == newstatement) continue;
+        if (isCommaJoinFiller(type)) continue;
         return type == comma;
     }
     return false;

@@ -129,6 +129,23 @@ inline bool hasTokenAt(PreprocessorContext& ctx, size_t index) {
 }
 size_t significantAfter(PreprocessorContext& ctx, size_t index, int mode);
 
+// A statement left open by a trailing comma goes on after it: the writer
+// takes the blanks, separators and line ends after the comma (the stretch)
+// onto the comma's line, drops the separators, and writes the stretch's
+// line ends at the next line end instead, so that the lines after it keep
+// their numbers. A line end never moves across a line marker: when one
+// comes before that line end (or the list ends first), the line ends stay
+// where they are and the statement is not continued.
+struct CommaJoin {
+    size_t stop = 0;       // the first token after the stretch, or the list's size
+    size_t target = npos;  // the line end that takes the stretch's line ends; npos: they stay
+    int64_t lineEnds = 0;  // the lines the stretch's line ends stand for
+};
+inline bool isCommaJoinFiller(uint8_t type) { return type == endofline || type == newstatement || type == whitespace; }
+CommaJoin findCommaJoin(const PreprocessorContext& ctx, size_t comma);
+// Whether the statement goes on, on the comma's output line, after the stretch.
+bool continuesStatement(const PreprocessorContext& ctx, const CommaJoin& join);
+
 // Forward / backward scans starting at `index` itself. Result: index or npos.
 size_t nextSignificant(const PreprocessorContext& ctx, size_t index, int mode);
 size_t previousSignificant(const PreprocessorContext& ctx, size_t index, int mode);
