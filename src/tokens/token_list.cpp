@@ -114,24 +114,6 @@ size_t significantAfter(PreprocessorContext& ctx, size_t index, int mode) {
     return nextSignificant(ctx, index + 1, mode);
 }
 
-CommaJoin findCommaJoin(const PreprocessorContext& ctx, size_t comma) {
-    const auto& list = ctx.tokens;
-    CommaJoin join;
-    join.stop = comma + 1;
-    while (join.stop < list.size() && isCommaJoinFiller(list[join.stop].type)) {
-        if (list[join.stop].type == endofline) join.lineEnds += list[join.stop].value;
-        ++join.stop;
-    }
-    if (join.lineEnds < 1) return join;
-    for (size_t i = join.stop; i < list.size() && list[i].type != changeline; ++i) {
-        if (list[i].type == endofline) {
-            join.target = i;
-            break;
-        }
-    }
-    return join;
-}
-
 bool continuesStatement(const PreprocessorContext& ctx, const CommaJoin& join) {
     return join.stop < ctx.tokens.size() && ctx.tokens[join.stop].type != changeline &&
            (join.lineEnds < 1 || join.target != npos);

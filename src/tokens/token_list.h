@@ -142,7 +142,24 @@ struct CommaJoin {
     int64_t lineEnds = 0;  // the lines the stretch's line ends stand for
 };
 inline bool isCommaJoinFiller(uint8_t type) { return type == endofline || type == newstatement || type == whitespace; }
-CommaJoin findCommaJoin(const PreprocessorContext& ctx, size_t comma);
+// Inline: the writer asks for every comma's.
+inline CommaJoin findCommaJoin(const PreprocessorContext& ctx, size_t comma) {
+    const auto& list = ctx.tokens;
+    CommaJoin join;
+    join.stop = comma + 1;
+    while (join.stop < list.size() && isCommaJoinFiller(list[join.stop].type)) {
+        if (list[join.stop].type == endofline) join.lineEnds += list[join.stop].value;
+        ++join.stop;
+    }
+    if (join.lineEnds < 1) return join;
+    for (size_t i = join.stop; i < list.size() && list[i].type != changeline; ++i) {
+        if (list[i].type == endofline) {
+            join.target = i;
+            break;
+        }
+    }
+    return join;
+}
 // Whether the statement goes on, on the comma's output line, after the stretch.
 bool continuesStatement(const PreprocessorContext& ctx, const CommaJoin& join);
 
