@@ -57,10 +57,6 @@ void BracketMeasure::measure(const TokenList& tokens, size_t first, size_t end) 
                 }
                 open_.pop_back();
             }
-        } else if (isFoldedOpenBracket(t)) {
-            // The call text is an expression of the pair around it as well.
-            ++others;
-            open_.push_back({npos, others, 0, 0});
         } else if (t.type == comma) {
             if (!open_.empty()) {
                 OpenPair& top = open_.back();
@@ -68,6 +64,8 @@ void BracketMeasure::measure(const TokenList& tokens, size_t first, size_t end) 
             }
         } else {
             ++others;
+            // The call text is an expression of the pair around it as well.
+            if (isFoldedOpenBracket(t)) open_.push_back({npos, others, 0, 0});
         }
     }
     others_ = others;
