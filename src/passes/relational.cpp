@@ -2,15 +2,20 @@
 //
 // The scanner leaves every `<` and `>` as a bracket, since X<1,2> extracts
 // from a dynamic array. Here each line is read twice: forward, a `>` that
-// closes more than was opened since the last keyword is a comparison; then
-// backward, the same for an unmatched `<`. A comparison becomes " GT ",
+// closes more than was opened since the pairing began is a comparison;
+// then backward, the same for an unmatched `<`. A pairing begins again at
+// a keyword (unless it is used as a function, directly followed by a
+// bracket) and at a statement separator. A comparison becomes " GT ",
 // " GE ", " LT " or " LE ", and an `=` written next to it (directly after, or
 // as the significant token before) is deleted. A `<`...`>` pair with no
-// keyword between them stays an extraction; a line with no angle bracket
-// is only passed over, and one without a `<` needs no backward reading.
-// Nothing is inserted or removed, and the look-back for the `=` only
-// crosses blanks and deleted tokens, so the rewrite is linear in the length
-// of the list.
+// keyword or separator between them stays an extraction; a line with no
+// angle bracket is only passed over, and one without a `<` needs no
+// backward reading. A statement the writer joins onto one line after a
+// trailing comma is one line here too.
+// Nothing is inserted or removed, the look-back for the `=` only crosses
+// blanks and deleted tokens, and each stretch after a trailing comma is
+// looked over a bounded number of times, so the rewrite is linear in the
+// length of the list.
 #include <string_view>
 
 #include "passes/pass_steps.h"
@@ -42,24 +47,74 @@ void makeComparison(PreprocessorContext& ctx, size_t at, std::string_view strict
 // the processor could guess.
 bool isAngleBracket(const Token& t) { return (t.type == extract) & ((t.value == '<') | (t.value == '>')); }
 
-// Most lines hold no angle bracket at all: the line's end is found first,
-// and only a line with one is read forward, then, when it holds a `<`,
-// backward. Returns where the next line starts.
-size_t rewriteLineComparisons(PreprocessorContext& ctx, size_t first) {
-    auto& tokens = ctx.tokens;
-    const size_t count = tokens.size();  // no rewrite here changes it
-    size_t last = first;  // the line's endofline, or the list's last token
-    bool angles = false;
-    for (;; ++last) {
-        angles |= isAngleBracket(tokens[last]);
-        if (tokens[last].type == endofline || last + 1 == count) break;
+// The last token of the stretch after a comma that the writer joins onto
+// the comma's line: blanks, separators and line ends that continue the
+// statement, so they neither end its line nor separate statements. The
+// comma itself when the statement does not go on after it.
+size_t joinedStretchEnd(const PreprocessorContext& ctx, size_t comma) {
+    CommaJoin join = findCommaJoin(ctx, comma);
+    return continuesStatement(ctx, join) ? join.stop - 1 : comma;
+}
+
+// AND, OR, the comparison words and the like stand between two operands,
+// also before a bracket; they are never called.
+bool isOperatorWord(std::string_view word) {
+    for (std::string_view op : {"AND", "OR", "EQ", "NE", "LT", "LE", "GT", "GE", "MATCH", "MATCHES", "CAT", "&"})
+        if (equalsIgnoreCase(word, op) == 0) return true;
+    return false;
+}
+
+// A keyword directly followed by '(' is used as a function (TRIM(X) in
+// R<1,TRIM(X)>), inside the expression it stands in.
+bool isUsedAsFunction(const PreprocessorContext& ctx, size_t index) {
+    const auto& tokens = ctx.tokens;
+    return index + 1 < tokens.size() && isBracket(tokens[index + 1], '(') && !isOperatorWord(ctx.text(tokens[index]));
+}
+
+// A keyword other than a function call starts a new pairing, and so does a
+// statement separator.
+bool endsPairing(const PreprocessorContext& ctx, size_t index) {
+    uint8_t type = ctx.tokens[index].type;
+    return type == newstatement || (type == system_keyword && !isUsedAsFunction(ctx, index));
+}
+
+// The comma a line end at `index` follows, past blanks, separators and line
+// ends (none before `first`), or npos.
+size_t trailingCommaBefore(const TokenList& tokens, size_t first, size_t index) {
+    size_t i = index;
+    while (i > first && isCommaJoinFiller(tokens[i - 1].type)) --i;
+    return i > first && tokens[i - 1].type == comma ? i - 1 : npos;
+}
+
+// The token after the line starting at `first`: the line ends at its
+// endofline (or the list's end), and goes on past the line ends a trailing
+// comma joins onto it. Notes whether the line holds an angle bracket.
+size_t lineEnd(const PreprocessorContext& ctx, size_t first, bool& angles) {
+    const auto& tokens = ctx.tokens;
+    const size_t count = tokens.size();
+    angles = false;
+    for (size_t i = first;; ++i) {
+        angles |= isAngleBracket(tokens[i]);
+        if (tokens[i].type != endofline && i + 1 != count) continue;
+        size_t comma = tokens[i].type == endofline ? trailingCommaBefore(tokens, first, i) : npos;
+        if (comma == npos) return i + 1;
+        size_t stretchEnd = joinedStretchEnd(ctx, comma);
+        if (stretchEnd < i) return i + 1;
+        i = stretchEnd;
     }
-    if (!angles) return last + 1;
+}
+
+// Forward: a `>` that closes more than was opened since the pairing began
+// is a comparison. True when the line holds a `<`.
+bool rewriteGreaterThans(PreprocessorContext& ctx, size_t first, size_t end) {
+    auto& tokens = ctx.tokens;
     int32_t depth = 0;
     bool hasLess = false;
-    for (size_t i = first; i <= last; ++i) {
+    for (size_t i = first; i < end; ++i) {
         const Token& t = tokens[i];
-        if (t.type == system_keyword) {
+        if (t.type == comma) {
+            i = joinedStretchEnd(ctx, i);
+        } else if (endsPairing(ctx, i)) {
             depth = 0;
         } else if (isBracket(t, '<')) {
             ++depth;
@@ -69,11 +124,24 @@ size_t rewriteLineComparisons(PreprocessorContext& ctx, size_t first) {
             depth = 0;
         }
     }
-    if (!hasLess) return last + 1;
-    depth = 0;
-    for (size_t i = last + 1; i-- > first;) {
+    return hasLess;
+}
+
+// Backward: the same for an unmatched `<`. A run of separators and line
+// ends is passed as one: it separates statements unless a trailing comma
+// joins it onto the statement before.
+void rewriteLessThans(PreprocessorContext& ctx, size_t first, size_t end) {
+    auto& tokens = ctx.tokens;
+    int32_t depth = 0;
+    for (size_t i = end; i-- > first;) {
         const Token& t = tokens[i];
-        if (t.type == system_keyword) {
+        if (t.type == newstatement) {
+            size_t run = i;
+            while (run > first && isCommaJoinFiller(tokens[run - 1].type)) --run;
+            bool joined = run > first && tokens[run - 1].type == comma && joinedStretchEnd(ctx, run - 1) >= i;
+            if (!joined) depth = 0;
+            i = run;
+        } else if (endsPairing(ctx, i)) {
             depth = 0;
         } else if (isBracket(t, '>')) {
             ++depth;
@@ -82,7 +150,16 @@ size_t rewriteLineComparisons(PreprocessorContext& ctx, size_t first) {
             depth = 0;
         }
     }
-    return last + 1;
+}
+
+// Most lines hold no angle bracket at all: the line's end is found first,
+// and only a line with one is read forward, then, when it holds a `<`,
+// backward. Returns where the next line starts.
+size_t rewriteLineComparisons(PreprocessorContext& ctx, size_t first) {
+    bool angles = false;
+    size_t end = lineEnd(ctx, first, angles);
+    if (angles && rewriteGreaterThans(ctx, first, end)) rewriteLessThans(ctx, first, end);
+    return end;
 }
 
 }  // namespace
