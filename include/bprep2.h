@@ -10,15 +10,22 @@
  *   argv[5]  the further command line, words separated by blanks; its first
  *            word stands in the program-name place
  * Returns the run's exit status (0 success). Diagnostics go to stderr.
+ *
+ * bprep2_version() returns the library's version as "X.Y.Z"; compare it
+ * with BPREP2_VERSION_STRING to find a header that does not match the
+ * library linked.
  */
 #ifndef BPREP2_H
 #define BPREP2_H
+
+#include "bprep2_version.h"
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
 int bprep2_run(int argc, char** argv);
+const char* bprep2_version(void);
 
 #ifdef __cplusplus
 }
