@@ -30,9 +30,13 @@ struct RememberedSearch {
     size_t found = npos;  // npos: nothing from `from` to the end of the list
 };
 
+bool stillAnswers(const RememberedSearch& memo, size_t start) {
+    return memo.from != npos && memo.from <= start && (memo.found == npos || start <= memo.found);
+}
+
 template <typename Match>
 size_t search(const TokenList& tokens, RememberedSearch& memo, size_t start, Match match) {
-    if (memo.from != npos && memo.from <= start && (memo.found == npos || start <= memo.found)) return memo.found;
+    if (stillAnswers(memo, start)) return memo.found;
     memo = {start, npos};
     for (size_t j = start; j < tokens.size(); ++j) {
         if (match(tokens[j])) {
@@ -82,12 +86,27 @@ void emptyDeffunArguments(SpecialWalk& w, size_t index) {
 
 // The first line marker, line end, separator, THEN or ELSE after `index`,
 // or npos. A STOPE in a THEN clause takes its arguments up to the ELSE, not
-// the ELSE clause with them.
+// the ELSE clause with them; a statement continued after a trailing comma
+// goes on past the separators and line ends the writer joins onto it.
+// Remembers its answer like the other searches (a word cannot stand inside
+// a joined stretch, so a search starting after one meets the same ones).
 size_t statementEnd(SpecialWalk& w, size_t index) {
-    return search(w.ctx.tokens, w.statementEnd, index + 1, [](const Token& t) {
-        return t.type == changeline || t.type == endofline || t.type == newstatement ||
-               (t.type == system_keyword && (static_cast<uint32_t>(t.value) & kwThenElse) != 0);
-    });
+    const auto& tokens = w.ctx.tokens;
+    RememberedSearch& memo = w.statementEnd;
+    size_t start = index + 1;
+    if (stillAnswers(memo, start)) return memo.found;
+    memo = {start, npos};
+    for (size_t j = start; j < tokens.size(); ++j) {
+        const Token& t = tokens[j];
+        if (t.type == comma) {
+            j = joinedStretchEnd(w.ctx, j);
+        } else if (t.type == changeline || t.type == endofline || t.type == newstatement ||
+                   (t.type == system_keyword && (static_cast<uint32_t>(t.value) & kwThenElse) != 0)) {
+            memo.found = j;
+            break;
+        }
+    }
+    return memo.found;
 }
 
 // True when nothing but blanks stands between the word and the statement end

@@ -47,15 +47,6 @@ void makeComparison(PreprocessorContext& ctx, size_t at, std::string_view strict
 // the processor could guess.
 bool isAngleBracket(const Token& t) { return (t.type == extract) & ((t.value == '<') | (t.value == '>')); }
 
-// The last token of the stretch after a comma that the writer joins onto
-// the comma's line: blanks, separators and line ends that continue the
-// statement, so they neither end its line nor separate statements. The
-// comma itself when the statement does not go on after it.
-size_t joinedStretchEnd(const PreprocessorContext& ctx, size_t comma) {
-    CommaJoin join = findCommaJoin(ctx, comma);
-    return continuesStatement(ctx, join) ? join.stop - 1 : comma;
-}
-
 // AND, OR, the comparison words and the like stand between two operands,
 // also before a bracket; they are never called.
 bool isOperatorWord(std::string_view word) {

@@ -119,6 +119,11 @@ bool continuesStatement(const PreprocessorContext& ctx, const CommaJoin& join) {
            (join.lineEnds < 1 || join.target != npos);
 }
 
+size_t joinedStretchEnd(const PreprocessorContext& ctx, size_t comma) {
+    CommaJoin join = findCommaJoin(ctx, comma);
+    return continuesStatement(ctx, join) ? join.stop - 1 : comma;
+}
+
 size_t nextSignificant(const PreprocessorContext& ctx, size_t index, int mode) {
     const auto& list = ctx.tokens;
     for (size_t i = index; i < list.size(); ++i) {

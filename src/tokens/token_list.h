@@ -162,6 +162,10 @@ inline CommaJoin findCommaJoin(const PreprocessorContext& ctx, size_t comma) {
 }
 // Whether the statement goes on, on the comma's output line, after the stretch.
 bool continuesStatement(const PreprocessorContext& ctx, const CommaJoin& join);
+// The last token of the stretch after `comma` when the statement goes on
+// after it (its separators and line ends then end neither the statement
+// nor its line), else the comma itself.
+size_t joinedStretchEnd(const PreprocessorContext& ctx, size_t comma);
 
 // Forward / backward scans starting at `index` itself. Result: index or npos.
 size_t nextSignificant(const PreprocessorContext& ctx, size_t index, int mode);
