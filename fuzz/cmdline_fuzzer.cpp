@@ -23,7 +23,7 @@ std::vector<std::string> outerOptions(const std::string& text) {
         std::string word = "-" + withoutSeparators(raw);
         for (size_t i = 1; i < word.size(); ++i) {
             if (word[i] == 'm') word[i] = 'M';
-            if (std::string_view("aDeI").find(word[i]) != std::string_view::npos) {
+            if (std::string_view("aDeIU").find(word[i]) != std::string_view::npos) {
                 if (i + 1 == word.size()) word += '_';
                 break;
             }

@@ -1,9 +1,16 @@
-// The command line: option letters in getopt style, the source name, and the
-// in-process form in which a calling program passes its result slots.
+// The command line: option letters in getopt style, options spelled as a
+// whole argument, the source name, and the in-process form in which a
+// calling program passes its result slots.
 //
-// Parsing never ends the process. Help and a refused -m are answered with
-// the status the run must end with; an unknown letter is only warned about.
-// An option that needs an argument and finds none gets the empty text.
+// Parsing never ends the process. Help, the version and a refused option are
+// answered with the status the run must end with; an unknown letter is only
+// warned about. A letter that needs an argument and finds none gets the empty
+// text.
+//
+// Whole-argument options are recognised only where an argument starts and
+// before it is read as a cluster of letters, so every spelling the letters
+// already gave a meaning keeps it; only spellings that drew unknown-letter
+// warnings are taken.
 #include "driver/command_line.h"
 
 #include <cctype>
@@ -11,9 +18,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "bprep2.h"
 #include "driver/platform.h"
 #include "driver/report.h"
 #include "host/quolt_host.h"
@@ -22,7 +32,26 @@ namespace bprep2 {
 
 namespace {
 
-constexpr const char* kOptionLetters = "a:D:e:h?I:m";
+constexpr const char* kOptionLetters = "a:D:e:h?I:mU:";
+
+// Codes of the whole-argument options, above every letter nextOption returns.
+constexpr int kVersionOption = 256;
+constexpr int kHelpOption = 257;
+
+struct WholeArgumentOption {
+    const char* spelling;
+    int code;
+};
+
+constexpr WholeArgumentOption kWholeArgumentOptions[] = {
+    {"--version", kVersionOption},
+    {"--help", kHelpOption},
+};
+
+// Defined in every run unless the command line cancels them with -U. They
+// are set after the command line, so a -D of one leaves its value at 1.
+constexpr const char* kPredefinedNames[] = {"WIN32", "WINDOWS", "WIN64", "QUOLT_RELEASE_4_1",
+                                            "QUOLT_RELEASE_4"};
 
 constexpr const char* kHelpHead =
     "Called as\n"
@@ -78,13 +107,25 @@ int32_t leadingNumber(const char* text) {
     return static_cast<int32_t>(value);
 }
 
-void addDefinition(PreprocessorContext& ctx, const std::string& argument) {
+// What -D and -U leave for the predefined names: those whose last mention
+// on the command line was a -U stay undefined.
+using CancelledNames = std::set<std::string>;
+
+void addDefinition(PreprocessorContext& ctx, CancelledNames& cancelled, const std::string& argument) {
     size_t equals = argument.find('=');
-    if (equals == std::string::npos) {
-        ctx.definitions[argument] = 1;
-        return;
-    }
-    ctx.definitions[argument.substr(0, equals)] = leadingNumber(argument.c_str() + equals + 1);
+    std::string name = argument.substr(0, equals);
+    cancelled.erase(name);
+    ctx.definitions[name] = equals == std::string::npos ? 1 : leadingNumber(argument.c_str() + equals + 1);
+}
+
+void cancelDefinition(PreprocessorContext& ctx, CancelledNames& cancelled, const std::string& name) {
+    ctx.definitions.erase(name);
+    cancelled.insert(name);
+}
+
+void addPredefinedNames(PreprocessorContext& ctx, const CancelledNames& cancelled) {
+    for (const char* name : kPredefinedNames)
+        if (!cancelled.count(name)) ctx.definitions[name] = 1;
 }
 
 void appendReleaseIncludeDir(PreprocessorContext& ctx) {
@@ -108,11 +149,13 @@ std::vector<std::string> splitAtBlanks(const char* text) {
     return words;
 }
 
-int32_t parseArguments(PreprocessorContext& ctx, int argc, char** argv, bool slotsAllowed);
+std::optional<int32_t> parseArguments(PreprocessorContext& ctx, CancelledNames& cancelled, int argc, char** argv,
+                                      bool slotsAllowed);
 
 // -m: the caller's three result slots, then a whole further command line
 // that is parsed as a fresh argument vector.
-int32_t takeInProcessForm(PreprocessorContext& ctx, int argc, char** argv, bool slotsAllowed) {
+std::optional<int32_t> takeInProcessForm(PreprocessorContext& ctx, CancelledNames& cancelled, int argc, char** argv,
+                                         bool slotsAllowed) {
     if (!slotsAllowed) {
         report(ctx, ctx.inProcess ? "Option -m cannot appear in the in-process command line"
                                   : "Option -m is only for in-process callers");
@@ -135,40 +178,74 @@ int32_t takeInProcessForm(PreprocessorContext& ctx, int argc, char** argv, bool 
     vector.reserve(words.size() + 1);
     for (std::string& w : words) vector.push_back(w.data());
     vector.push_back(nullptr);
-    int32_t status = parseArguments(ctx, static_cast<int>(words.size()), vector.data(), false);
+    std::optional<int32_t> status =
+        parseArguments(ctx, cancelled, static_cast<int>(words.size()), vector.data(), false);
     ctx.optionCursor = nullptr;  // it pointed into the words, which end here
     return status;
 }
 
-int32_t parseArguments(PreprocessorContext& ctx, int argc, char** argv, bool slotsAllowed) {
+// An in-process caller reads the version with bprep2_version(): standard
+// output is not where its text goes, and a status of 0 would promise text in
+// the slots.
+std::optional<int32_t> answerVersion(PreprocessorContext& ctx) {
+    if (ctx.inProcess) {
+        report(ctx, "Option --version is not for in-process callers: call bprep2_version()");
+        return 2;
+    }
+    std::printf("bprep2 %s\n", bprep2_version());
+    std::fflush(stdout);
+    return 0;
+}
+
+std::optional<int32_t> parseArguments(PreprocessorContext& ctx, CancelledNames& cancelled, int argc, char** argv,
+                                      bool slotsAllowed) {
     ctx.optionIndex = 0;
-    for (int letter; (letter = nextOption(ctx, argc, argv, kOptionLetters)) != optionEnd;) {
-        switch (letter) {
+    for (int option; (option = nextOption(ctx, argc, argv, kOptionLetters)) != optionEnd;) {
+        switch (option) {
             case 'a':
                 ctx.defaultDatabaseFile = ctx.optionArgument;
                 break;
             case 'D':
-                addDefinition(ctx, ctx.optionArgument);
+                addDefinition(ctx, cancelled, ctx.optionArgument);
                 break;
             case 'e':
                 ctx.equateExportFile = ctx.optionArgument;
                 break;
             case 'h':
             case '?':
+            case kHelpOption:
                 writeHelp(stdout);
                 return 2;
             case 'I':
                 ctx.includeDirs.push_back(ctx.optionArgument);
                 break;
             case 'm':
-                return takeInProcessForm(ctx, argc, argv, slotsAllowed);
+                return takeInProcessForm(ctx, cancelled, argc, argv, slotsAllowed);
+            case 'U':
+                // An empty name is a mistake of the calling script (an unset
+                // variable), not a request to cancel nothing.
+                if (ctx.optionArgument.empty()) {
+                    report(ctx, "Option -U needs a name");
+                    return 2;
+                }
+                cancelDefinition(ctx, cancelled, ctx.optionArgument);
+                break;
+            case kVersionOption:
+                return answerVersion(ctx);
             default:
                 break;
         }
     }
+    addPredefinedNames(ctx, cancelled);
     appendReleaseIncludeDir(ctx);
     if (ctx.optionIndex < argc && argv[ctx.optionIndex]) ctx.inputName = argv[ctx.optionIndex];
-    return 0;
+    return std::nullopt;
+}
+
+const WholeArgumentOption* findWholeArgumentOption(const char* argument) {
+    for (const WholeArgumentOption& option : kWholeArgumentOptions)
+        if (std::strcmp(argument, option.spelling) == 0) return &option;
+    return nullptr;
 }
 
 }  // namespace
@@ -183,8 +260,12 @@ int nextOption(PreprocessorContext& ctx, int argc, char** argv, const char* lett
             if (ctx.optionIndex >= argc) return optionEnd;
             const char* argument = argv[ctx.optionIndex];
             if (!argument || argument[0] != '-') return optionEnd;
-            ctx.optionCursor = argument + 1;
             ++ctx.optionIndex;
+            if (const WholeArgumentOption* whole = findWholeArgumentOption(argument)) {
+                ctx.optionArgument.clear();
+                return whole->code;
+            }
+            ctx.optionCursor = argument + 1;
         }
         char letter = *ctx.optionCursor;
         if (letter == '\0') {
@@ -213,8 +294,9 @@ int nextOption(PreprocessorContext& ctx, int argc, char** argv, const char* lett
     }
 }
 
-int32_t parseCommandLine(PreprocessorContext& ctx, int argc, char** argv) {
-    return parseArguments(ctx, argc, argv, ctx.inProcess);
+std::optional<int32_t> parseCommandLine(PreprocessorContext& ctx, int argc, char** argv) {
+    CancelledNames cancelled;
+    return parseArguments(ctx, cancelled, argc, argv, ctx.inProcess);
 }
 
 }  // namespace bprep2

@@ -1,10 +1,11 @@
 // Construction and destruction of the one state record of a run.
 //
-// Construction takes the command line, asks the host for the option word,
-// applies UVCASE, echoes the command when asked, fills the keyword,
-// @-variable and predefined-name tables and opens the trace file. It never
-// ends the process: when the command line already decides the outcome (help,
-// a refused -m) it leaves that status in constructionStatus and stops there.
+// Construction takes the command line (the predefined names with it), asks
+// the host for the option word, applies UVCASE, echoes the command when
+// asked, fills the keyword and @-variable tables and opens the trace file. It
+// never ends the process: when the command line already decides the outcome
+// (help, the version, a refused option) it leaves that status in
+// constructionStatus and stops there.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -23,9 +24,6 @@
 namespace bprep2 {
 
 namespace {
-
-constexpr const char* kPredefinedNames[] = {"WIN32", "WINDOWS", "WIN64", "QUOLT_RELEASE_4_1",
-                                            "QUOLT_RELEASE_4"};
 
 int processId() {
 #ifdef _WIN32
@@ -66,7 +64,6 @@ void echoCommand(const PreprocessorContext& ctx, int argc, char** argv) {
 void fillTables(PreprocessorContext& ctx) {
     for (const KeywordEntry& row : keywordTable()) ctx.keywords.findOrAdd(row.name) = WordEntry{&row, {}};
     for (std::string_view name : atVariableNames()) ctx.atVariables.findOrAdd(name) = 1;
-    for (const char* name : kPredefinedNames) ctx.definitions[name] = 1;
 }
 
 void openTraceFile(PreprocessorContext& ctx) {
@@ -85,7 +82,7 @@ std::unique_ptr<PreprocessorContext> makeContext(int argc, char** argv, bool inP
     auto ctx = std::make_unique<PreprocessorContext>();
     ctx->inProcess = inProcess;
     ctx->constructionStatus = parseCommandLine(*ctx, argc, argv);
-    if (ctx->constructionStatus != 0) return ctx;
+    if (ctx->constructionStatus) return ctx;
     ctx->hostHandle = quolt_getdp();
     ctx->options = QLibAGetCompilerOptions(ctx->hostHandle, ctx->inputName.c_str());
     applyUvCase(*ctx);

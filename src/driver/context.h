@@ -10,6 +10,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -212,9 +213,9 @@ struct PreprocessorContext {
     std::string optionArgument;
     uint32_t options = 0;
 
-    // Set when construction already decided the run's status (help shown,
-    // -m on a real command line); the driver returns it at once.
-    int32_t constructionStatus = 0;
+    // Set when construction already decided the run's status (help or the
+    // version shown, a refused option); the driver returns it at once.
+    std::optional<int32_t> constructionStatus;
     bool inProcess = false;  // the in-process entry point made this context
 
     PreprocessorContext() = default;

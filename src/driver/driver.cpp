@@ -74,7 +74,7 @@ void exportEquates(PreprocessorContext& ctx) {
 int32_t runAttempt(int argc, char** argv, bool inProcess, bool restarted) {
     std::unique_ptr<PreprocessorContext> owner = makeContext(argc, argv, inProcess);
     PreprocessorContext& ctx = *owner;
-    if (ctx.constructionStatus != 0) return ctx.constructionStatus;
+    if (ctx.constructionStatus) return *ctx.constructionStatus;
     if (restarted) {
         ctx.options |= optObjects;
         ctx.options &= ~optCaseSensitive;

@@ -24,6 +24,8 @@
 #include <thread>
 #include <vector>
 
+#include "bprep2.h"
+
 extern char** environ;
 
 namespace {
@@ -424,7 +426,10 @@ TEST_P(CaseFileTest, Runs) {
     // The program name the run sees: under Wine, the Windows path of the copy.
     std::string argv0 = "bprep2";
     if (!target().wrapper.empty()) argv0 = replaceAll("Z:" + (work / "bprep2.exe").string(), "/", "\\");
-    auto expand = [&](const std::string& s) { return replaceAll(replaceAll(s, "{PID}", pid), "{ARGV0}", argv0); };
+    auto expand = [&](const std::string& s) {
+        std::string named = replaceAll(replaceAll(s, "{PID}", pid), "{ARGV0}", argv0);
+        return replaceAll(named, "{VERSION}", BPREP2_VERSION_STRING);
+    };
     std::string out = readWholeFile(outPath), err = readWholeFile(errPath);
     EXPECT_EQ(r.signal, 0) << "bprep2 was killed by signal " << r.signal << "\nstderr:\n" << err;
     EXPECT_EQ(r.status, c.expectedStatus) << "exit status";
