@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <queue>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,12 +85,29 @@ struct AssignmentChain {
     // the same place: at once before a statement end, and before an ELSE
     // when it is not inside brackets there, which `heldDepth` (the bracket
     // depth before each held token, made when a value first ends at an
-    // ELSE) tells.
+    // ELSE or at a line end a trailing comma leaves open) tells.
     size_t stop = none;
     bool stopIsElse = false;
+    // The value did not end: the line ends after a trailing comma, and the
+    // statement goes on with the next line (OpenAssignments).
+    bool statementOpen = false;
     size_t closer = 0;
     size_t clean = 0;
     std::vector<int64_t> heldDepth;
+};
+
+// The ')' of member assignments whose statement a trailing comma leaves
+// open at the end of a line: they wait for the line that ends the
+// statement, or go right after the comma when a line marker or the end of
+// the source comes first (objects/member_reference.cpp). Each is kept with
+// the bracket depth its value had reached, less `shift`, which follows the
+// depth of the lines that go on with the statement: before an ELSE the
+// shallowest values close first.
+struct OpenAssignments {
+    std::priority_queue<int64_t, std::vector<int64_t>, std::greater<int64_t>> depths;
+    int64_t shift = 0;
+
+    bool empty() const { return depths.empty(); }
 };
 
 // Tokens of some kinds, counted as the scanner makes them: a stretch of the
@@ -154,6 +173,7 @@ struct SourceReader {
     // at the end of its statement, and putting the ')' there at once would
     // bring the whole statement into the list.
     std::vector<uint32_t> closersOwed;
+    OpenAssignments openAssignments;
 
     int64_t scanRemaining() const {
         return scanPos < 0 ? 0 : static_cast<int64_t>(lineText.size()) - scanPos;

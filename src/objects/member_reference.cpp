@@ -27,10 +27,17 @@
 // stops at the previous link's '=' instead, and where the first one's value
 // ended is remembered (AssignmentChain); the ')' owed there wait among the
 // held-back tokens rather than bringing the statement into the list.
+//
+// An assignment's value runs to the end of its statement, and a statement
+// left open by a trailing comma goes on with the next line, as the writer
+// joins it: its ')' then waits in the reader (OpenAssignments) for the line
+// that ends the statement (closeOnContinuedLine), which the line loop
+// hands over before that line's own pass.
 #include <vector>
 
 #include "driver/report.h"
 #include "objects/object_rewrite.h"
+#include "objects/objects.h"
 
 namespace bprep2 {
 
@@ -119,10 +126,71 @@ bool isAssignment(const PreprocessorContext& ctx, size_t equalsIndex) {
 }
 
 // Where an assignment's ')' goes: before token `index` of the list, or
-// before held-back token `index`, after the ')' already owed there.
+// before held-back token `index`, after the ')' already owed there; or,
+// `open`, nowhere yet: the line ends after a trailing comma and the
+// statement goes on with a later line, the value `depth` brackets deep.
 struct CloserPlace {
     bool held = false;
     size_t index = 0;
+    bool open = false;
+    int64_t depth = 0;
+
+    static CloserPlace stillOpen(int64_t depth) { return {false, 0, true, depth}; }
+};
+
+// Follows a value towards where its ')' goes: the end of its statement, or,
+// when an ELSE outside the value's brackets ends a THEN clause
+// (IF C THEN O->X = 1 ELSE ...), right after the value. An ELSE inside the
+// value's own parentheses does not end it. A trailing comma continues the
+// statement past the separators after it, as the writer joins them; should
+// a line marker end the statement there after all, the ')' goes before the
+// first of those separators, where the statement ends without the join.
+class ValueWalk {
+   public:
+    enum Step { goesOn, joined, statementEnds, reachesElse };
+
+    explicit ValueWalk(CloserPlace start, bool startsAfterComma = false)
+        : afterValue_(start), afterComma_(startsAfterComma) {}
+
+    // What the token at `at` is to the value; the walk passes it with
+    // pass() unless it ends the value or is joined.
+    Step look(const PreprocessorContext& ctx, const Token& token, CloserPlace at) {
+        if (endsStatement(token.type)) {
+            if (token.type != newstatement || !afterComma_) return statementEnds;
+            if (!separatorMet_) separator_ = at;
+            separatorMet_ = true;
+            return joined;
+        }
+        return isElse(ctx, token) ? reachesElse : goesOn;
+    }
+    void pass(const Token& token, CloserPlace at) {
+        depth_ += valueBracketStep(token);
+        if (!isBlankType(token.type)) afterValue_ = {at.held, at.index + 1};
+        if (!isCommaJoinFiller(token.type)) {
+            afterComma_ = token.type == comma;
+            separatorMet_ = false;
+        }
+    }
+    // The ')' already owed before held token `at`.
+    void passClosers(uint32_t owed, CloserPlace at) {
+        depth_ -= owed;
+        afterValue_ = at;
+        afterComma_ = false;
+        separatorMet_ = false;
+    }
+
+    int64_t depth() const { return depth_; }
+    CloserPlace afterValue() const { return afterValue_; }
+    bool leavesStatementOpen() const { return afterComma_; }
+    // Where the ')' goes when the statement ends at `at`.
+    CloserPlace statementEnd(CloserPlace at) const { return separatorMet_ ? separator_ : at; }
+
+   private:
+    int64_t depth_ = 0;
+    CloserPlace afterValue_;     // right after the last token that is not blank
+    bool afterComma_ = false;    // the last token other than a blank, line end or separator is a comma
+    bool separatorMet_ = false;  // a separator followed that comma
+    CloserPlace separator_;
 };
 
 void measureHeldDepth(AssignmentChain& known, const SourceReader& reader) {
@@ -133,22 +201,28 @@ void measureHeldDepth(AssignmentChain& known, const SourceReader& reader) {
     for (const Token& token : reader.heldBack) known.heldDepth.push_back(depth += valueBracketStep(token));
 }
 
-// Before the end of the statement, or after the value when an ELSE ends a
-// THEN clause (IF C THEN O->X = 1 ELSE ...); an ELSE inside the value's own
-// parentheses does not end it. The tokens the after-line pass still holds
-// back are read where they are, with the ')' owed before them, so that a
-// long statement is not brought into the list (where every insertion before
-// it would move it). Where the value ends among them is remembered for the
-// next assignment of the statement.
+void remember(AssignmentChain& known, size_t stop, size_t closer, size_t clean) {
+    known.stop = stop;
+    known.closer = closer;
+    known.clean = clean;
+    known.stopIsElse = false;
+    known.statementOpen = false;
+}
+
+// Where the value starting at `from` ends (ValueWalk). The tokens the
+// after-line pass still holds back are read where they are, with the ')'
+// owed before them, so that a long statement is not brought into the list
+// (where every insertion before it would move it). Where the value ends
+// among them is remembered for the next assignment of the statement.
 CloserPlace findCloserPlace(PreprocessorContext& ctx, size_t from) {
-    int64_t depth = 0;
-    CloserPlace afterSolid{false, from};  // where blanks before an ELSE begin
+    ValueWalk walk({false, from});
     for (size_t i = from; i < tokenCount(ctx); ++i) {
         const Token& token = ctx.tokens[i];
-        if (endsStatement(token.type)) return {false, i};
-        if (depth <= 0 && isElse(ctx, token)) return afterSolid;
-        depth += valueBracketStep(token);
-        if (!isBlankType(token.type)) afterSolid = {false, i + 1};
+        ValueWalk::Step step = walk.look(ctx, token, {false, i});
+        if (step == ValueWalk::joined) continue;
+        if (step == ValueWalk::statementEnds) return walk.statementEnd({false, i});
+        if (step == ValueWalk::reachesElse && walk.depth() <= 0) return walk.afterValue();
+        walk.pass(token, {false, i});
     }
     SourceReader* reader = ctx.reader;
     if (!reader) return {false, tokenCount(ctx)};
@@ -156,39 +230,45 @@ CloserPlace findCloserPlace(PreprocessorContext& ctx, size_t from) {
     size_t elseFree = reader->heldNext;
     for (size_t h = reader->heldNext;; ++h) {
         uint32_t owed = reader->closersOwed.empty() ? 0 : reader->closersOwed[h];
-        if (owed > 0) {
-            depth -= owed;
-            afterSolid = {true, h};
-        }
+        if (owed > 0) walk.passClosers(owed, {true, h});
         // The line's end token comes later, so the end of the held tokens
-        // ends the statement too.
-        if (h == reader->heldBack.size() || endsStatement(reader->heldBack[h].type)) {
-            known.stop = known.closer = h;
-            known.stopIsElse = false;
-            known.clean = elseFree;
-            return {true, h};
+        // ends the statement too, unless a trailing comma leaves it open.
+        if (h == reader->heldBack.size()) {
+            remember(known, h, h, elseFree);
+            if (!walk.leavesStatementOpen()) return {true, h};
+            known.statementOpen = true;
+            measureHeldDepth(known, *reader);
+            return CloserPlace::stillOpen(walk.depth());
         }
         const Token& token = reader->heldBack[h];
-        if (isElse(ctx, token)) {
-            if (depth <= 0) {
-                known.stop = afterSolid.held ? h : AssignmentChain::none;
+        ValueWalk::Step step = walk.look(ctx, token, {true, h});
+        if (step == ValueWalk::joined) continue;
+        if (step == ValueWalk::statementEnds) {
+            CloserPlace place = walk.statementEnd({true, h});
+            remember(known, place.held ? h : AssignmentChain::none, place.index, elseFree);
+            return place;
+        }
+        if (step == ValueWalk::reachesElse) {
+            if (walk.depth() <= 0) {
+                CloserPlace place = walk.afterValue();
+                remember(known, place.held ? h : AssignmentChain::none, place.index, elseFree);
                 known.stopIsElse = true;
-                known.closer = afterSolid.index;
-                known.clean = elseFree;
                 measureHeldDepth(known, *reader);
-                return afterSolid;
+                return place;
             }
             elseFree = h + 1;
         }
-        depth += valueBracketStep(token);
-        if (!isBlankType(token.type)) afterSolid = {true, h + 1};
+        walk.pass(token, {true, h});
     }
 }
 
 // The place an earlier assignment of the statement found, when the value
 // starting at `from` must end there too: nothing between them could end it
 // sooner, and before an ELSE it is not inside brackets of its own (the ')'
-// owed on the way only take it further out).
+// owed on the way only take it further out). A statement a trailing comma
+// leaves open leaves this value open too, as deep as its brackets are at
+// the line's end (no ')' is owed on the way: a value that ended there would
+// have ended this one).
 bool knownCloserPlace(const PreprocessorContext& ctx, size_t from, CloserPlace& place) {
     const AssignmentChain& known = ctx.assignmentChain;
     const SourceReader* reader = ctx.reader;
@@ -201,8 +281,12 @@ bool knownCloserPlace(const PreprocessorContext& ctx, size_t from, CloserPlace& 
         if (endsStatement(token.type) || isElse(ctx, token)) return false;
         depth += valueBracketStep(token);
     }
-    if (known.stopIsElse && depth + known.heldDepth[known.stop] - known.heldDepth[reader->heldNext] > 0)
-        return false;
+    int64_t heldDepth = known.heldDepth.empty() ? 0 : known.heldDepth[known.stop] - known.heldDepth[reader->heldNext];
+    if (known.statementOpen) {
+        place = CloserPlace::stillOpen(depth + heldDepth);
+        return true;
+    }
+    if (known.stopIsElse && depth + heldDepth > 0) return false;
     place = {true, known.closer};
     return true;
 }
@@ -210,6 +294,11 @@ bool knownCloserPlace(const PreprocessorContext& ctx, size_t from, CloserPlace& 
 void closeAssignment(PreprocessorContext& ctx, size_t from) {
     CloserPlace place;
     if (!knownCloserPlace(ctx, from, place)) place = findCloserPlace(ctx, from);
+    if (place.open) {
+        OpenAssignments& open = ctx.reader->openAssignments;
+        open.depths.push(place.depth - open.shift);
+        return;
+    }
     if (!place.held) {
         insertToken(ctx, place.index, extract, {}, ')');
         return;
@@ -459,6 +548,41 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
     chain.head = start;
     finishLink(chain, ctx, form, member, close + 2, startsChain);
     return static_cast<int64_t>(op);
+}
+
+std::vector<CloserInsertion> closeOnContinuedLine(const PreprocessorContext& ctx, OpenAssignments& open,
+                                                  size_t afterComma, size_t first) {
+    std::vector<CloserInsertion> places;
+    auto closeAt = [&places](size_t before, size_t count) {
+        if (count == 0) return;
+        if (!places.empty() && places.back().before == before) places.back().count += count;
+        else places.push_back({before, count});
+    };
+    ValueWalk walk({false, afterComma}, true);
+    for (size_t i = first; i < tokenCount(ctx); ++i) {
+        const Token& token = ctx.tokens[i];
+        ValueWalk::Step step = walk.look(ctx, token, {false, i});
+        if (step == ValueWalk::joined) continue;
+        if (step == ValueWalk::statementEnds) {
+            closeAt(walk.statementEnd({false, i}).index, open.depths.size());
+            open = OpenAssignments{};
+            return places;
+        }
+        if (step == ValueWalk::reachesElse) {
+            size_t closing = 0;
+            for (; !open.empty() && open.depths.top() + open.shift + walk.depth() <= 0; ++closing) open.depths.pop();
+            closeAt(walk.afterValue().index, closing);
+            if (open.empty()) return places;
+        }
+        walk.pass(token, {false, i});
+    }
+    if (walk.leavesStatementOpen()) {
+        open.shift += walk.depth();
+        return places;
+    }
+    closeAt(tokenCount(ctx), open.depths.size());
+    open = OpenAssignments{};
+    return places;
 }
 
 void finishMemberChain(PreprocessorContext& ctx) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "driver/context.h"
 
@@ -15,5 +16,21 @@ int64_t rewriteObjectSyntax(PreprocessorContext& ctx, size_t index);
 // Opens the calls a chain of member reads still owes; the after-line pass
 // calls it when it has been over the whole line.
 void finishMemberChain(PreprocessorContext& ctx);
+
+// `count` ')' tokens that go before list position `before`.
+struct CloserInsertion {
+    size_t before = 0;
+    size_t count = 0;
+};
+
+// The ')' of member assignments a trailing comma left open
+// (OpenAssignments), for the line from `first` to the end of the list,
+// which goes on with their statement: they go where the statement ends on
+// it, or, in a THEN clause, right after the value where an ELSE outside
+// its brackets ends it (`afterComma`, right after the trailing comma, when
+// the ELSE comes first). Those the line leaves open with a trailing comma
+// of its own stay in `open`. The places come in list order.
+std::vector<CloserInsertion> closeOnContinuedLine(const PreprocessorContext& ctx, OpenAssignments& open,
+                                                  size_t afterComma, size_t first);
 
 }  // namespace bprep2

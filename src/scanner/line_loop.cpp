@@ -157,6 +157,66 @@ bool hasObjectReference(const PreprocessorContext& ctx, size_t from) {
     return false;
 }
 
+// Puts ')' tokens before the places given (in list order), moving the tokens
+// after the first place once.
+void insertClosers(PreprocessorContext& ctx, SourceReader& reader, const std::vector<CloserInsertion>& places) {
+    if (places.empty()) return;
+    TokenList& list = ctx.tokens;
+    size_t total = 0;
+    for (const CloserInsertion& place : places) total += place.count;
+    Token closer;
+    closer.type = extract;
+    closer.value = ')';
+    size_t from = list.size();
+    list.resize(list.size() + total);
+    size_t to = list.size();
+    for (size_t p = places.size(); p-- > 0;) {
+        while (from > places[p].before) list[--to] = list[--from];
+        for (size_t k = 0; k < places[p].count; ++k) list[--to] = closer;
+    }
+    for (size_t p = places.size(); p-- > 0;) noteInsertion(reader, places[p].before, places[p].count);
+}
+
+// Just after the trailing comma before `end`: past the blanks, separators
+// and line ends between (and the line ends a THEN or ELSE join deleted).
+size_t afterTrailingComma(const PreprocessorContext& ctx, const SourceReader& reader, size_t end) {
+    size_t at = end;
+    while (at > reader.firstToken && (isCommaJoinFiller(ctx.tokens[at - 1].type) || ctx.tokens[at - 1].type == null_token))
+        --at;
+    return at;
+}
+
+// The ')' of member assignments a trailing comma left open, when no line
+// goes on with their statement after all (a line marker or the end of the
+// source comes first; `end` is where the lines after the comma end): they
+// go where the statement ends without the join, at the first separator or
+// line end after the comma.
+void closeAtTrailingComma(PreprocessorContext& ctx, SourceReader& reader, size_t end) {
+    OpenAssignments& open = reader.openAssignments;
+    if (open.empty()) return;
+    size_t at = afterTrailingComma(ctx, reader, end);
+    while (at < end && isBlankType(ctx.tokens[at].type)) ++at;
+    insertClosers(ctx, reader, {{at, open.depths.size()}});
+    open = OpenAssignments{};
+}
+
+// The line just scanned follows one whose statement a trailing comma left
+// open with member assignments unclosed: a line of nothing but blanks and
+// separators leaves them open, one that starts with a line marker (an
+// INCLUDE) closes them after the comma, and any other goes on with their
+// statement, as the writer joins it.
+void goOnWithOpenAssignments(PreprocessorContext& ctx, SourceReader& reader) {
+    size_t first = reader.lineFirstToken;
+    while (first < tokenCount(ctx) && isCommaJoinFiller(ctx.tokens[first].type)) ++first;
+    if (first == tokenCount(ctx)) return;
+    if (ctx.tokens[first].type == changeline) {
+        closeAtTrailingComma(ctx, reader, reader.lineFirstToken);
+        return;
+    }
+    size_t afterComma = afterTrailingComma(ctx, reader, reader.lineFirstToken);
+    insertClosers(ctx, reader, closeOnContinuedLine(ctx, reader.openAssignments, afterComma, reader.lineFirstToken));
+}
+
 // The after-line pass, keeping what the boundary search knows and the line
 // ends still owed where they stay valid. The pass changes only the line's
 // own tokens, except that an object reference may open its call on an
@@ -165,6 +225,7 @@ bool hasObjectReference(const PreprocessorContext& ctx, size_t from) {
 // chain's start) unless the line holds a member operator.
 // `before`: what the scanner had made when the line began.
 void passLine(PreprocessorContext& ctx, SourceReader& reader, const ScannerCounts& before) {
+    if (!reader.openAssignments.empty()) goOnWithOpenAssignments(ctx, reader);
     bool reachesBack = ctx.scanned.memberOperators != before.memberOperators &&
                        hasObjectReference(ctx, reader.lineFirstToken);
     if (reachesBack || (reader.owedLineEnds > 0 && reader.owedAfter >= reader.lineFirstToken))
@@ -203,6 +264,7 @@ LineStart offerDirective(PreprocessorContext& ctx, SourceReader& reader) {
         // after it must not reach back across its line marker.
         bool plain = tokenCount(ctx) == before + 1 && reader.lineNumber == lineNumber && reader.fileName == fileName;
         if (!plain) reader.joinFloor = tokenCount(ctx) - 1;
+        closeAtTrailingComma(ctx, reader, before);
         return LineStart::consumed;
     }
     if (result == directiveFailed) {
@@ -300,6 +362,7 @@ void runLineLoop(PreprocessorContext& ctx) {
         // first one after a continued statement.
         reader.continued = false;
     }
+    if (!reader.stopped) closeAtTrailingComma(ctx, reader, tokenCount(ctx));
 }
 
 int32_t continueLine(PreprocessorContext& ctx, size_t dropChars) {

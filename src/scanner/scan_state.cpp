@@ -57,9 +57,13 @@ void settleOwedLineEnds(PreprocessorContext& ctx, SourceReader& reader) {
     lineEnd.type = endofline;
     lineEnd.value = 1;
     ctx.tokens.insert(ctx.tokens.begin() + static_cast<ptrdiff_t>(at), count, lineEnd);
+    noteInsertion(reader, at, count);
+}
 
+void noteInsertion(SourceReader& reader, size_t at, size_t count) {
     if (reader.lineFirstToken >= at) reader.lineFirstToken += count;
     if (reader.joinFloor >= at) reader.joinFloor += count;
+    if (reader.owedLineEnds > 0 && reader.owedAfter >= at) reader.owedAfter += count;
     if (reader.boundaryFreeLow >= at) {
         reader.boundaryFreeLow += count;
         reader.boundaryFreeHigh += count;

@@ -45,4 +45,8 @@ void oweLineEnd(PreprocessorContext& ctx, SourceReader& reader);
 // at or changes the list.
 void settleOwedLineEnds(PreprocessorContext& ctx, SourceReader& reader);
 
+// Keeps the positions the reader holds in the list right when `count`
+// tokens have been inserted before position `at` (other than by an append).
+void noteInsertion(SourceReader& reader, size_t at, size_t count);
+
 }  // namespace bprep2

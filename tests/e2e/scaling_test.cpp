@@ -81,6 +81,13 @@ TEST_F(Scaling, PathologicalLinesGrowLinearly) {
              for (size_t i = 0; i < n; ++i) s += " A->X = (";
              return s + "1" + std::string(n, ')') + " ELSE Y = 2\n";
          }, "qObjectSet1(A,"},
+        {"chained member assignments a trailing comma leaves open over many lines", [](size_t n) {
+             std::string s;
+             for (size_t i = 0; i < n; ++i) s += "A->X = ";
+             s += "(1,\n";
+             for (size_t i = 0; i < n; ++i) s += "2,\n";
+             return s + "3)\n";
+         }, "qObjectSet1(A,"},
         {"formatted variables", [](size_t n) {
              std::string s = "X = 0";
              for (size_t i = 0; i < n; ++i) s += " : V('L#2')";
