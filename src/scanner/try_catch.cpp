@@ -95,10 +95,26 @@ int32_t translateCatch(PreprocessorContext& ctx, size_t index) {
     return 0;
 }
 
+// Where a value that an ELSE ends, and that ends at `afterValue`, ends
+// within a brace block: the '}' braces before the ELSE close the block the
+// THROW stands in, so the value ends before them (and the blanks ahead of
+// them).
+size_t endBeforeClosingBraces(PreprocessorContext& ctx, size_t index, size_t afterValue) {
+    size_t end = afterValue;
+    while (end > index + 1) {
+        const Token& last = tokenAt(ctx, end - 1);
+        if (last.type != braces || last.value != '}') break;
+        --end;
+        while (end > index + 1 && isBlankType(tokenAt(ctx, end - 1).type)) --end;
+    }
+    return end;
+}
+
 // THROW expr becomes qObjectThrow( expr): the ')' goes before the end of the
 // statement, or at the end of the list (the end of the line being scanned).
 // In a THEN clause an ELSE outside the value's brackets ends the value, and
-// the ')' goes right after the value, before the blanks ahead of the ELSE.
+// the ')' goes right after the value, before the blanks ahead of the ELSE
+// (or of the brace block's end before it).
 int32_t translateThrow(PreprocessorContext& ctx, size_t index) {
     size_t end = index + 1;
     size_t afterValue = end;
@@ -108,7 +124,8 @@ int32_t translateThrow(PreprocessorContext& ctx, size_t index) {
         const Token& token = tokenAt(ctx, end);
         if (token.type == whitespace) continue;
         if (depth <= 0 && isElse(ctx, token)) {
-            end = afterValue;
+            end = endBeforeClosingBraces(ctx, index, afterValue);
+            if (end == index + 1) following = 0;
             break;
         }
         ++following;
