@@ -62,11 +62,10 @@ bool isUsedAsFunction(const PreprocessorContext& ctx, size_t index) {
     return index + 1 < tokens.size() && isBracket(tokens[index + 1], '(') && !isOperatorWord(ctx.text(tokens[index]));
 }
 
-// A keyword other than a function call starts a new pairing, and so does a
-// statement separator.
+// A keyword other than a function call starts a new pairing (and so does a
+// statement separator, SeparatorRun).
 bool endsPairing(const PreprocessorContext& ctx, size_t index) {
-    uint8_t type = ctx.tokens[index].type;
-    return type == newstatement || (type == system_keyword && !isUsedAsFunction(ctx, index));
+    return ctx.tokens[index].type == system_keyword && !isUsedAsFunction(ctx, index);
 }
 
 // The comma a line end at `index` follows, past blanks, separators and line
@@ -95,6 +94,26 @@ size_t lineEnd(const PreprocessorContext& ctx, size_t first, bool& angles) {
     }
 }
 
+// The run of separators, blanks and line ends around the separator at
+// `index`, within the line [first, end): where it begins and ends, and
+// whether a trailing comma before it joins it onto the statement, so that
+// it separates nothing.
+struct SeparatorRun {
+    size_t begin = 0;
+    size_t last = 0;
+    bool joined = false;
+};
+
+SeparatorRun separatorRun(const PreprocessorContext& ctx, size_t first, size_t end, size_t index) {
+    const auto& tokens = ctx.tokens;
+    SeparatorRun run{index, index, false};
+    while (run.begin > first && isCommaJoinFiller(tokens[run.begin - 1].type)) --run.begin;
+    while (run.last + 1 < end && isCommaJoinFiller(tokens[run.last + 1].type)) ++run.last;
+    run.joined = run.begin > first && tokens[run.begin - 1].type == comma &&
+                 joinedStretchEnd(ctx, run.begin - 1) >= run.last;
+    return run;
+}
+
 // Forward: a `>` that closes more than was opened since the pairing began
 // is a comparison. True when the line holds a `<`.
 bool rewriteGreaterThans(PreprocessorContext& ctx, size_t first, size_t end) {
@@ -103,8 +122,10 @@ bool rewriteGreaterThans(PreprocessorContext& ctx, size_t first, size_t end) {
     bool hasLess = false;
     for (size_t i = first; i < end; ++i) {
         const Token& t = tokens[i];
-        if (t.type == comma) {
-            i = joinedStretchEnd(ctx, i);
+        if (t.type == newstatement) {
+            SeparatorRun run = separatorRun(ctx, first, end, i);
+            if (!run.joined) depth = 0;
+            i = run.last;
         } else if (endsPairing(ctx, i)) {
             depth = 0;
         } else if (isBracket(t, '<')) {
@@ -118,20 +139,16 @@ bool rewriteGreaterThans(PreprocessorContext& ctx, size_t first, size_t end) {
     return hasLess;
 }
 
-// Backward: the same for an unmatched `<`. A run of separators and line
-// ends is passed as one: it separates statements unless a trailing comma
-// joins it onto the statement before.
+// Backward: the same for an unmatched `<`.
 void rewriteLessThans(PreprocessorContext& ctx, size_t first, size_t end) {
     auto& tokens = ctx.tokens;
     int32_t depth = 0;
     for (size_t i = end; i-- > first;) {
         const Token& t = tokens[i];
         if (t.type == newstatement) {
-            size_t run = i;
-            while (run > first && isCommaJoinFiller(tokens[run - 1].type)) --run;
-            bool joined = run > first && tokens[run - 1].type == comma && joinedStretchEnd(ctx, run - 1) >= i;
-            if (!joined) depth = 0;
-            i = run;
+            SeparatorRun run = separatorRun(ctx, first, end, i);
+            if (!run.joined) depth = 0;
+            i = run.begin;
         } else if (endsPairing(ctx, i)) {
             depth = 0;
         } else if (isBracket(t, '>')) {
