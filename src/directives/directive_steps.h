@@ -23,15 +23,11 @@ inline DirectiveOutcome directiveFailure(int32_t status) { return {1, status}; }
 inline DirectiveOutcome directiveHandBack() { return {2, 0}; }
 
 // Line-reading helpers: every one stays inside the line.
-inline bool isBlankOrTab(char c) { return c == ' ' || c == '\t'; }
 size_t skipBlanks(std::string_view line, size_t pos);
 // End of the run of non-blank characters starting at `pos`.
 size_t wordEnd(std::string_view line, size_t pos);
 // Length of the name at `pos` (0 when none starts there or pos is past the end).
 size_t nameLengthAt(const PreprocessorContext& ctx, std::string_view line, size_t pos);
-// A leading decimal integer with an optional sign; 0 without digits.
-// Saturates instead of overflowing.
-int32_t leadingInteger(std::string_view text);
 
 // Conditional blocks. `negative` for #ifndef; `enclosed` when the block is
 // opened inside an inactive one. Returns the state to push.

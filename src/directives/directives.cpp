@@ -4,13 +4,12 @@
 // Guarantees: no read leaves the line; on return the context's reader is
 // the directive line's own reader again (an #include's inner scan clears
 // it); a failure has been reported once and its status set on that reader.
-#include <limits>
-
 #include "directives/directive_steps.h"
 #include "directives/directives.h"
 #include "driver/report.h"
 #include "scanner/tokenizer.h"
-#include "tokens/token_list.h"
+#include "tokens/characters.h"
+#include "tokens/words.h"
 
 namespace bprep2 {
 
@@ -67,7 +66,7 @@ DirectiveOutcome dispatchDirective(PreprocessorContext& ctx, SourceReader& reade
     std::string_view word = line.substr(pos, length);
     reader.scanPos = static_cast<int64_t>(pos + length);
     for (const DirectiveWord& entry : directiveWords) {
-        if (equalsIgnoreCase(word, entry.word) == 0) return entry.branch(ctx, reader);
+        if (equalIgnoringCase(word, entry.word)) return entry.branch(ctx, reader);
     }
     report(ctx, "Unknown pre-processor directive");
     return directiveFailure(1);
@@ -76,33 +75,18 @@ DirectiveOutcome dispatchDirective(PreprocessorContext& ctx, SourceReader& reade
 }  // namespace
 
 size_t skipBlanks(std::string_view line, size_t pos) {
-    while (pos < line.size() && isBlankOrTab(line[pos])) ++pos;
+    while (pos < line.size() && isBlank(line[pos])) ++pos;
     return pos;
 }
 
 size_t wordEnd(std::string_view line, size_t pos) {
-    while (pos < line.size() && !isBlankOrTab(line[pos])) ++pos;
+    while (pos < line.size() && !isBlank(line[pos])) ++pos;
     return pos;
 }
 
 size_t nameLengthAt(const PreprocessorContext& ctx, std::string_view line, size_t pos) {
     if (pos >= line.size()) return 0;
-    size_t length = readIdentifier(line, pos, ctx.options);
-    return length <= line.size() - pos ? length : line.size() - pos;
-}
-
-int32_t leadingInteger(std::string_view text) {
-    size_t pos = 0;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
-    int64_t value = 0;
-    constexpr int64_t limit = static_cast<int64_t>(std::numeric_limits<int32_t>::max()) + 1;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-        value = value * 10 + (text[pos++] - '0');
-        if (value > limit) value = limit;
-    }
-    if (negative) return static_cast<int32_t>(-value);
-    return static_cast<int32_t>(value < limit ? value : limit - 1);
+    return measureName(line, pos, ctx.options.dotMember()).length;
 }
 
 int32_t handleDirective(PreprocessorContext& ctx) {

@@ -10,20 +10,18 @@
 #include "directives/directive_steps.h"
 #include "directives/directives.h"
 #include "driver/report.h"
-#include "tokens/token_list.h"
+#include "tokens/words.h"
 
 namespace bprep2 {
 
 namespace {
 
-enum class EquateForm { invalid, plain, literal };
+enum class EquateForm { Invalid, Plain, Literal };
 
-EquateForm equateForm(const PreprocessorContext& ctx, std::string_view word) {
-    if (sameWord(ctx, word, "TO") == 0) return EquateForm::plain;
-    if (sameWord(ctx, word, "LIT") == 0 || sameWord(ctx, word, "LITERALLY") == 0) {
-        return EquateForm::literal;
-    }
-    return EquateForm::invalid;
+EquateForm equateForm(std::string_view word, bool caseSensitive) {
+    if (sameWord(word, "TO", caseSensitive)) return EquateForm::Plain;
+    if (sameWord(word, "LIT", caseSensitive) || sameWord(word, "LITERALLY", caseSensitive)) return EquateForm::Literal;
+    return EquateForm::Invalid;
 }
 
 int32_t invalidEquate(PreprocessorContext& ctx, SourceReader& reader, size_t pos) {
@@ -81,17 +79,17 @@ int32_t handleEquate(PreprocessorContext& ctx) {
         size_t formStart = skipBlanks(line, nameStart + nameLength);
         size_t formLength = nameLengthAt(ctx, line, formStart);
         if (formLength == 0) return invalidEquate(ctx, reader, formStart);
-        EquateForm form = equateForm(ctx, line.substr(formStart, formLength));
+        EquateForm form = equateForm(line.substr(formStart, formLength), ctx.options.caseSensitive());
         // The word has been read by the time it is found wrong: the caret
         // stands after it.
-        if (form == EquateForm::invalid) return invalidEquate(ctx, reader, formStart + formLength);
+        if (form == EquateForm::Invalid) return invalidEquate(ctx, reader, formStart + formLength);
 
         size_t valueStart = skipBlanks(line, formStart + formLength);
         size_t valueEnd = equateValueEnd(line, valueStart);
         std::string_view value = line.substr(valueStart, valueEnd - valueStart);
-        if (form == EquateForm::literal) value = literalValue(value);
+        if (form == EquateForm::Literal) value = literalValue(value);
 
-        setEquate(ctx, ctx.caseSensitive() ? std::string(name) : upperCased(name), value);
+        setEquate(ctx, ctx.options.caseSensitive() ? std::string(name) : upperCased(name), value);
 
         if (valueEnd >= line.size() || line[valueEnd] == ';') {
             reader.scanPos = static_cast<int64_t>(valueEnd);

@@ -11,7 +11,7 @@
 #include "directives/directives.h"
 #include "driver/report.h"
 #include "scanner/source.h"
-#include "tokens/token_list.h"
+#include "tokens/words.h"
 
 namespace bprep2 {
 
@@ -42,7 +42,7 @@ IncludeTarget resolveIncludeTarget(std::string_view statement) {
         start = skipBlanks(statement, pos);
         end = wordEnd(statement, start);
         pos = end;
-        if (equalsIgnoreCase(statement.substr(start, end - start), "DICT") != 0) break;
+        if (!equalIgnoringCase(statement.substr(start, end - start), "DICT")) break;
         dict = true;
         if (pos < statement.size()) ++pos;
     }
@@ -83,7 +83,7 @@ int32_t handleInclude(PreprocessorContext& ctx) {
     own->scanPos = static_cast<int64_t>(end);
 
     int32_t status =
-        compileSource(ctx, target.item, target.hasDatabaseFile ? &target.databaseFile : nullptr);
+        scanSource(ctx, target.item, target.hasDatabaseFile ? &target.databaseFile : nullptr);
     ctx.reader = own;
     ctx.includeLevel -= 1;
     return status;

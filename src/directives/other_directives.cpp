@@ -2,7 +2,7 @@
 // the #inline and #header blocks, #cheader and #bprepfilename.
 //
 // The two blocks read their lines themselves and copy them through as
-// unparsed text between marker keywords, one line end per copied line, and
+// Verbatim text between marker keywords, one line end per copied line, and
 // close with a line marker, so the output keeps the source's line count.
 // Copied lines are never scanned. Every read stays inside its line.
 #include <string>
@@ -11,8 +11,9 @@
 #include "directives/directives.h"
 #include "driver/report.h"
 #include "host/quolt_host.h"
+#include "scanner/scan_state.h"
 #include "scanner/source.h"
-#include "tokens/token_list.h"
+#include "tokens/characters.h"
 
 namespace bprep2 {
 
@@ -47,20 +48,20 @@ void restAtLineEnd(SourceReader& reader) {
 DirectiveOutcome copyBlock(PreprocessorContext& ctx, SourceReader& reader, const BlockRules& rules,
                            bool copying) {
     if (copying) {
-        appendToken(ctx, system_keyword, rules.startMarker, 0);
-        appendToken(ctx, endofline, {}, 1);
+        appendToken(ctx, TokenKind::Keyword, rules.startMarker, 0);
+        appendToken(ctx, TokenKind::LineEnd, {}, 1);
     }
     while (readSourceLine(ctx) == 0) {
         reader.scanPos = 0;
         if (isBlockEnd(rules, reader.lineText)) break;
         if (copying) {
-            appendToken(ctx, unparsed, reader.lineText, 0);
-            appendToken(ctx, endofline, {}, 1);
+            appendToken(ctx, TokenKind::Verbatim, reader.lineText, 0);
+            appendToken(ctx, TokenKind::LineEnd, {}, 1);
         }
     }
     restAtLineEnd(reader);
-    if (copying) appendToken(ctx, system_keyword, rules.endMarker, 0);
-    appendToken(ctx, changeline, reader.fileName, static_cast<int32_t>(reader.lineNumber));
+    if (copying) appendToken(ctx, TokenKind::Keyword, rules.endMarker, 0);
+    appendToken(ctx, TokenKind::LineMarker, reader.fileName, static_cast<int32_t>(reader.lineNumber));
     return directiveDone();
 }
 
@@ -88,8 +89,8 @@ DirectiveOutcome optionDirective(PreprocessorContext& ctx, SourceReader& reader)
     size_t pos = skipBlanks(line, static_cast<size_t>(reader.scanPos));
     reader.scanPos = static_cast<int64_t>(pos);
     std::string_view words = line.substr(pos);
-    ctx.options = QUOLTCtoolsParseCompileOptions(&ctx.options, words.data(),
-                                                 static_cast<uint32_t>(words.size()), 0);
+    ctx.options.word = QUOLTCtoolsParseCompileOptions(&ctx.options.word, words.data(),
+                                                      static_cast<uint32_t>(words.size()), 0);
     restAtLineEnd(reader);
     return directiveDone();
 }
@@ -104,7 +105,7 @@ DirectiveOutcome headerBlock(PreprocessorContext& ctx, SourceReader& reader) {
 }
 
 DirectiveOutcome cheaderDirective(PreprocessorContext& ctx, SourceReader& reader) {
-    if (linesActive(ctx)) appendToken(ctx, unparsed, reader.lineText, 0);
+    if (linesActive(ctx)) appendToken(ctx, TokenKind::Verbatim, reader.lineText, 0);
     return directiveDone();
 }
 
@@ -124,7 +125,7 @@ SourcePosition parseSourcePosition(std::string_view rest) {
     std::string_view name = slash == std::string_view::npos ? first.substr(1) : first.substr(slash + 1);
 
     result.present = true;
-    result.lineNumber = leadingInteger(second.substr(1));
+    result.lineNumber = saturatingDecimal(second.substr(1));
     result.lineMarker = "#line " + std::to_string(result.lineNumber) + " \"" + std::string(name);
     if (!name.empty() && name.back() == '"') name.remove_suffix(1);
     result.fileName = std::string(name);
@@ -138,7 +139,7 @@ DirectiveOutcome fileNameDirective(PreprocessorContext& ctx, SourceReader& reade
     SourcePosition position = parseSourcePosition(
         std::string_view(reader.lineText).substr(static_cast<size_t>(reader.scanPos)));
     if (position.present) {
-        appendToken(ctx, unparsed, position.lineMarker, 0);
+        appendToken(ctx, TokenKind::Verbatim, position.lineMarker, 0);
         ctx.inputName = position.fileName;
         reader.fileName = position.fileName;
         reader.lineNumber = static_cast<uint32_t>(position.lineNumber) - 1u;

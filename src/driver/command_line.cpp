@@ -13,8 +13,6 @@
 // warnings are taken.
 #include "driver/command_line.h"
 
-#include <cctype>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +25,7 @@
 #include "driver/platform.h"
 #include "driver/report.h"
 #include "host/quolt_host.h"
+#include "tokens/characters.h"
 
 namespace bprep2 {
 
@@ -91,20 +90,11 @@ void writeHelp(FILE* out) {
 }
 
 // The decimal number at the start of `text` the way atoi reads it (blanks,
-// a sign, digits; 0 when there are none), held to the 32-bit range instead
-// of overflowing.
-int32_t leadingNumber(const char* text) {
-    while (std::isspace(static_cast<unsigned char>(*text))) ++text;
-    bool negative = *text == '-';
-    if (*text == '-' || *text == '+') ++text;
-    int64_t value = 0;
-    for (; std::isdigit(static_cast<unsigned char>(*text)); ++text) {
-        value = value * 10 + (*text - '0');
-        if (value > static_cast<int64_t>(INT32_MAX) + 1) value = static_cast<int64_t>(INT32_MAX) + 1;
-    }
-    if (negative) value = -value;
-    if (value > INT32_MAX) value = INT32_MAX;
-    return static_cast<int32_t>(value);
+// a sign, digits; 0 when there are none), held to the 32-bit range.
+int32_t leadingNumber(std::string_view text) {
+    size_t start = 0;
+    while (start < text.size() && isSpace(text[start])) ++start;
+    return saturatingDecimal(text.substr(start));
 }
 
 // What -D and -U leave for the predefined names: those whose last mention
@@ -115,7 +105,8 @@ void addDefinition(PreprocessorContext& ctx, CancelledNames& cancelled, const st
     size_t equals = argument.find('=');
     std::string name = argument.substr(0, equals);
     cancelled.erase(name);
-    ctx.definitions[name] = equals == std::string::npos ? 1 : leadingNumber(argument.c_str() + equals + 1);
+    ctx.definitions[name] =
+        equals == std::string::npos ? 1 : leadingNumber(std::string_view(argument).substr(equals + 1));
 }
 
 void cancelDefinition(PreprocessorContext& ctx, CancelledNames& cancelled, const std::string& name) {
@@ -244,7 +235,7 @@ std::optional<int32_t> parseArguments(PreprocessorContext& ctx, CancelledNames& 
 
 const WholeArgumentOption* findWholeArgumentOption(const char* argument) {
     for (const WholeArgumentOption& option : kWholeArgumentOptions)
-        if (std::strcmp(argument, option.spelling) == 0) return &option;
+        if (std::string_view(argument) == option.spelling) return &option;
     return nullptr;
 }
 

@@ -34,10 +34,10 @@ int processId() {
 }
 
 void applyUvCase(PreprocessorContext& ctx) {
-    if (std::getenv("UVCASE")) ctx.options |= optUvCase;
-    if (ctx.has(optUvCase)) {
-        ctx.options &= ~optCaseSensitive;
-        ctx.options |= optStopStatements;
+    if (std::getenv("UVCASE")) ctx.options.turnOn(optUvCase);
+    if (ctx.options.uvCase()) {
+        ctx.options.turnOff(optCaseSensitive);
+        ctx.options.turnOn(optStopStatements);
     }
 }
 
@@ -63,7 +63,7 @@ void echoCommand(const PreprocessorContext& ctx, int argc, char** argv) {
 
 void fillTables(PreprocessorContext& ctx) {
     for (const KeywordEntry& row : keywordTable()) ctx.keywords.findOrAdd(row.name) = WordEntry{&row, {}};
-    for (std::string_view name : atVariableNames()) ctx.atVariables.findOrAdd(name) = 1;
+    for (std::string_view name : atVariableNames()) ctx.atVariables.add(name);
 }
 
 void openTraceFile(PreprocessorContext& ctx) {
@@ -84,11 +84,11 @@ std::unique_ptr<PreprocessorContext> makeContext(int argc, char** argv, bool inP
     ctx->constructionStatus = parseCommandLine(*ctx, argc, argv);
     if (ctx->constructionStatus) return ctx;
     ctx->hostHandle = quolt_getdp();
-    ctx->options = QLibAGetCompilerOptions(ctx->hostHandle, ctx->inputName.c_str());
+    ctx->options.word = QLibAGetCompilerOptions(ctx->hostHandle, ctx->inputName.c_str());
     applyUvCase(*ctx);
-    if (ctx->has(optEchoCommand)) echoCommand(*ctx, argc, argv);
+    if (ctx->options.echoCommand()) echoCommand(*ctx, argc, argv);
     fillTables(*ctx);
-    if (ctx->has(optTrace)) openTraceFile(*ctx);
+    if (ctx->options.trace()) openTraceFile(*ctx);
     return ctx;
 }
 

@@ -1,8 +1,8 @@
 // The one state record of a run, and the per-source reader state.
 //
 // Every operation of every pass receives the context explicitly; nothing
-// else in the program holds state. The context owns the token list, the text
-// pool the tokens' texts live in, and every name table.
+// else in the program holds state. The context owns the token list and
+// every name table.
 #pragma once
 
 #include <cstdint>
@@ -17,27 +17,13 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/word_table.h"
 #include "tokens/keywords.h"
+#include "tokens/options.h"
 #include "tokens/token.h"
+#include "tokens/token_list.h"
+#include "tokens/word_table.h"
 
 namespace bprep2 {
-
-// Option bits of the option word.
-constexpr uint32_t optEchoCommand = 0x1;
-constexpr uint32_t optStats = 0x2;
-constexpr uint32_t optTokenDump = 0x4;
-constexpr uint32_t optKeywordDump = 0x8;
-constexpr uint32_t optCaseSensitive = 0x10;
-constexpr uint32_t optTrace = 0x20;
-constexpr uint32_t optObjects = 0x40;
-constexpr uint32_t optWarnings = 0x80;
-constexpr uint32_t optObjectRestart = 0x100;
-constexpr uint32_t optSelf = 0x200;
-constexpr uint32_t optStopStatements = 0x400;
-constexpr uint32_t optDotMember = 0x800;
-constexpr uint32_t optArrowMember = 0x1000;
-constexpr uint32_t optUvCase = 0x2000;
 
 // The signal that abandons an attempt and starts the run again with the
 // object extensions on. It is the only exception the program throws.
@@ -51,11 +37,6 @@ struct WordEntry {
     TextRef spelling;         // as the word was first written
     bool spelledAsKey = false;  // and that spelling is the key it is found by
 };
-
-// A name-set table: a lookup that misses adds the name with 0, and only a
-// value of 1 or more counts as membership. The reports sort it when they
-// list it.
-using NameTable = WordTable<int32_t>;
 
 // A chain of member reads and method calls A->B->M(1)->C... on the line
 // being scanned. Every link's call opens where the first link's does, so
@@ -123,7 +104,7 @@ struct ScannerCounts {
 };
 
 // The state of one source being scanned; it lives as long as the
-// compileSource call that made it.
+// scanSource call that made it.
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -131,8 +112,8 @@ struct FileCloser {
 struct SourceReader {
     bool isItem = false;         // database item (else an operating-system file)
     // An item is read whole; a file a block at a time, as its lines are
-    // needed (a large program is never held whole, and the block stays in
-    // the caches). The text holds what is read and not yet cut into lines.
+    // needed, so that a large program is never held whole. The text holds
+    // what is read and not yet cut into lines.
     std::string sourceText;
     size_t textCursor = 0;       // start of the next line not yet read
     size_t nextLineFeed = 0;     // where the last searches for an LF and a CR
@@ -155,11 +136,11 @@ struct SourceReader {
 
     // Scanner bookkeeping that keeps its backward searches within the
     // current statement (token indexes into ctx.tokens).
-    size_t firstToken = 0;       // this source's leading changeline
+    size_t firstToken = 0;       // this source's leading line marker
     size_t joinFloor = 0;        // a THEN/ELSE join stops above this index
     size_t lineFirstToken = 0;   // first token of the line being scanned
-    size_t boundaryFreeLow = 0;  // [low, high) is known to hold no changeline,
-    size_t boundaryFreeHigh = 0; // endofline or newstatement
+    size_t boundaryFreeLow = 0;  // [low, high) is known to hold no statement
+    size_t boundaryFreeHigh = 0; // boundary (tokens/token_sets.h)
     size_t owedAfter = 0;        // continuation line ends still to be inserted
     uint32_t owedLineEnds = 0;   // right after this boundary token
 
@@ -180,13 +161,9 @@ struct SourceReader {
     }
 };
 
-// The token list of a run.
-using TokenList = std::vector<Token>;
-
 struct PreprocessorContext {
     std::vector<std::string> includeDirs;
     TokenList tokens;
-    std::string textPool;  // texts of all tokens, referenced by TextRef
 
     // Name to replacement text, in byte order of the name, plus an index from
     // the upper-cased name to the first key (in byte order) spelled that way.
@@ -198,9 +175,9 @@ struct PreprocessorContext {
     // too, as the keyword dump numbers it.
     WordTable<WordEntry> keywords;
     std::string foldBuffer;  // scratch for case-folded lookups
-    NameTable atVariables;
-    NameTable userFunctions;
-    NameTable dimArrays;
+    NameSet atVariables;
+    NameSet userFunctions;
+    NameSet dimArrays;
     std::string equateExportFile;
     SourceReader* reader = nullptr;
     void* hostHandle = nullptr;
@@ -231,7 +208,7 @@ struct PreprocessorContext {
     int32_t optionIndex = 0;
     const char* optionCursor = nullptr;
     std::string optionArgument;
-    uint32_t options = 0;
+    Options options;
 
     // Set when construction already decided the run's status (help or the
     // version shown, a refused option); the driver returns it at once.
@@ -242,46 +219,6 @@ struct PreprocessorContext {
     PreprocessorContext(const PreprocessorContext&) = delete;
     PreprocessorContext& operator=(const PreprocessorContext&) = delete;
     ~PreprocessorContext();
-
-    bool has(uint32_t bit) const { return (options & bit) != 0; }
-    bool caseSensitive() const { return has(optCaseSensitive); }
-    bool objects() const { return has(optObjects); }
-
-    std::string_view text(const Token& t) const { return textOf(textRef(t)); }
-    // Every reference was made by storeText, so it lies inside the pool.
-    std::string_view textOf(TextRef ref) const { return std::string_view(textPool.data() + ref.offset, ref.length); }
-    TextRef textRef(const Token& t) const {
-        if (t.textLength != longText) return {t.textOffset, t.textLength};
-        uint32_t length = 0;
-        std::memcpy(&length, textPool.data() + t.textOffset - sizeof length, sizeof length);
-        return {t.textOffset, length};
-    }
-    // A text already in the pool (a token's text handed on to another
-    // token) is shared rather than copied, unless it is long: a long text
-    // needs its length written before it.
-    TextRef storeText(std::string_view s) {
-        if (s.empty()) return {};
-        const char* pool = textPool.data();
-        if (s.size() < longText && s.data() >= pool && s.data() + s.size() <= pool + textPool.size())
-            return {static_cast<uint32_t>(s.data() - pool), static_cast<uint32_t>(s.size())};
-        return appendText(s);
-    }
-    void setText(Token& t, std::string_view s) { t.setText(storeText(s)); }
-
-   private:
-    TextRef appendText(std::string_view s) {
-        if (s.size() >= longText) {
-            std::string copy(s);  // `s` may lie in the pool, which may move as it grows
-            uint32_t length = static_cast<uint32_t>(copy.size());
-            textPool.append(reinterpret_cast<const char*>(&length), sizeof length);
-            TextRef ref{static_cast<uint32_t>(textPool.size()), length};
-            textPool.append(copy);
-            return ref;
-        }
-        TextRef ref{static_cast<uint32_t>(textPool.size()), static_cast<uint32_t>(s.size())};
-        textPool.append(s);
-        return ref;
-    }
 };
 
 // Builds a context for one attempt from the argument vector: parses the
@@ -296,8 +233,5 @@ void setEquate(PreprocessorContext& ctx, const std::string& key, std::string_vie
 // The equate the scanner substitutes for a word: the first key in byte order
 // that sameWord finds equal, or none.
 const std::string* findEquate(PreprocessorContext& ctx, std::string_view word);
-
-// Membership test of a name-set table; a miss adds the name with 0.
-bool isMember(NameTable& table, std::string_view name);
 
 }  // namespace bprep2

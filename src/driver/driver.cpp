@@ -16,11 +16,12 @@
 
 #include "bprep2.h"
 #include "driver/context.h"
+#include "driver/program_text.h"
 #include "driver/report.h"
 #include "driver/reports.h"
-#include "output/writer.h"
 #include "passes/statement_pass.h"
 #include "scanner/source.h"
+#include "tokens/comma_join.h"
 
 namespace bprep2 {
 
@@ -30,9 +31,9 @@ constexpr const char* kEndMarker = "---------------end-----------\n\n";
 
 void writeReports(PreprocessorContext& ctx) {
     if (ctx.traceFile) std::fputs(kEndMarker, ctx.traceFile);
-    if (ctx.has(optTokenDump)) dumpTokens(ctx, stderr);
-    if (ctx.has(optKeywordDump)) dumpKeywords(ctx, stderr);
-    if (ctx.has(optStats)) printStatistics(ctx, stderr);
+    if (ctx.options.tokenDump()) dumpTokens(ctx, stderr);
+    if (ctx.options.keywordDump()) dumpKeywords(ctx, stderr);
+    if (ctx.options.stats()) printStatistics(ctx, stderr);
     std::fflush(stderr);
 }
 
@@ -44,7 +45,7 @@ void completeTraceFile(PreprocessorContext& ctx) {
     dumpTokens(ctx, ctx.traceFile);
     printStatistics(ctx, ctx.traceFile);
     std::fputs("\nOutput from bprep2\n------ ---- ----\n", ctx.traceFile);
-    writeOutput(ctx, ctx.traceFile);
+    writeProgramText(ctx, ctx.traceFile);
     std::fputs(kEndMarker, ctx.traceFile);
     std::fflush(ctx.traceFile);
     std::fprintf(stderr, "bprep2: Trace file written to %s\n", ctx.traceFileName.c_str());
@@ -76,14 +77,14 @@ int32_t runAttempt(int argc, char** argv, bool inProcess, bool restarted) {
     PreprocessorContext& ctx = *owner;
     if (ctx.constructionStatus) return *ctx.constructionStatus;
     if (restarted) {
-        ctx.options |= optObjects;
-        ctx.options &= ~optCaseSensitive;
+        ctx.options.turnOn(optObjects);
+        ctx.options.turnOff(optCaseSensitive);
     }
     if (ctx.inputName.empty()) {
         report(ctx, "No input file name specified");
         return 2;
     }
-    int32_t scanned = compileSource(ctx, ctx.inputName, nullptr);
+    int32_t scanned = scanSource(ctx, ctx.inputName, nullptr);
     ctx.reader = nullptr;  // the readers died with their calls; later reports are plain
     if (scanned != 0) return scanned;
     if (ctx.conditionDepth != 0) {
@@ -91,8 +92,11 @@ int32_t runAttempt(int argc, char** argv, bool inProcess, bool restarted) {
         return 1;
     }
     if (int32_t status = runStatementPass(ctx)) return status;
-    if (int32_t status = writeOutput(ctx, stdout)) return status;
+    if (int32_t status = writeProgramText(ctx, stdout)) return status;
     std::fflush(stdout);
+    // The token dump shows the list as the text was written from it, the
+    // joins after trailing commas made; so does the trace's copy of the text.
+    if (ctx.options.tokenDump() || ctx.traceFile) applyCommaJoins(ctx.tokens);
     writeReports(ctx);
     completeTraceFile(ctx);
     exportEquates(ctx);

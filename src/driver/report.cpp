@@ -65,6 +65,10 @@ void report(PreprocessorContext& ctx, const char* format, ...) {
     writeMessage(out);
 }
 
+void pointAtToken(PreprocessorContext& ctx, size_t index) {
+    if (ctx.reader && index < ctx.tokens.size()) ctx.reader->scanPos = ctx.tokens[index].column;
+}
+
 void writeMessage(std::string_view text) {
     std::fflush(stdout);
     std::fwrite(text.data(), 1, text.size(), stderr);

@@ -49,27 +49,27 @@ std::vector<std::string_view> flagNames(const Token& t) {
 
 std::vector<std::string> valueEntries(const Token& t) {
     std::vector<std::string> entries;
-    switch (t.type) {
-        case extract:
-        case braces: {
+    switch (t.kind) {
+        case TokenKind::Bracket:
+        case TokenKind::Brace: {
             std::string e;
             appendFormatted(e, "%d '%c'", t.value, static_cast<char>(t.value));
             entries.push_back(e);
             break;
         }
-        case oref_expression:
-        case unparsed:
+        case TokenKind::CallName:
+        case TokenKind::Verbatim:
             entries.emplace_back();
             break;
-        case system_keyword:
-        case system_function: {
+        case TokenKind::Keyword:
+        case TokenKind::Function: {
             static constexpr std::pair<uint32_t, const char*> kBits[] = {
                 {kwKeyword, "Keyword"},         {kwFunction1, "Function (1)"},
                 {kwFunction2, "Function (2)"},  {kwFunction3, "Function (3)"},
                 {kwArgs, "Args (1)"},           {kwObject, "Object"},
             };
             for (const auto& [bit, name] : kBits)
-                if (static_cast<uint32_t>(t.value) & bit) entries.emplace_back(name);
+                if (t.hasKeywordFlag(bit)) entries.emplace_back(name);
             break;
         }
         default:
@@ -82,14 +82,14 @@ std::vector<std::string> valueEntries(const Token& t) {
 void appendTokenRow(std::string& out, PreprocessorContext& ctx, size_t index, const Token& t) {
     std::vector<std::string_view> flags = flagNames(t);
     std::vector<std::string> values = valueEntries(t);
-    appendFormatted(out, "%-8zu %-2d ", index, static_cast<int>(t.type));
-    appendPadded(out, tokenTypeName(t.type), 15);
+    appendFormatted(out, "%-8zu %-2d ", index, kindNumber(t.kind));
+    appendPadded(out, kindName(kindNumber(t.kind)), 15);
     out += ' ';
     appendPadded(out, flags.empty() ? std::string_view() : flags[0], 12);
     appendFormatted(out, " %-7d ", static_cast<int>(t.special));
     appendPadded(out, values.empty() ? std::string_view() : values[0], 10);
     out += ' ';
-    out.append(ctx.text(t));
+    out.append(ctx.tokens.text(t));
     out += '\n';
     for (size_t k = 1; k < flags.size() || k < values.size(); ++k) {
         appendPadded(out, {}, 35);
@@ -101,18 +101,17 @@ void appendTokenRow(std::string& out, PreprocessorContext& ctx, size_t index, co
     }
 }
 
-std::vector<std::pair<std::string_view, int32_t>> sortedByName(const NameTable& table) {
-    std::vector<std::pair<std::string_view, int32_t>> entries(table.begin(), table.end());
+std::vector<std::pair<std::string_view, bool>> sortedByName(const NameSet& names) {
+    std::vector<std::pair<std::string_view, bool>> entries(names.begin(), names.end());
     std::sort(entries.begin(), entries.end());
     return entries;
 }
 
-// The members of a name-set table (value 1 or more), numbered by position
-// among all its entries.
-void appendNameSet(std::string& out, const NameTable& table) {
+// The members of a name set, numbered by position among every name it kept.
+void appendNameSet(std::string& out, const NameSet& names) {
     size_t position = 0;
-    for (const auto& [name, value] : sortedByName(table)) {
-        if (value >= 1) {
+    for (const auto& [name, isMember] : sortedByName(names)) {
+        if (isMember) {
             appendFormatted(out, "%-8zu ", position);
             appendPadded(out, name, 20);
             out += '\n';

@@ -8,21 +8,23 @@
 // The texts are built in growable strings, so class and method names of any
 // length are handled.
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "host/quolt_host.h"
 #include "objects/object_rewrite.h"
+#include "tokens/keywords.h"
 
 namespace bprep2 {
 
 namespace {
 
 bool isNameWord(const Token& token) {
-    return token.type == variable || token.type == system_function || token.type == system_keyword;
+    return token.kind == TokenKind::Name || token.kind == TokenKind::Function || token.kind == TokenKind::Keyword;
 }
 
-bool isTypeAt(const PreprocessorContext& ctx, size_t index, int type) {
-    return index != npos && ctx.tokens[index].type == type;
+bool isKindAt(const PreprocessorContext& ctx, size_t index, TokenKind kind) {
+    return index != npos && ctx.tokens[index].kind == kind;
 }
 
 bool isNameAt(const PreprocessorContext& ctx, size_t index) {
@@ -55,24 +57,24 @@ std::string mangledMethodName(const std::string& cls, const std::string& method)
 }
 
 int64_t rewriteStaticCall(PreprocessorContext& ctx, size_t colonIndex) {
-    // Most colons join strings: one look past it settles those.
-    size_t secondColon = tokenAfter(ctx, colonIndex, modeSameLine);
-    if (!isTypeAt(ctx, secondColon, colon)) return static_cast<int64_t>(colonIndex);
-    size_t method = tokenAfter(ctx, secondColon, modeSameLine);
-    size_t cls = tokenBefore(ctx, colonIndex, modeSameLine);
-    size_t open = tokenAfter(ctx, method, modeSameLine);
-    if (!isNameAt(ctx, method) || !isNameAt(ctx, cls) || open == npos || !isExtract(tokenAt(ctx, open), '('))
+    size_t secondColon = nextSignificantBringingIn(ctx, colonIndex, Reach::SameLine);
+    if (!isKindAt(ctx, secondColon, TokenKind::Colon)) return static_cast<int64_t>(colonIndex);
+    size_t method = nextSignificantBringingIn(ctx, secondColon, Reach::SameLine);
+    size_t cls = previousSignificant(ctx.tokens, colonIndex, Reach::SameLine);
+    size_t open = nextSignificantBringingIn(ctx, method, Reach::SameLine);
+    if (!isNameAt(ctx, method) || !isNameAt(ctx, cls) || open == npos || !isBracket(ctx.tokens[open], '('))
         return static_cast<int64_t>(colonIndex);
 
     ctx.objectRuntimeUsed = true;
     std::string text("qObjectStaticMethodN(\"");
-    text.append(ctx.text(tokenAt(ctx, cls))).append("\",\"").append(ctx.text(tokenAt(ctx, method))).append("\"");
-    size_t firstArgument = tokenAfter(ctx, open, modeSameLine);
-    if (firstArgument == npos || !isExtract(tokenAt(ctx, firstArgument), ')')) text += ",";
+    text.append(ctx.tokens.text(ctx.tokens[cls])).append("\",\"");
+    text.append(ctx.tokens.text(ctx.tokens[method])).append("\"");
+    size_t firstArgument = nextSignificantBringingIn(ctx, open, Reach::SameLine);
+    if (firstArgument == npos || !isBracket(ctx.tokens[firstArgument], ')')) text += ",";
 
-    for (size_t index : {cls, colonIndex, secondColon, method}) resetToken(tokenAt(ctx, index), null_token);
-    resetToken(ctx, tokenAt(ctx, open), unparsed, text);
-    tokenAt(ctx, open).value = foldedOpenBracket;
+    for (size_t index : {cls, colonIndex, secondColon, method}) resetToken(ctx.tokens[index], TokenKind::Deleted);
+    ctx.tokens.reset(ctx.tokens[open], TokenKind::Verbatim, text);
+    ctx.tokens[open].value = foldedOpenBracket;
     return static_cast<int64_t>(colonIndex);
 }
 
@@ -80,41 +82,42 @@ int64_t rewriteMethodDeclaration(PreprocessorContext& ctx, size_t keyword) {
     restartIfObjectsOff(ctx);
     ctx.objectRuntimeUsed = true;
 
-    size_t cls = tokenAfter(ctx, keyword, modeSameLine);
-    size_t firstColon = tokenAfter(ctx, cls, modeSameLine);
-    size_t secondColon = tokenAfter(ctx, firstColon, modeSameLine);
-    size_t method = tokenAfter(ctx, secondColon, modeSameLine);
-    bool destructor = isTypeAt(ctx, method, tidle);
-    if (destructor) method = tokenAfter(ctx, method, modeSameLine);
-    size_t open = tokenAfter(ctx, method, modeSameLine);
-    if (!isNameAt(ctx, cls) || !isTypeAt(ctx, firstColon, colon) || !isTypeAt(ctx, secondColon, colon) ||
-        !isNameAt(ctx, method) || !isTypeAt(ctx, open, extract))
+    size_t cls = nextSignificantBringingIn(ctx, keyword, Reach::SameLine);
+    size_t firstColon = nextSignificantBringingIn(ctx, cls, Reach::SameLine);
+    size_t secondColon = nextSignificantBringingIn(ctx, firstColon, Reach::SameLine);
+    size_t method = nextSignificantBringingIn(ctx, secondColon, Reach::SameLine);
+    bool destructor = isKindAt(ctx, method, TokenKind::Tilde);
+    if (destructor) method = nextSignificantBringingIn(ctx, method, Reach::SameLine);
+    size_t open = nextSignificantBringingIn(ctx, method, Reach::SameLine);
+    if (!isNameAt(ctx, cls) || !isKindAt(ctx, firstColon, TokenKind::Colon) ||
+        !isKindAt(ctx, secondColon, TokenKind::Colon) || !isNameAt(ctx, method) ||
+        !isKindAt(ctx, open, TokenKind::Bracket))
         return static_cast<int64_t>(keyword);
 
     std::string methodName(destructor ? "~" : "");
-    methodName.append(ctx.text(tokenAt(ctx, method)));
-    std::string functionName = mangledMethodName(std::string(ctx.text(tokenAt(ctx, cls))), methodName);
+    methodName.append(ctx.tokens.text(ctx.tokens[method]));
+    std::string functionName = mangledMethodName(std::string(ctx.tokens.text(ctx.tokens[cls])), methodName);
 
     // FUNCTION name(THIS, ... : the declaration's own parameters follow, or
     // its ')' is taken over when it has none.
     size_t last = open;
-    int32_t closing = comma;
-    size_t afterOpen = tokenAfter(ctx, open, modeSameLine);
-    if (isTypeAt(ctx, afterOpen, extract)) {
+    TokenKind closing = TokenKind::Comma;
+    size_t afterOpen = nextSignificantBringingIn(ctx, open, Reach::SameLine);
+    if (isKindAt(ctx, afterOpen, TokenKind::Bracket)) {
         last = afterOpen;
-        closing = extract;
+        closing = TokenKind::Bracket;
     }
     Token work[6] = {
-        makeToken(ctx, system_keyword, "FUNCTION"),
-        makeToken(ctx, whitespace, {}, 1),
-        makeToken(ctx, variable, functionName),
-        makeToken(ctx, extract, {}, '('),
-        makeToken(ctx, variable, ctx.has(optSelf) ? "SELF" : "THIS"),
-        makeToken(ctx, closing, {}, closing == extract ? ')' : 0),
+        ctx.tokens.make(TokenKind::Keyword, "FUNCTION"),
+        ctx.tokens.make(TokenKind::Blank, {}, 1),
+        ctx.tokens.make(TokenKind::Name, functionName),
+        ctx.tokens.make(TokenKind::Bracket, {}, '('),
+        ctx.tokens.make(TokenKind::Name, ctx.options.self() ? "SELF" : "THIS"),
+        ctx.tokens.make(closing, {}, closing == TokenKind::Bracket ? ')' : 0),
     };
-    work[2].special = 7;  // the statement pass must not take name(...) for an array
-    replaceTokens(ctx, work, 6, keyword, last);
-    return static_cast<int64_t>(keyword + 6);
+    work[2].special = specialNoResolve;  // a function's name, not an array's
+    ctx.tokens.replace(keyword, last, work);
+    return static_cast<int64_t>(keyword + std::size(work));
 }
 
 }  // namespace bprep2

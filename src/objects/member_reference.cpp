@@ -43,30 +43,25 @@ namespace bprep2 {
 
 namespace {
 
-enum class MemberForm { read, assignment, methodCall };
+enum class MemberForm { Read, Assignment, MethodCall };
 
 std::string_view callName(MemberForm form) {
     switch (form) {
-        case MemberForm::assignment: return "qObjectSet1";
-        case MemberForm::methodCall: return "qObjectMethodN";
-        case MemberForm::read: break;
+        case MemberForm::Assignment: return "qObjectSet1";
+        case MemberForm::MethodCall: return "qObjectMethodN";
+        case MemberForm::Read: break;
     }
     return "qObjectGet1";
 }
 
-bool endsStatement(int type) {
-    return type == changeline || type == endofline || type == newstatement || type == label;
-}
-
-bool isObjectStart(int type) {
-    return type == oref_expression || type == variable || type == var_no_case || type == property_method;
-}
+// The walk back to an object's start stops at the first of these at bracket depth 0.
+constexpr KindSet objectStarts{TokenKind::CallName, TokenKind::Name, TokenKind::NameAsWritten, TokenKind::MemberName};
 
 // +1 for an opening bracket, -1 for a closing one, 0 for anything else. The
 // angle brackets count because dynamic-array extraction A<1,2> may stand in
 // an object expression.
 int bracketStep(const Token& token) {
-    if (token.type != extract) return 0;
+    if (token.kind != TokenKind::Bracket) return 0;
     switch (token.value) {
         case '(': case '<': case '[': return 1;
         case ')': case '>': case ']': return -1;
@@ -85,11 +80,11 @@ size_t findObjectStart(const PreprocessorContext& ctx, size_t op, bool& opened) 
     opened = false;
     for (size_t i = op; i-- > 0;) {
         const Token& token = ctx.tokens[i];
-        if (endsStatement(token.type)) return npos;
-        if (token.type == system_keyword && isStatementOpener(ctx, token)) return npos;
+        if (statementEnds.has(token.kind)) return npos;
+        if (isStatementOpener(ctx.tokens, token)) return npos;
         depth += bracketStep(token);
         opened = opened || depth > 0;
-        if (depth == 0 && isObjectStart(token.type)) return i;
+        if (depth == 0 && objectStarts.has(token.kind)) return i;
     }
     return npos;
 }
@@ -108,19 +103,19 @@ size_t findObjectStart(const PreprocessorContext& ctx, size_t op, bool& opened) 
 bool isAssignment(const PreprocessorContext& ctx, size_t equalsIndex) {
     const size_t previous = ctx.assignmentChain.comma;
     bool commaMet = false;
-    for (size_t i = tokenBefore(ctx, equalsIndex, modeAnywhere); i != npos;
-         i = tokenBefore(ctx, i, modeAnywhere)) {
+    for (size_t i = previousSignificant(ctx.tokens, equalsIndex, Reach::Anywhere); i != npos;
+         i = previousSignificant(ctx.tokens, i, Reach::Anywhere)) {
         const Token& token = ctx.tokens[i];
-        if (token.type == comma) {
+        if (token.kind == TokenKind::Comma) {
             if (i == previous && !commaMet) return true;
             commaMet = true;
         }
-        if (token.type == equals) return false;
-        if (token.type != system_keyword) continue;
+        if (token.kind == TokenKind::Equals) return false;
+        if (token.kind != TokenKind::Keyword) continue;
         for (std::string_view word : {"IF", "CASE", "UNTIL", "WHILE"})
-            if (hasWord(ctx, token, word)) return false;
+            if (ctx.tokens.isWord(token, word)) return false;
         for (std::string_view word : {"THEN", "ELSE", "LOOP", "DO"})
-            if (hasWord(ctx, token, word)) return true;
+            if (ctx.tokens.isWord(token, word)) return true;
     }
     return true;
 }
@@ -147,7 +142,7 @@ struct CloserPlace {
 // first of those separators, where the statement ends without the join.
 class ValueWalk {
    public:
-    enum Step { goesOn, joined, statementEnds, reachesElse };
+    enum class Step { GoesOn, Joined, StatementEnds, ReachesElse };
 
     explicit ValueWalk(CloserPlace start, bool startsAfterComma = false)
         : afterValue_(start), afterComma_(startsAfterComma) {}
@@ -155,19 +150,19 @@ class ValueWalk {
     // What the token at `at` is to the value; the walk passes it with
     // pass() unless it ends the value or is joined.
     Step look(const PreprocessorContext& ctx, const Token& token, CloserPlace at) {
-        if (endsStatement(token.type)) {
-            if (token.type != newstatement || !afterComma_) return statementEnds;
+        if (statementEnds.has(token.kind)) {
+            if (token.kind != TokenKind::Separator || !afterComma_) return Step::StatementEnds;
             if (!separatorMet_) separator_ = at;
             separatorMet_ = true;
-            return joined;
+            return Step::Joined;
         }
-        return isElse(ctx, token) ? reachesElse : goesOn;
+        return isElse(ctx, token) ? Step::ReachesElse : Step::GoesOn;
     }
     void pass(const Token& token, CloserPlace at) {
         depth_ += valueBracketStep(token);
-        if (!isBlankType(token.type)) afterValue_ = {at.held, at.index + 1};
-        if (!isCommaJoinFiller(token.type)) {
-            afterComma_ = token.type == comma;
+        if (!blanks.has(token.kind)) afterValue_ = {at.held, at.index + 1};
+        if (!commaJoinFillers.has(token.kind)) {
+            afterComma_ = token.kind == TokenKind::Comma;
             separatorMet_ = false;
         }
     }
@@ -216,16 +211,16 @@ void remember(AssignmentChain& known, size_t stop, size_t closer, size_t clean) 
 // among them is remembered for the next assignment of the statement.
 CloserPlace findCloserPlace(PreprocessorContext& ctx, size_t from) {
     ValueWalk walk({false, from});
-    for (size_t i = from; i < tokenCount(ctx); ++i) {
+    for (size_t i = from; i < ctx.tokens.size(); ++i) {
         const Token& token = ctx.tokens[i];
         ValueWalk::Step step = walk.look(ctx, token, {false, i});
-        if (step == ValueWalk::joined) continue;
-        if (step == ValueWalk::statementEnds) return walk.statementEnd({false, i});
-        if (step == ValueWalk::reachesElse && walk.depth() <= 0) return walk.afterValue();
+        if (step == ValueWalk::Step::Joined) continue;
+        if (step == ValueWalk::Step::StatementEnds) return walk.statementEnd({false, i});
+        if (step == ValueWalk::Step::ReachesElse && walk.depth() <= 0) return walk.afterValue();
         walk.pass(token, {false, i});
     }
     SourceReader* reader = ctx.reader;
-    if (!reader) return {false, tokenCount(ctx)};
+    if (!reader) return {false, ctx.tokens.size()};
     AssignmentChain& known = ctx.assignmentChain;
     size_t elseFree = reader->heldNext;
     for (size_t h = reader->heldNext;; ++h) {
@@ -242,13 +237,13 @@ CloserPlace findCloserPlace(PreprocessorContext& ctx, size_t from) {
         }
         const Token& token = reader->heldBack[h];
         ValueWalk::Step step = walk.look(ctx, token, {true, h});
-        if (step == ValueWalk::joined) continue;
-        if (step == ValueWalk::statementEnds) {
+        if (step == ValueWalk::Step::Joined) continue;
+        if (step == ValueWalk::Step::StatementEnds) {
             CloserPlace place = walk.statementEnd({true, h});
             remember(known, place.held ? h : AssignmentChain::none, place.index, elseFree);
             return place;
         }
-        if (step == ValueWalk::reachesElse) {
+        if (step == ValueWalk::Step::ReachesElse) {
             if (walk.depth() <= 0) {
                 CloserPlace place = walk.afterValue();
                 remember(known, place.held ? h : AssignmentChain::none, place.index, elseFree);
@@ -276,9 +271,9 @@ bool knownCloserPlace(const PreprocessorContext& ctx, size_t from, CloserPlace& 
         known.closer < reader->heldNext || known.clean > reader->heldNext)
         return false;
     int64_t depth = 0;
-    for (size_t i = from; i < tokenCount(ctx); ++i) {
+    for (size_t i = from; i < ctx.tokens.size(); ++i) {
         const Token& token = ctx.tokens[i];
-        if (endsStatement(token.type) || isElse(ctx, token)) return false;
+        if (statementEnds.has(token.kind) || isElse(ctx, token)) return false;
         depth += valueBracketStep(token);
     }
     int64_t heldDepth = known.heldDepth.empty() ? 0 : known.heldDepth[known.stop] - known.heldDepth[reader->heldNext];
@@ -300,7 +295,7 @@ void closeAssignment(PreprocessorContext& ctx, size_t from) {
         return;
     }
     if (!place.held) {
-        insertToken(ctx, place.index, extract, {}, ')');
+        ctx.tokens.insert(place.index, ctx.tokens.make(TokenKind::Bracket, {}, ')'));
         return;
     }
     SourceReader& reader = *ctx.reader;
@@ -315,8 +310,8 @@ size_t memberEnd(PreprocessorContext& ctx, size_t member) {
     int64_t depth = 0;
     for (size_t i = member; hasTokenAt(ctx, i); ++i) {
         const Token& token = ctx.tokens[i];
-        if (isBlankType(token.type)) continue;
-        if (endsStatement(token.type)) return depth == 0 ? i : npos;
+        if (blanks.has(token.kind)) continue;
+        if (statementEnds.has(token.kind)) return depth == 0 ? i : npos;
         int step = bracketStep(token);
         if (step != 0) {
             depth += step;
@@ -324,39 +319,32 @@ size_t memberEnd(PreprocessorContext& ctx, size_t member) {
         }
         if (depth == 0) return i + 1;
     }
-    return depth == 0 ? tokenCount(ctx) : npos;
+    return depth == 0 ? ctx.tokens.size() : npos;
 }
 
 // The member's own ')' (just inserted) and the call's '(' are folded into the
 // runtime call: M(1, 2) continues the argument list, M() closes it. Returns
 // the index of the '(' taken out, or npos when nothing was folded.
 size_t foldMethodArguments(PreprocessorContext& ctx, size_t member) {
-    size_t inserted = tokenAfter(ctx, member, modeSameLine);
-    size_t open = tokenAfter(ctx, inserted, modeSameLine);
-    size_t next = tokenAfter(ctx, open, modeSameLine);
+    size_t inserted = nextSignificantBringingIn(ctx, member, Reach::SameLine);
+    size_t open = nextSignificantBringingIn(ctx, inserted, Reach::SameLine);
+    size_t next = nextSignificantBringingIn(ctx, open, Reach::SameLine);
     if (inserted == npos || open == npos || next == npos) return npos;
-    if (isExtract(tokenAt(ctx, next), ')')) {
-        resetToken(tokenAt(ctx, inserted), null_token);
+    if (isBracket(ctx.tokens[next], ')')) {
+        resetToken(ctx.tokens[inserted], TokenKind::Deleted);
     } else {
-        resetToken(tokenAt(ctx, inserted), comma);
+        resetToken(ctx.tokens[inserted], TokenKind::Comma);
     }
-    resetToken(tokenAt(ctx, open), null_token);
+    resetToken(ctx.tokens[open], TokenKind::Deleted);
     return open;
 }
 
 void quoteMemberName(PreprocessorContext& ctx, size_t member) {
-    Token& token = tokenAt(ctx, member);
-    if (token.type != variable && token.type != property_method) return;
+    Token& token = ctx.tokens[member];
+    if (token.kind != TokenKind::Name && token.kind != TokenKind::MemberName) return;
     std::string quoted(1, '"');
-    quoted.append(ctx.text(token)).push_back('"');
-    resetToken(ctx, token, string, quoted);
-}
-
-// The token before `index` that is not blank, or npos.
-size_t previousNonBlank(const PreprocessorContext& ctx, size_t index) {
-    for (size_t i = index; i-- > 0;)
-        if (!isBlankType(ctx.tokens[i].type)) return i;
-    return npos;
+    quoted.append(ctx.tokens.text(token)).push_back('"');
+    ctx.tokens.reset(token, TokenKind::String, quoted);
 }
 
 // How the walk back from the ')' at `close` crosses the arguments that
@@ -367,23 +355,23 @@ size_t previousNonBlank(const PreprocessorContext& ctx, size_t index) {
 // coming back up to the link's own level before `open`. Arguments longer
 // than a chain's usually are are not looked through, so a look costs little
 // however often it is made.
-enum class Crossing { none, crossed, nested };
+enum class Crossing { None, Crossed, Nested };
 
 Crossing crossArguments(const PreprocessorContext& ctx, size_t open, size_t close) {
     constexpr size_t longestLook = 256;
-    if (close <= open || close - open > longestLook) return Crossing::none;
+    if (close <= open || close - open > longestLook) return Crossing::None;
     int64_t depth = 0;
     bool nested = true;
     for (size_t i = close; i > open; --i) {
         const Token& token = ctx.tokens[i];
-        if (endsStatement(token.type)) return Crossing::none;
-        if (token.type == system_keyword && isStatementOpener(ctx, token)) return Crossing::none;
+        if (statementEnds.has(token.kind)) return Crossing::None;
+        if (isStatementOpener(ctx.tokens, token)) return Crossing::None;
         depth += bracketStep(token);
-        if (depth == 0 && isObjectStart(token.type)) return Crossing::none;
+        if (depth == 0 && objectStarts.has(token.kind)) return Crossing::None;
         nested = nested && (i == close || depth < 0);
     }
-    if (depth != -1) return Crossing::none;
-    return nested ? Crossing::nested : Crossing::crossed;
+    if (depth != -1) return Crossing::None;
+    return nested ? Crossing::Nested : Crossing::Crossed;
 }
 
 // A member operator whose object is the previous link of the chain: the
@@ -391,10 +379,10 @@ Crossing crossArguments(const PreprocessorContext& ctx, size_t open, size_t clos
 // the chain's first call, so the chain remembers where that is.
 Crossing crossingToChain(const PreprocessorContext& ctx, size_t op) {
     const MemberChain& chain = ctx.memberChain;
-    if (!chain.open) return Crossing::none;
-    size_t before = previousNonBlank(ctx, op);
-    if (!chain.lastIsCall) return before == chain.lastEnd ? Crossing::nested : Crossing::none;
-    if (before == npos || !isExtract(ctx.tokens[before], ')')) return Crossing::none;
+    if (!chain.open) return Crossing::None;
+    size_t before = previousNonBlank(ctx.tokens, op);
+    if (!chain.lastIsCall) return before == chain.lastEnd ? Crossing::Nested : Crossing::None;
+    if (before == npos || !isBracket(ctx.tokens[before], ')')) return Crossing::None;
     return crossArguments(ctx, chain.lastEnd, before);
 }
 
@@ -406,10 +394,10 @@ size_t openWaitingCalls(PreprocessorContext& ctx) {
     std::vector<Token> openers;
     openers.reserve(2 * chain.waiting.size());
     for (size_t i = chain.waiting.size(); i-- > 0;) {
-        openers.push_back(makeToken(ctx, oref_expression, chain.waiting[i]));
-        openers.push_back(makeToken(ctx, extract, {}, '('));
+        openers.push_back(ctx.tokens.make(TokenKind::CallName, chain.waiting[i]));
+        openers.push_back(ctx.tokens.make(TokenKind::Bracket, {}, '('));
     }
-    ctx.tokens.insert(ctx.tokens.begin() + static_cast<ptrdiff_t>(chain.head), openers.begin(), openers.end());
+    ctx.tokens.insert(chain.head, openers);
     chain.waiting.clear();
     chain.lastEnd += openers.size();
     return openers.size();
@@ -430,8 +418,8 @@ bool settleChains(PreprocessorContext& ctx, size_t& op, size_t& start, bool& ope
     MemberChain& chain = ctx.memberChain;
     std::vector<MemberChain>& setAside = ctx.setAsideChains;
     Crossing crossing = crossingToChain(ctx, op);
-    if (crossing != Crossing::none) {
-        chain.regular = chain.regular && crossing == Crossing::nested;
+    if (crossing != Crossing::None) {
+        chain.regular = chain.regular && crossing == Crossing::Nested;
         return true;
     }
     for (;;) {
@@ -448,7 +436,7 @@ bool settleChains(PreprocessorContext& ctx, size_t& op, size_t& start, bool& ope
         if (setAside.empty()) break;
         chain = std::move(setAside.back());
         setAside.pop_back();
-        if (crossingToChain(ctx, op) == Crossing::nested) return true;
+        if (crossingToChain(ctx, op) == Crossing::Nested) return true;
     }
     start = findObjectStart(ctx, op, opened);
     return false;
@@ -458,7 +446,7 @@ bool settleChains(PreprocessorContext& ctx, size_t& op, size_t& start, bool& ope
 // its arguments in, and the chain goes on after it only when it may.
 void finishLink(MemberChain& chain, PreprocessorContext& ctx, MemberForm form, size_t member, size_t closer,
                 bool mayContinue) {
-    chain.lastIsCall = form == MemberForm::methodCall;
+    chain.lastIsCall = form == MemberForm::MethodCall;
     chain.lastEnd = closer;
     if (chain.lastIsCall) chain.lastEnd = foldMethodArguments(ctx, member);
     chain.open = mayContinue && chain.lastEnd != npos;
@@ -484,12 +472,12 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
     if (start == npos) return illegalReference(ctx, op);
 
     // A ';' right after the operator leaves it without a member, like the end of the line.
-    size_t member = tokenAfter(ctx, op, modeSameStatement);
+    size_t member = nextSignificantBringingIn(ctx, op, Reach::SameStatement);
     if (member == npos) return illegalReference(ctx, op);
-    bool memberByValue = tokenAt(ctx, member).type == atsign;
+    bool memberByValue = ctx.tokens[member].kind == TokenKind::At;
     if (memberByValue) {
-        resetToken(tokenAt(ctx, member), null_token);
-        member = tokenAfter(ctx, member, modeSameStatement);
+        resetToken(ctx.tokens[member], TokenKind::Deleted);
+        member = nextSignificantBringingIn(ctx, member, Reach::SameStatement);
         if (member == npos) return illegalReference(ctx, op);
     }
 
@@ -497,23 +485,23 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
     size_t close = memberEnd(ctx, member);
     if (close == npos) return illegalReference(ctx, op);
 
-    MemberForm form = MemberForm::read;
-    size_t following = tokenAfter(ctx, member, modeSameLine);
-    if (following != npos && isExtract(tokenAt(ctx, following), '(')) {
-        form = MemberForm::methodCall;
-    } else if (following != npos && tokenAt(ctx, following).type == equals && isAssignment(ctx, following)) {
-        form = MemberForm::assignment;
+    MemberForm form = MemberForm::Read;
+    size_t following = nextSignificantBringingIn(ctx, member, Reach::SameLine);
+    if (following != npos && isBracket(ctx.tokens[following], '(')) {
+        form = MemberForm::MethodCall;
+    } else if (following != npos && ctx.tokens[following].kind == TokenKind::Equals && isAssignment(ctx, following)) {
+        form = MemberForm::Assignment;
     }
     // A plain word member leaves nothing in the call that could stop the walk
     // back from a later link, so the chain may go on after it.
     bool plainMember = !memberByValue && close == member + 1 &&
-                       (tokenAt(ctx, member).type == variable || tokenAt(ctx, member).type == property_method);
+                       (ctx.tokens[member].kind == TokenKind::Name || ctx.tokens[member].kind == TokenKind::MemberName);
 
-    if (continues && form != MemberForm::assignment) {
+    if (continues && form != MemberForm::Assignment) {
         // The call opens at the chain's head with the others, later.
         chain.waiting.push_back(callName(form));
-        resetToken(tokenAt(ctx, op), comma);
-        insertToken(ctx, close, extract, {}, ')');
+        resetToken(ctx.tokens[op], TokenKind::Comma);
+        ctx.tokens.insert(close, ctx.tokens.make(TokenKind::Bracket, {}, ')'));
         if (!memberByValue) quoteMemberName(ctx, member);
         finishLink(chain, ctx, form, member, close, plainMember);
         return static_cast<int64_t>(op);
@@ -528,21 +516,21 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
     // The next link's walk back would cross this call's arguments one bracket
     // deeper than this walk crossed them, and stop at its name, the head;
     // unless this walk passed an opening bracket it had not seen closed.
-    bool startsChain = form != MemberForm::assignment && plainMember && !opened;
+    bool startsChain = form != MemberForm::Assignment && plainMember && !opened;
 
-    if (form == MemberForm::assignment) {
-        resetToken(tokenAt(ctx, following), comma);
+    if (form == MemberForm::Assignment) {
+        resetToken(ctx.tokens[following], TokenKind::Comma);
         closeAssignment(ctx, following + 1);
         ctx.assignmentChain.comma = following + 2;  // past the call's name and '('
     }
 
-    insertToken(ctx, start, extract, {}, '(');
-    insertToken(ctx, start, oref_expression, callName(form));
+    ctx.tokens.insert(start, ctx.tokens.make(TokenKind::Bracket, {}, '('));
+    ctx.tokens.insert(start, ctx.tokens.make(TokenKind::CallName, callName(form)));
     op += 2;
     member += 2;
-    resetToken(tokenAt(ctx, op), comma);
+    resetToken(ctx.tokens[op], TokenKind::Comma);
 
-    if (form != MemberForm::assignment) insertToken(ctx, close + 2, extract, {}, ')');
+    if (form != MemberForm::Assignment) ctx.tokens.insert(close + 2, ctx.tokens.make(TokenKind::Bracket, {}, ')'));
     if (!memberByValue) quoteMemberName(ctx, member);
     chain = MemberChain{};
     chain.head = start;
@@ -559,16 +547,16 @@ std::vector<CloserInsertion> closeOnContinuedLine(const PreprocessorContext& ctx
         else places.push_back({before, count});
     };
     ValueWalk walk({false, afterComma}, true);
-    for (size_t i = first; i < tokenCount(ctx); ++i) {
+    for (size_t i = first; i < ctx.tokens.size(); ++i) {
         const Token& token = ctx.tokens[i];
         ValueWalk::Step step = walk.look(ctx, token, {false, i});
-        if (step == ValueWalk::joined) continue;
-        if (step == ValueWalk::statementEnds) {
+        if (step == ValueWalk::Step::Joined) continue;
+        if (step == ValueWalk::Step::StatementEnds) {
             closeAt(walk.statementEnd({false, i}).index, open.depths.size());
             open = OpenAssignments{};
             return places;
         }
-        if (step == ValueWalk::reachesElse) {
+        if (step == ValueWalk::Step::ReachesElse) {
             size_t closing = 0;
             for (; !open.empty() && open.depths.top() + open.shift + walk.depth() <= 0; ++closing) open.depths.pop();
             closeAt(walk.afterValue().index, closing);
@@ -580,7 +568,7 @@ std::vector<CloserInsertion> closeOnContinuedLine(const PreprocessorContext& ctx
         open.shift += walk.depth();
         return places;
     }
-    closeAt(tokenCount(ctx), open.depths.size());
+    closeAt(ctx.tokens.size(), open.depths.size());
     open = OpenAssignments{};
     return places;
 }

@@ -6,6 +6,8 @@
 //   NEW ARRAY(NAME)      qObjectNewArray(NAME)
 //
 // Anything else after NEW is reported with the caret at NEW.
+#include <iterator>
+
 #include "driver/report.h"
 #include "objects/object_rewrite.h"
 
@@ -25,36 +27,36 @@ int64_t rewriteNewExpression(PreprocessorContext& ctx, size_t keyword) {
     restartIfObjectsOff(ctx);
     ctx.objectRuntimeUsed = true;
 
-    size_t word = tokenAfter(ctx, keyword, modeSameLine);
+    size_t word = nextSignificantBringingIn(ctx, keyword, Reach::SameLine);
     if (word == npos) return illegalNew(ctx, keyword);
     std::string_view constructor;
-    if (hasWord(ctx, tokenAt(ctx, word), "ARRAY")) {
+    if (ctx.tokens.isWord(ctx.tokens[word], "ARRAY")) {
         constructor = "qObjectNewArray";
-    } else if (hasWord(ctx, tokenAt(ctx, word), "OBJECT")) {
+    } else if (ctx.tokens.isWord(ctx.tokens[word], "OBJECT")) {
         constructor = "qObjectNewObject";
     } else {
         return illegalNew(ctx, keyword);
     }
 
-    size_t open = tokenAfter(ctx, word, modeSameLine);
-    bool hasParenthesis = open != npos && isExtract(tokenAt(ctx, open), '(');
-    size_t close = hasParenthesis ? tokenAfter(ctx, open, modeSameLine) : npos;
-    bool emptyParentheses = close != npos && isExtract(tokenAt(ctx, close), ')');
+    size_t open = nextSignificantBringingIn(ctx, word, Reach::SameLine);
+    bool hasParenthesis = open != npos && isBracket(ctx.tokens[open], '(');
+    size_t close = hasParenthesis ? nextSignificantBringingIn(ctx, open, Reach::SameLine) : npos;
+    bool emptyParentheses = close != npos && isBracket(ctx.tokens[close], ')');
 
     if (hasParenthesis && !emptyParentheses) {
         // The source's own arguments follow the constructor's name.
-        Token name = makeToken(ctx, unparsed, constructor);
-        replaceTokens(ctx, &name, 1, keyword, word);
+        Token name = ctx.tokens.make(TokenKind::Verbatim, constructor);
+        ctx.tokens.replace(keyword, word, {&name, 1});
         return static_cast<int64_t>(keyword + 1);
     }
     Token call[4] = {
-        makeToken(ctx, unparsed, constructor),
-        makeToken(ctx, extract, {}, '('),
-        makeToken(ctx, unparsed, "\"\""),
-        makeToken(ctx, extract, {}, ')'),
+        ctx.tokens.make(TokenKind::Verbatim, constructor),
+        ctx.tokens.make(TokenKind::Bracket, {}, '('),
+        ctx.tokens.make(TokenKind::Verbatim, "\"\""),
+        ctx.tokens.make(TokenKind::Bracket, {}, ')'),
     };
-    replaceTokens(ctx, call, 4, keyword, emptyParentheses ? close : word);
-    return static_cast<int64_t>(keyword + 4);
+    ctx.tokens.replace(keyword, emptyParentheses ? close : word, call);
+    return static_cast<int64_t>(keyword + std::size(call));
 }
 
 }  // namespace bprep2

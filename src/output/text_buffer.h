@@ -1,7 +1,7 @@
 // The program text as it is built: a block of the C heap that grows by
-// doubling, written through a cursor. Appending a byte is a store, which
-// matters at one append per token for tens of millions of tokens; callers
-// make room first. The in-process caller receives the block itself.
+// doubling, written through a cursor. Callers make room before they append,
+// so that running out of memory is found there and reported. The
+// in-process caller receives the block itself.
 #pragma once
 
 #include <algorithm>
@@ -33,7 +33,6 @@ class TextBuffer {
         if (!text.empty()) std::memcpy(data_ + size_, text.data(), text.size());
         size_ += text.size();
     }
-    // Mostly one line break: a store, not a call.
     void pushRepeated(char c, size_t count) {
         if (count == 1) data_[size_] = c;
         else std::memset(data_ + size_, c, count);

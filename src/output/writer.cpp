@@ -6,24 +6,24 @@
 // line break survives: a comma at a line end pulls the next line up, and the
 // line breaks it swallowed are written at the next line end instead (never
 // past a line marker), so the compiler's line numbers after that point still
-// match the source.
+// match the source. The writer reads the list and changes nothing in it: the
+// joins are followed as the list is read (CommaJoins).
 //
-// Each look-ahead and look-back stops at the first token that is not blank,
-// and the ranges different tokens scan do not overlap, so one write is linear
-// in the number of tokens however long the runs of blanks are.
+// Guarantees: each look-ahead and look-back stops at the first token that
+// is not blank, and the ranges different tokens scan do not overlap, so one
+// write is linear in the number of tokens however long the runs of blanks
+// are; a token of a kind that cannot be written, or no room for the text,
+// ends the write with nothing but the outcome saying so.
 #include "output/writer.h"
 
-#include <algorithm>
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 #include <string_view>
 
-#include "driver/report.h"
-#include "output/text_buffer.h"
-#include "tokens/token_list.h"
+#include "tokens/characters.h"
+#include "tokens/comma_join.h"
+#include "tokens/scans.h"
+#include "tokens/words.h"
 
 namespace bprep2 {
 
@@ -40,247 +40,188 @@ constexpr std::string_view objectPrologue =
     " DEFC VAR qObjectQUOLT(INT)\n"
     " DEFC INT qObjectThrow(QAC_VARARG)\n";
 
-bool isLowerCase(char c) { return c >= 'a' && c <= 'z'; }
-
 bool hasMixedCase(std::string_view text) {
     bool lower = false, upper = false;
     for (char c : text) {
-        lower = lower || isLowerCase(c);
-        upper = upper || (c >= 'A' && c <= 'Z');
+        lower = lower || isLowerCaseLetter(c);
+        upper = upper || isUpperCaseLetter(c);
     }
     return lower && upper;
 }
 
-// Names and keywords are short: a byte at a time costs less than an append.
 // True when the text held a lower-case letter.
 bool addUpperCased(std::string_view text, TextBuffer& out) {
     char* to = out.cursor();
     bool lowerCase = false;
     for (char c : text) {
-        bool lower = isLowerCase(c);
-        lowerCase |= lower;
-        *to++ = lower ? static_cast<char>(c - 'a' + 'A') : c;
+        lowerCase |= isLowerCaseLetter(c);
+        *to++ = toUpperCase(c);
     }
     out.advance(text.size());
     return lowerCase;
 }
 
-// Keywords are folded to upper case unless the case options keep them.
-void addKeyword(const PreprocessorContext& ctx, std::string_view text, TextBuffer& out) {
-    if ((ctx.has(optUvCase) && hasMixedCase(text)) || ctx.has(optCaseSensitive)) out.push(text);
-    else addUpperCased(text, out);
-}
-
-// Whether any function is declared at all: the table also holds every
-// name a lookup missed, so it is seldom empty.
-bool anyFunctionDeclared(const PreprocessorContext& ctx) {
-    for (const auto& entry : ctx.userFunctions)
-        if (entry.second >= 1) return true;
-    return false;
-}
-
-bool isDeclaredFunction(const PreprocessorContext& ctx, std::string_view name) {
-    // A plain find: the entries of the names a lookup misses are made, when
-    // at all, by the name rule itself (NameRule).
-    const int32_t* value = ctx.userFunctions.find(name);
-    return value && *value >= 1;
-}
-
 // The name of a called or declared subroutine keeps its case, because the
 // platform looks subroutines up by the name as written.
-bool followsSubroutineWord(const PreprocessorContext& ctx, size_t index) {
-    if (index == 0) return false;
-    size_t before = previousSignificant(ctx, index - 1, modeSameLine);
-    if (before == npos || ctx.tokens[before].type != system_keyword) return false;
-    std::string_view word = ctx.text(ctx.tokens[before]);
-    for (std::string_view w : {"call", "callc", "callj", "function", "subroutine"})
-        if (equalsIgnoreCase(word, w) == 0) return true;
+bool followsSubroutineWord(const TokenList& tokens, size_t index) {
+    size_t before = previousSignificant(tokens, index, Reach::SameLine);
+    if (before == npos || tokens[before].kind != TokenKind::Keyword) return false;
+    for (std::string_view word : {"call", "callc", "callj", "function", "subroutine"})
+        if (tokens.isWord(tokens[before], word)) return true;
     return false;
-}
-
-// What the name rule needs to know about the whole run, settled once.
-struct NameRule {
-    bool functionsDeclared = false;
-    // Every lookup of a name among the declared functions that misses adds
-    // the name with 0, as every name-set lookup does. Only the token dump
-    // shows such entries (it numbers the functions by their place among
-    // all of them), so a run that dumps no tokens does not make them.
-    bool recordsLookups = false;
-};
-
-NameRule nameRuleFor(const PreprocessorContext& ctx) {
-    NameRule rule;
-    rule.functionsDeclared = anyFunctionDeclared(ctx);
-    bool looksUp = !ctx.has(optCaseSensitive) && !ctx.has(optUvCase);
-    rule.recordsLookups = looksUp && (ctx.has(optTokenDump) || ctx.traceFile != nullptr);
-    return rule;
-}
-
-void addName(PreprocessorContext& ctx, size_t index, const NameRule& rule, TextBuffer& out) {
-    std::string_view text = ctx.text(ctx.tokens[index]);
-    if (rule.recordsLookups) ctx.userFunctions.findOrAdd(text);
-    // Written upper-cased first: a name written in upper case comes out the
-    // same whichever rule keeps or changes its case, so none need be asked.
-    char* written = out.cursor();
-    if (!addUpperCased(text, out)) return;
-    if (ctx.has(optCaseSensitive) || ctx.has(optUvCase) ||
-        (rule.functionsDeclared && isDeclaredFunction(ctx, text)) || followsSubroutineWord(ctx, index))
-        std::memcpy(written, text.data(), text.size());
-}
-
-// A statement separator is only needed when another statement follows on
-// the same output line.
-bool moreFollowsOnLine(const PreprocessorContext& ctx, size_t index) {
-    return index + 1 < ctx.tokens.size() && nextSignificant(ctx, index + 1, modeSameLine) != npos;
-}
-
-// Pulls the lines after a trailing comma up onto the comma's line and moves
-// their line breaks to the next line end (findCommaJoin). When none follows
-// before a line marker or the end of the list, the line breaks stay where
-// they are, so none is lost or moved past a marker.
-void joinAfterComma(PreprocessorContext& ctx, size_t comma) {
-    auto& list = ctx.tokens;
-    const CommaJoin join = findCommaJoin(ctx, comma);
-    for (size_t i = comma + 1; i < join.stop; ++i) {
-        uint8_t type = list[i].type;
-        if (type == newstatement || (type == endofline && join.target != npos)) resetToken(list[i], null_token);
-    }
-    if (join.target == npos) return;
-    list[join.target].value = static_cast<int32_t>(list[join.target].value + join.lineEnds);
-}
-
-void addLineMarker(const PreprocessorContext& ctx, const Token& t, TextBuffer& out) {
-    char number[16];
-    int length = std::snprintf(number, sizeof number, "%d", static_cast<int>(t.value));
-    out.push("\n#line ");
-    out.push(std::string_view(number, static_cast<size_t>(length)));
-    out.push(" \"");
-    out.push(ctx.text(t));
-    out.push("\"\n");
-}
-
-// Adds the text of token `index`; false for a type that cannot be written.
-bool addToken(PreprocessorContext& ctx, size_t index, const NameRule& names, TextBuffer& out) {
-    const Token t = ctx.tokens[index];
-    switch (t.type) {
-        case changeline: addLineMarker(ctx, t, out); return true;
-        case endofline:
-            if (t.value > 0) out.pushRepeated('\n', static_cast<size_t>(t.value));
-            return true;
-        case newstatement:
-            if (moreFollowsOnLine(ctx, index)) out.push(';');
-            return true;
-        case braces: out.push(static_cast<char>(t.value & 0xFF)); return true;
-        case extract_str:
-        case oref_expression:
-        case unparsed:
-        case property_method:
-        case numeric:
-        case string:
-        case var_no_case: out.push(ctx.text(t)); return true;
-        case oref_id: out.push(ctx.has(optDotMember) ? "." : "->"); return true;
-        case system_keyword:
-        case system_function: addKeyword(ctx, ctx.text(t), out); return true;
-        case variable:
-        case label: addName(ctx, index, names, out); return true;
-        case comma:
-            out.push(',');
-            joinAfterComma(ctx, index);
-            return true;
-        case null_token: return true;
-        default: return false;
-    }
 }
 
 // Most tokens write one byte: a blank, punctuation, or an operator or
-// bracket (its own character). A table says which, so that the writer
-// does not go through the choice of every type for them.
+// bracket (its own character). A table says which.
 constexpr char ownCharacter = 1;
 
 constexpr std::array<char, 256> makeSingleBytes() {
     std::array<char, 256> bytes{};
-    bytes[whitespace] = ' ';
-    bytes[maths] = ownCharacter;
-    bytes[extract] = ownCharacter;
-    bytes[colon] = ':';
-    bytes[tidle] = '~';
-    bytes[hash] = '#';
-    bytes[atsign] = '@';
-    bytes[equals] = '=';
-    bytes[underscore] = '_';
+    auto set = [&bytes](TokenKind kind, char c) { bytes[static_cast<size_t>(kindNumber(kind))] = c; };
+    set(TokenKind::Blank, ' ');
+    set(TokenKind::Operator, ownCharacter);
+    set(TokenKind::Bracket, ownCharacter);
+    set(TokenKind::Colon, ':');
+    set(TokenKind::Tilde, '~');
+    set(TokenKind::Hash, '#');
+    set(TokenKind::At, '@');
+    set(TokenKind::Equals, '=');
+    set(TokenKind::Underscore, '_');
     return bytes;
 }
 
 constexpr std::array<char, 256> singleBytes = makeSingleBytes();
 
-// The most a token adds to the text: its own text, a line marker's frame,
-// or the line breaks of a line end.
-size_t mostBytesOf(const PreprocessorContext& ctx, const Token& t) {
-    size_t most = ctx.textRef(t).length + size_t{32};
-    if (t.type == endofline && t.value > 0) most += static_cast<size_t>(t.value);
-    return most;
-}
-
-int32_t reportNoRoom(PreprocessorContext& ctx, size_t bytes) {
-    report(ctx, "Unable to allocate %zu bytes for the output text", bytes);
-    return 2;
-}
-
-// The caller frees the text with free().
-int32_t deliverInProcess(PreprocessorContext& ctx, TextBuffer& text) {
-    size_t length = text.size();
-    char* block = text.release();
-    if (!block) return reportNoRoom(ctx, length + 1);
-    *ctx.resultText = block;
-    if (ctx.resultStatus) *ctx.resultStatus = 0;
-    if (ctx.resultLength) *ctx.resultLength = static_cast<uint32_t>(length);
-    return 0;
-}
-
-// A short write would hand the compiler a truncated program under a success
-// status, so it fails the run instead.
-int32_t writeToStream(PreprocessorContext& ctx, FILE* out, const TextBuffer& text) {
-    std::string_view view = text.view();
-    size_t written = view.empty() ? 0 : fwrite(view.data(), 1, view.size(), out);
-    if (written != view.size() || fflush(out) != 0) {
-        report(ctx, "Unable to write the output text");
-        return 2;
+class ProgramText {
+   public:
+    ProgramText(const TokenList& tokens, const WriterSettings& settings, TextBuffer& text)
+        : tokens_(tokens), settings_(settings), text_(text) {
+        functionsDeclared_ = settings.declaredFunctions && settings.declaredFunctions->hasAnyMember();
+        recordsLookups_ = settings.recordsLookups && settings.declaredFunctions && !settings.caseSensitive &&
+                          !settings.uvCase;
     }
-    return 0;
-}
 
-int32_t addProgramText(PreprocessorContext& ctx, TextBuffer& text) {
-    const size_t count = ctx.tokens.size();
-    const NameRule names = nameRuleFor(ctx);
-    for (size_t i = 0; i < count; ++i) {
-        const Token& t = ctx.tokens[i];
-        if (char byte = singleBytes[t.type]) {
-            if (!text.reserve(1)) return reportNoRoom(ctx, text.size() + 1);
-            text.push(byte == ownCharacter ? static_cast<char>(t.value & 0xFF) : byte);
-            continue;
+    WriteOutcome addTokens() {
+        for (size_t i = 0; i < tokens_.size(); ++i) {
+            const Token& t = tokens_[i];
+            if (char byte = singleBytes[static_cast<size_t>(kindNumber(t.kind))]) {
+                if (!text_.reserve(1)) return noRoom(text_.size() + 1);
+                text_.push(byte == ownCharacter ? t.character() : byte);
+                continue;
+            }
+            const bool dropped = joins_.drops(i, t);
+            size_t most = dropped ? size_t{32} : mostBytesOf(i, t);
+            if (!text_.reserve(most)) return noRoom(text_.size() + most);
+            if (dropped) continue;
+            if (!addToken(i, t)) return {WriteOutcome::Result::UnwritableToken, 0, kindNumber(t.kind)};
         }
-        size_t most = mostBytesOf(ctx, t);
-        if (!text.reserve(most)) return reportNoRoom(ctx, text.size() + most);
-        if (!addToken(ctx, i, names, text)) {
-            report(ctx, "Internal error: Token type of %d found\n", static_cast<int>(ctx.tokens[i].type));
-            return 2;
+        return {};
+    }
+
+   private:
+    static WriteOutcome noRoom(size_t bytes) { return {WriteOutcome::Result::NoRoom, bytes, 0}; }
+
+    // The most a token adds to the text: its own text, a line marker's
+    // frame, or the line breaks of a line end.
+    size_t mostBytesOf(size_t index, const Token& t) const {
+        size_t most = tokens_.textRef(t).length + size_t{32};
+        if (t.kind == TokenKind::LineEnd) {
+            int32_t lines = joins_.linesAt(index, t);
+            if (lines > 0) most += static_cast<size_t>(lines);
+        }
+        return most;
+    }
+
+    // Keywords are folded to upper case unless the case options keep them.
+    void addKeyword(std::string_view text) {
+        if ((settings_.uvCase && hasMixedCase(text)) || settings_.caseSensitive) text_.push(text);
+        else addUpperCased(text, text_);
+    }
+
+    // Written upper-cased first: a name written in upper case comes out the
+    // same whichever rule keeps or changes its case, so none need be asked.
+    void addName(size_t index, const Token& t) {
+        std::string_view text = tokens_.text(t);
+        if (recordsLookups_) settings_.declaredFunctions->noteLookup(text);
+        char* written = text_.cursor();
+        if (!addUpperCased(text, text_)) return;
+        if (settings_.caseSensitive || settings_.uvCase ||
+            (functionsDeclared_ && settings_.declaredFunctions->hasMember(text)) ||
+            followsSubroutineWord(tokens_, index))
+            std::memcpy(written, text.data(), text.size());
+    }
+
+    void addLineMarker(const Token& t) {
+        char number[16];
+        int length = std::snprintf(number, sizeof number, "%d", static_cast<int>(t.value));
+        text_.push("\n#line ");
+        text_.push(std::string_view(number, static_cast<size_t>(length)));
+        text_.push(" \"");
+        text_.push(tokens_.text(t));
+        text_.push("\"\n");
+    }
+
+    // A statement separator is only needed when another statement follows
+    // on the same output line.
+    bool moreFollowsOnLine(size_t index) const { return nextSignificant(tokens_, index, Reach::SameLine) != npos; }
+
+    // False for a kind that cannot be written.
+    bool addToken(size_t index, const Token& t) {
+        switch (t.kind) {
+            case TokenKind::LineMarker: addLineMarker(t); return true;
+            case TokenKind::LineEnd: {
+                int32_t lines = joins_.linesAt(index, t);
+                if (lines > 0) text_.pushRepeated('\n', static_cast<size_t>(lines));
+                return true;
+            }
+            case TokenKind::Separator:
+                if (moreFollowsOnLine(index)) text_.push(';');
+                return true;
+            case TokenKind::Brace: text_.push(t.character()); return true;
+            case TokenKind::OperatorText:
+            case TokenKind::CallName:
+            case TokenKind::Verbatim:
+            case TokenKind::MemberName:
+            case TokenKind::Number:
+            case TokenKind::String:
+            case TokenKind::NameAsWritten: text_.push(tokens_.text(t)); return true;
+            case TokenKind::MemberOperator: text_.push(settings_.dotMember ? "." : "->"); return true;
+            case TokenKind::Keyword:
+            case TokenKind::Function: addKeyword(tokens_.text(t)); return true;
+            case TokenKind::Name:
+            case TokenKind::Label: addName(index, t); return true;
+            case TokenKind::Comma:
+                text_.push(',');
+                joins_.joinAfter(tokens_, index);
+                return true;
+            case TokenKind::Deleted: return true;
+            default: return false;
         }
     }
-    return 0;
-}
+
+    const TokenList& tokens_;
+    const WriterSettings& settings_;
+    TextBuffer& text_;
+    CommaJoins joins_;
+    bool functionsDeclared_ = false;
+    bool recordsLookups_ = false;
+};
 
 }  // namespace
 
-int32_t writeOutput(PreprocessorContext& ctx, FILE* out) {
+WriteOutcome buildProgramText(const TokenList& tokens, const WriterSettings& settings, TextBuffer& text) {
     // Room for every token's text and a byte or two more per token, so the
-    // text is seldom moved as it grows; room not used is never touched.
-    TextBuffer text;
-    size_t expected = ctx.textPool.size() + 2 * ctx.tokens.size() + objectPrologue.size() + 64;
-    if (!text.reserve(expected)) return reportNoRoom(ctx, expected);
-    if (ctx.objectRuntimeUsed) text.push(objectPrologue);
-    if (int32_t status = addProgramText(ctx, text)) return status;
-    if (ctx.resultText && out == stdout) return deliverInProcess(ctx, text);
-    return writeToStream(ctx, out, text);
+    // text is seldom moved as it grows.
+    size_t expected = tokens.textBytes() + 2 * tokens.size() + objectPrologue.size() + 64;
+    if (!text.reserve(expected)) return {WriteOutcome::Result::NoRoom, expected, 0};
+    if (settings.objectRuntimeUsed) text.push(objectPrologue);
+    return ProgramText(tokens, settings, text).addTokens();
+}
+
+bool writeText(std::FILE* out, const TextBuffer& text) {
+    std::string_view view = text.view();
+    size_t written = view.empty() ? 0 : std::fwrite(view.data(), 1, view.size(), out);
+    return written == view.size() && std::fflush(out) == 0;
 }
 
 }  // namespace bprep2

@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "passes/pass_steps.h"
+#include "tokens/comma_join.h"
 #include "tokens/keywords.h"
-#include "tokens/token_list.h"
+#include "tokens/token_sets.h"
 
 namespace bprep2 {
 namespace {
@@ -58,23 +59,15 @@ struct SpecialWalk {
     explicit SpecialWalk(PreprocessorContext& c) : ctx(c) {}
 };
 
-bool isBracket(const Token& t, char c) { return t.type == extract && t.value == c; }
-
-Token unparsedToken(PreprocessorContext& ctx, std::string_view text) {
-    Token t;
-    resetToken(ctx, t, unparsed, text);
-    return t;
-}
-
 // DEFFUN F(A, B) -> DEFFUN F(); DEFFUN F -> DEFFUN F().
 void emptyDeffunArguments(SpecialWalk& w, size_t index) {
     const auto& tokens = w.ctx.tokens;
     size_t open = search(tokens, w.opener, index + 1, [](const Token& t) {
-        return t.type == endofline || t.type == newstatement || isBracket(t, '(');
+        return t.kind == TokenKind::LineEnd || t.kind == TokenKind::Separator || isBracket(t, '(');
     });
     if (open == npos) return;
     if (!isBracket(tokens[open], '(')) {
-        insertAhead(w.edits, open, unparsedToken(w.ctx, "()"));
+        insertAhead(w.edits, open, w.ctx.tokens.make(TokenKind::Verbatim, "()"));
         w.resumeAt = open + 1;
         return;
     }
@@ -98,10 +91,9 @@ size_t statementEnd(SpecialWalk& w, size_t index) {
     memo = {start, npos};
     for (size_t j = start; j < tokens.size(); ++j) {
         const Token& t = tokens[j];
-        if (t.type == comma) {
-            j = joinedStretchEnd(w.ctx, j);
-        } else if (t.type == changeline || t.type == endofline || t.type == newstatement ||
-                   (t.type == system_keyword && (static_cast<uint32_t>(t.value) & kwThenElse) != 0)) {
+        if (t.kind == TokenKind::Comma) {
+            j = joinedStretchEnd(tokens, j);
+        } else if (statementBoundaries.has(t.kind) || (t.kind == TokenKind::Keyword && t.hasKeywordFlag(kwThenElse))) {
             memo.found = j;
             break;
         }
@@ -117,7 +109,7 @@ bool nothingFollows(SpecialWalk& w, size_t index, size_t end) {
     for (size_t j = index + 1;; ++j) {
         count += static_cast<int32_t>(w.edits.ahead.count(j));
         if (j >= tokens.size()) break;
-        if (tokens[j].type != whitespace) ++count;
+        if (tokens[j].kind != TokenKind::Blank) ++count;
         if (count > 1 || j == end) break;
     }
     // With nothing at all after the word (only where the list has no final
@@ -128,29 +120,29 @@ bool nothingFollows(SpecialWalk& w, size_t index, size_t end) {
 void rewriteStop(SpecialWalk& w, size_t index) {
     PreprocessorContext& ctx = w.ctx;
     Token& word = ctx.tokens[index];
-    if (!ctx.has(optStopStatements)) {
-        word.type = variable;
+    if (!ctx.options.stopStatements()) {
+        word.kind = TokenKind::Name;
         word.value = 0;
         word.special = 0;
         return;
     }
-    std::string method = equalsIgnoreCase(ctx.text(word), "stopm") == 0 ? "stopm" : "stope";
+    std::string method = equalIgnoringCase(ctx.tokens.text(word), "stopm") ? "stopm" : "stope";
     size_t end = statementEnd(w, index);
     ctx.objectRuntimeUsed = true;
     if (nothingFollows(w, index, end)) {
-        becomes(ctx, word, unparsed, "qObjectMethodN(qObjectQUOLT(0),\"" + method + "\")");
+        becomes(ctx, word, TokenKind::Verbatim, "qObjectMethodN(qObjectQUOLT(0),\"" + method + "\")");
         return;
     }
-    becomes(ctx, word, unparsed, "qObjectMethodN(qObjectQUOLT(0),\"" + method + "\" , ");
+    becomes(ctx, word, TokenKind::Verbatim, "qObjectMethodN(qObjectQUOLT(0),\"" + method + "\" , ");
     // Before a THEN or ELSE the call closes right after its last argument.
-    if (end != npos && ctx.tokens[end].type == system_keyword)
-        while (end > index + 1 && ctx.tokens[end - 1].type == whitespace) --end;
-    insertAhead(w.edits, end == npos ? ctx.tokens.size() : end, unparsedToken(ctx, ")"));
+    if (end != npos && ctx.tokens[end].kind == TokenKind::Keyword)
+        while (end > index + 1 && ctx.tokens[end - 1].kind == TokenKind::Blank) --end;
+    insertAhead(w.edits, end == npos ? ctx.tokens.size() : end, ctx.tokens.make(TokenKind::Verbatim, ")"));
 }
 
 void rewriteSystemObject(SpecialWalk& w, size_t index, int32_t special) {
     std::string call = "qObjectQUOLT(" + std::to_string(special - specialQuolt) + ")";
-    becomes(w.ctx, w.ctx.tokens[index], unparsed, call);
+    becomes(w.ctx, w.ctx.tokens[index], TokenKind::Verbatim, call);
     w.ctx.objectRuntimeUsed = true;
 }
 

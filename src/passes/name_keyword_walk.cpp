@@ -35,8 +35,9 @@
 
 #include "driver/report.h"
 #include "passes/pass_steps.h"
+#include "tokens/characters.h"
 #include "tokens/keywords.h"
-#include "tokens/token_list.h"
+#include "tokens/scans.h"
 
 namespace bprep2 {
 namespace {
@@ -52,14 +53,9 @@ struct WalkState {
     size_t markedEnd = 0;   // tokens before this were reached by a CALL-word marking
 
     WalkState(PreprocessorContext& c, const std::vector<ParenSpan>& s) : ctx(c), spans(s) {
-        resetToken(fileMarker, changeline);
+        resetToken(fileMarker, TokenKind::LineMarker);
     }
 };
-
-size_t nextAfter(const PreprocessorContext& ctx, size_t index, int mode) {
-    if (index == npos || index + 1 >= tokenCount(ctx)) return npos;
-    return nextSignificant(ctx, index + 1, mode);
-}
 
 // The list as it will be after the walk, read backwards from the token
 // being examined: the walked list's tokens before it, each preceded by the
@@ -94,21 +90,16 @@ class TokensBehind {
 };
 
 // The significant token before the one being examined, or none.
-const Token* lookBack(const WalkState& w, int mode) {
+const Token* lookBack(const WalkState& w, Reach reach) {
     TokensBehind behind(w);
-    if (behind.count() == 0) return nullptr;
-    size_t found = previousSignificantIn(w.ctx, behind.count() - 1, mode,
+    size_t found = previousSignificantIn(w.ctx.tokens, behind.count(), reach,
                                          [&behind](size_t i) -> const Token& { return behind.at(i); });
     return found == npos ? nullptr : &behind.at(found);
 }
 
-bool isBracket(const Token& t, char c) { return t.type == extract && t.value == c; }
-
-bool hasFlag(const Token& t, uint32_t bit) { return (static_cast<uint32_t>(t.value) & bit) != 0; }
-
 Token bracketToken(char c) {
     Token t;
-    resetToken(t, extract);
+    resetToken(t, TokenKind::Bracket);
     t.value = c;
     return t;
 }
@@ -127,24 +118,24 @@ const ParenSpan* spanOpeningAt(WalkState& w, size_t open) {
 void rewriteAsFormatted(WalkState& w, size_t open, size_t close) {
     insertAhead(w.edits, close + 1, bracketToken(')'));
     Token separator;
-    resetToken(separator, comma);
+    resetToken(separator, TokenKind::Comma);
     insertAhead(w.edits, open, separator);
     Token fmt;
-    resetToken(w.ctx, fmt, system_function, "FMT");
+    w.ctx.tokens.reset(fmt, TokenKind::Function, "FMT");
     insertHere(w.edits, w.current, fmt);
     insertHere(w.edits, w.current, bracketToken('('));
 }
 
 int32_t resolveName(WalkState& w, size_t index) {
     PreprocessorContext& ctx = w.ctx;
-    size_t open = nextAfter(ctx, index, modeSameLine);
+    size_t open = nextSignificant(ctx.tokens, index, Reach::SameLine);
     if (open == npos || !isBracket(ctx.tokens[open], '(')) return 0;
     const Token& name = ctx.tokens[index];
-    std::string_view word = ctx.text(name);
-    bool isFunction = isMember(ctx.userFunctions, word);
-    bool isArray = isMember(ctx.dimArrays, lookupSpelling(ctx, word, ctx.foldBuffer));
+    std::string_view word = ctx.tokens.text(name);
+    bool isFunction = ctx.userFunctions.lookUp(word);
+    bool isArray = ctx.dimArrays.lookUp(lookupSpelling(word, ctx.options.caseSensitive(), ctx.foldBuffer));
     if (isFunction && isArray) {
-        std::string file(ctx.text(w.fileMarker));
+        std::string file(ctx.tokens.text(w.fileMarker));
         report(ctx, "Variable %s at line %d in file %s is both a function and a dimensioned array.\n",
                std::string(word).c_str(), w.line, file.c_str());
         return 1;
@@ -153,7 +144,7 @@ int32_t resolveName(WalkState& w, size_t index) {
     const ParenSpan* span = spanOpeningAt(w, open);
     if (span == nullptr || span->close == npos) return 0;
     if (span->count != 1) {
-        std::string file(ctx.text(w.fileMarker));
+        std::string file(ctx.tokens.text(w.fileMarker));
         report(ctx,
                "Variable %s at line %d in file %s is neither a function nor a dimensioned array.\n"
                "    As it has %d expressions between (), it is not a variable with formatting.\n",
@@ -167,50 +158,50 @@ int32_t resolveName(WalkState& w, size_t index) {
 // --- keywords --------------------------------------------------------------
 
 bool followedByOpenParen(const PreprocessorContext& ctx, size_t index) {
-    size_t next = nextAfter(ctx, index, modeAnywhere);
+    size_t next = nextSignificant(ctx.tokens, index, Reach::Anywhere);
     return next != npos && isBracket(ctx.tokens[next], '(');
 }
 
 // Nothing but a plain assignment target may stand before DEBUG and TCLREAD
 // for them to be statements.
 bool startsStatement(WalkState& w) {
-    const Token* before = lookBack(w, modeSameLine);
+    const Token* before = lookBack(w, Reach::SameLine);
     return before == nullptr || before->flags == flagAssign;
 }
 
 bool debugIsStatement(WalkState& w, size_t index) {
     const auto& tokens = w.ctx.tokens;
-    size_t next = nextAfter(w.ctx, index, modeSameLine);
-    bool endsHere = next == npos || tokens[next].type == newstatement ||
-                    (tokens[next].type == system_keyword && hasFlag(tokens[next], kwThenElse));
+    size_t next = nextSignificant(w.ctx.tokens, index, Reach::SameLine);
+    bool endsHere = next == npos || tokens[next].kind == TokenKind::Separator ||
+                    (tokens[next].kind == TokenKind::Keyword && tokens[next].hasKeywordFlag(kwThenElse));
     return endsHere && startsStatement(w);
 }
 
 bool errorIsStatement(WalkState& w) {
-    const Token* before = lookBack(w, modeSameLine);
+    const Token* before = lookBack(w, Reach::SameLine);
     if (before == nullptr) return false;
     const Token& t = *before;
-    return t.type == system_keyword && sameWord(w.ctx, w.ctx.text(t), "ON") == 0;
+    return t.kind == TokenKind::Keyword && sameWord(w.ctx.tokens.text(t), "ON", w.ctx.options.caseSensitive());
 }
 
 // TCLREAD X, alone in its statement, reads X = @SENTENCE.
 void rewriteTclread(WalkState& w, size_t index) {
     PreprocessorContext& ctx = w.ctx;
-    size_t target = nextAfter(ctx, index, modeSameStatement);
+    size_t target = nextSignificant(ctx.tokens, index, Reach::SameStatement);
     // The target may be the closing bracket of a mask rewritten to FMT, with
     // the added ) waiting right behind it.
-    bool alone = target != npos && nextAfter(ctx, target, modeSameStatement) == npos &&
+    bool alone = target != npos && nextSignificant(ctx.tokens, target, Reach::SameStatement) == npos &&
                  w.edits.ahead.count(target + 1) == 0;
     if (!startsStatement(w) || !alone) {
         demoteKeyword(ctx, ctx.tokens[index]);
         return;
     }
     Token& keyword = ctx.tokens[index];
-    keyword.type = variable;
+    keyword.kind = TokenKind::Name;
     keyword.value = 0;
     keyword.special = 0;
     keyword.shareText(ctx.tokens[target]);
-    becomes(ctx, ctx.tokens[target], unparsed, "= @SENTENCE");
+    becomes(ctx, ctx.tokens[target], TokenKind::Verbatim, "= @SENTENCE");
 }
 
 // CALL SUB1(A): the word and the names up to the parenthesis (or up to a
@@ -223,9 +214,11 @@ void markCallWords(WalkState& w, size_t index) {
     // tokens again up to the same stop: nothing ahead changes in between.
     if (index < w.markedEnd) return;
     size_t t = index;
-    while ((t = nextAfter(w.ctx, t, modeSameLine)) != npos) {
-        int32_t type = tokens[t].type;
-        if (type == endofline || type == newstatement || type == extract || isFoldedOpenBracket(tokens[t])) break;
+    while ((t = nextSignificant(w.ctx.tokens, t, Reach::SameLine)) != npos) {
+        TokenKind kind = tokens[t].kind;
+        if (kind == TokenKind::LineEnd || kind == TokenKind::Separator || kind == TokenKind::Bracket ||
+            isFoldedOpenBracket(tokens[t]))
+            break;
         tokens[t].special = specialNoResolve;
         w.markedEnd = t + 1;
     }
@@ -234,26 +227,27 @@ void markCallWords(WalkState& w, size_t index) {
 void applyKeywordRules(WalkState& w, size_t index) {
     PreprocessorContext& ctx = w.ctx;
     const Token original = ctx.tokens[index];  // the rules decide on the flags as found
-    if (!ctx.caseSensitive() && hasFlag(original, kwAnyFunction) && !followedByOpenParen(ctx, index)) {
+    if (!ctx.options.caseSensitive() && original.hasKeywordFlag(kwAnyFunction) && !followedByOpenParen(ctx, index)) {
         demoteKeyword(ctx, ctx.tokens[index]);
     }
-    if (hasFlag(original, kwDebug)) {
+    if (original.hasKeywordFlag(kwDebug)) {
         if (!debugIsStatement(w, index)) demoteKeyword(ctx, ctx.tokens[index]);
-    } else if (hasFlag(original, kwError)) {
+    } else if (original.hasKeywordFlag(kwError)) {
         if (!errorIsStatement(w)) demoteKeyword(ctx, ctx.tokens[index]);
-    } else if (hasFlag(original, kwTclread)) {
+    } else if (original.hasKeywordFlag(kwTclread)) {
         rewriteTclread(w, index);
     }
-    if (hasFlag(original, kwCallLike)) markCallWords(w, index);
+    if (original.hasKeywordFlag(kwCallLike)) markCallWords(w, index);
 }
 
 // --- separators and braces -------------------------------------------------
 
 void dropSeparatorAfterThenElse(WalkState& w, size_t index) {
     TokensBehind behind(w);
-    while (behind.count() > 0 && behind.nearest().type == whitespace) behind.stepBack();
-    if (behind.count() > 0 && behind.nearest().type == system_keyword && hasFlag(behind.nearest(), kwThenElse)) {
-        resetToken(w.ctx.tokens[index], null_token);
+    while (behind.count() > 0 && behind.nearest().kind == TokenKind::Blank) behind.stepBack();
+    if (behind.count() > 0 && behind.nearest().kind == TokenKind::Keyword &&
+        behind.nearest().hasKeywordFlag(kwThenElse)) {
+        resetToken(w.ctx.tokens[index], TokenKind::Deleted);
     }
 }
 
@@ -261,54 +255,51 @@ void rewriteBrace(WalkState& w, size_t index) {
     PreprocessorContext& ctx = w.ctx;
     Token& brace = ctx.tokens[index];
     if (brace.value == '{') {
-        becomes(ctx, brace, system_keyword, "THEN");
+        becomes(ctx, brace, TokenKind::Keyword, "THEN");
         return;
     }
     if (brace.value != '}') return;
-    becomes(ctx, brace, system_keyword, "END");
-    size_t word = nextAfter(ctx, index, modeAnywhere);
+    becomes(ctx, brace, TokenKind::Keyword, "END");
+    size_t word = nextSignificant(ctx.tokens, index, Reach::Anywhere);
     if (word == npos) return;
-    if (sameWord(ctx, ctx.text(ctx.tokens[word]), "else") == 0) {
-        size_t open = nextAfter(ctx, word, modeAnywhere);
-        if (open == npos || ctx.tokens[open].type != braces || ctx.tokens[open].value != '{') return;
-        becomes(ctx, ctx.tokens[index], unparsed, " END ELSE ");
+    if (sameWord(ctx.tokens.text(ctx.tokens[word]), "else", ctx.options.caseSensitive())) {
+        size_t open = nextSignificant(ctx.tokens, word, Reach::Anywhere);
+        if (open == npos || ctx.tokens[open].kind != TokenKind::Brace || ctx.tokens[open].value != '{') return;
+        becomes(ctx, ctx.tokens[index], TokenKind::Verbatim, " END ELSE ");
         deleteAhead(ctx, w.edits, index + 1, open);
-    } else if (sameWord(ctx, ctx.text(ctx.tokens[word]), "elseif") == 0) {
-        becomes(ctx, ctx.tokens[index], unparsed, " END ELSE IF ");
+    } else if (sameWord(ctx.tokens.text(ctx.tokens[word]), "elseif", ctx.options.caseSensitive())) {
+        becomes(ctx, ctx.tokens[index], TokenKind::Verbatim, " END ELSE IF ");
         deleteAhead(ctx, w.edits, index + 1, word);
     }
 }
 
-// The types examine acts on: the others (blanks, punctuation, numbers and
-// strings, most of the list) are passed with one test.
-constexpr uint32_t examinedTypes = typeBit(changeline) | typeBit(endofline) | typeBit(variable) |
-                                   typeBit(system_keyword) | typeBit(system_function) | typeBit(newstatement) |
-                                   typeBit(braces);
-bool isExamined(uint8_t type) { return isTypeIn(examinedTypes, type); }
+// The kinds examine acts on.
+constexpr KindSet examinedKinds{TokenKind::LineMarker, TokenKind::LineEnd, TokenKind::Name, TokenKind::Keyword,
+                                TokenKind::Function, TokenKind::Separator, TokenKind::Brace};
 
 int32_t examine(WalkState& w, size_t index) {
     Token& t = w.ctx.tokens[index];
-    switch (t.type) {
-        case changeline:
+    switch (t.kind) {
+        case TokenKind::LineMarker:
             w.line = t.value;
             w.fileMarker = t;
             return 0;
-        case endofline:
+        case TokenKind::LineEnd:
             // Counted by the lines it stands for, so that lines joined onto
             // another still count; a line marker near the top of the range
             // leaves the count at the largest number instead of overflowing.
             w.line = static_cast<int32_t>(std::min<int64_t>(int64_t{w.line} + t.value, INT32_MAX));
             return 0;
-        case variable:
+        case TokenKind::Name:
             return resolveName(w, index);
-        case system_keyword:
-        case system_function:
+        case TokenKind::Keyword:
+        case TokenKind::Function:
             applyKeywordRules(w, index);
             return 0;
-        case newstatement:
+        case TokenKind::Separator:
             dropSeparatorAfterThenElse(w, index);
             return 0;
-        case braces:
+        case TokenKind::Brace:
             rewriteBrace(w, index);
             return 0;
         default:
@@ -316,15 +307,12 @@ int32_t examine(WalkState& w, size_t index) {
     }
 }
 
-char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 }  // namespace
 
 void demoteKeyword(PreprocessorContext& ctx, Token& token) {
-    std::string word(ctx.text(token));
-    for (size_t i = 0; i < word.size(); ++i) word[i] = i == 0 ? upperAscii(word[i]) : lowerAscii(word[i]);
-    resetToken(ctx, token, var_no_case, word);
+    std::string word(ctx.tokens.text(token));
+    for (size_t i = 0; i < word.size(); ++i) word[i] = i == 0 ? toUpperCase(word[i]) : toLowerCase(word[i]);
+    ctx.tokens.reset(token, TokenKind::NameAsWritten, word);
 }
 
 int32_t runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenSpan>& spans) {
@@ -334,7 +322,7 @@ int32_t runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenS
     const size_t count = ctx.tokens.size();
     for (size_t i = 0; i < count; ++i) {
         passPending(w.edits, i);
-        if (!isExamined(ctx.tokens[i].type)) continue;
+        if (!examinedKinds.has(ctx.tokens[i].kind)) continue;
         w.current = i;
         if (examine(w, i) != 0) return 1;
     }

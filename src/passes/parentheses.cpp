@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "passes/pass_steps.h"
-#include "tokens/token_list.h"
+#include "tokens/token_sets.h"
 
 namespace bprep2 {
 namespace {
@@ -31,16 +31,14 @@ int32_t expressionCount(uint64_t othersAtOpen, uint64_t othersAtFirstComma, int3
 }  // namespace
 
 void BracketMeasure::measure(const TokenList& tokens, size_t first, size_t end) {
-    // Kept in locals while the tokens are read: as members, every token
-    // would wait for the store of the one before.
     uint64_t others = others_;
     bool afterName = afterName_;
     for (size_t index = first; index < end; ++index) {
         const Token& t = tokens[index];
-        bool blank = t.type == whitespace || t.type == null_token;
+        bool blank = blanks.has(t.kind);
         bool followsName = afterName;
-        if (!blank) afterName = t.type == variable;
-        if (t.type == extract) {
+        if (!blank) afterName = t.kind == TokenKind::Name;
+        if (t.kind == TokenKind::Bracket) {
             if (t.value == '(' || t.value == '[') {
                 size_t span = npos;
                 if (t.value == '(' && followsName) {
@@ -57,7 +55,7 @@ void BracketMeasure::measure(const TokenList& tokens, size_t first, size_t end) 
                 }
                 open_.pop_back();
             }
-        } else if (t.type == comma) {
+        } else if (t.kind == TokenKind::Comma) {
             if (!open_.empty()) {
                 OpenPair& top = open_.back();
                 if (top.commas++ == 0) top.othersAtFirstComma = others;

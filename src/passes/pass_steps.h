@@ -61,12 +61,12 @@ bool hasSpecialWord(const TokenList& tokens, size_t first, size_t end);
 // the system-object words.
 void runSpecialWordWalk(PreprocessorContext& ctx);
 
-// A keyword used as a name: a var_no_case token spelled "Xxxx".
+// A keyword used as a name: a NameAsWritten token spelled "Xxxx".
 void demoteKeyword(PreprocessorContext& ctx, Token& token);
 
 // Gives a token a new type and text while keeping where it stands (flags,
 // column); what it used to be (value, special) is cleared.
-void becomes(PreprocessorContext& ctx, Token& token, int32_t type, std::string_view text);
+void becomes(PreprocessorContext& ctx, Token& token, TokenKind kind, std::string_view text);
 
 // The insertions of a walk that changes the list in place. A walk only
 // looks at the token it examines and those after it, so inserting there at
@@ -91,7 +91,7 @@ void insertAhead(PendingInsertions& edits, size_t before, const Token& token);
 // already inserted there.
 void insertHere(PendingInsertions& edits, size_t current, const Token& token);
 // Called as the walk reaches token `index`: the insertions before it are
-// passed. Inline, as the walks call it for every token.
+// passed.
 inline void passPending(PendingInsertions& edits, size_t index) {
     auto& ahead = edits.ahead;
     while (!ahead.empty() && ahead.begin()->first <= index) {

@@ -19,39 +19,36 @@
 #include <string_view>
 
 #include "passes/pass_steps.h"
-#include "tokens/token_list.h"
+#include "tokens/comma_join.h"
+#include "tokens/scans.h"
 
 namespace bprep2 {
 namespace {
-
-bool isBracket(const Token& t, char c) { return t.type == extract && t.value == c; }
 
 // `at` is a comparison: rewrite it, folding an adjacent `=` into it.
 void makeComparison(PreprocessorContext& ctx, size_t at, std::string_view strict, std::string_view orEqual) {
     auto& tokens = ctx.tokens;
     std::string_view text = strict;
-    if (at + 1 < tokens.size() && tokens[at + 1].type == equals) {
-        resetToken(tokens[at + 1], null_token);
+    if (at + 1 < tokens.size() && tokens[at + 1].kind == TokenKind::Equals) {
+        resetToken(tokens[at + 1], TokenKind::Deleted);
         text = orEqual;
-    } else if (at > 0) {
-        size_t before = previousSignificant(ctx, at - 1, modeSameLine);
-        if (before != npos && tokens[before].type == equals) {
-            resetToken(tokens[before], null_token);
+    } else {
+        size_t before = previousSignificant(tokens, at, Reach::SameLine);
+        if (before != npos && tokens[before].kind == TokenKind::Equals) {
+            resetToken(tokens[before], TokenKind::Deleted);
             text = orEqual;
         }
     }
-    becomes(ctx, tokens[at], extract_str, text);
+    becomes(ctx, tokens[at], TokenKind::OperatorText, text);
 }
 
-// Without a branch of its own: the token types of a line follow no pattern
-// the processor could guess.
-bool isAngleBracket(const Token& t) { return (t.type == extract) & ((t.value == '<') | (t.value == '>')); }
+bool isAngleBracket(const Token& t) { return isBracket(t, '<') || isBracket(t, '>'); }
 
 // AND, OR, the comparison words and the like stand between two operands,
 // also before a bracket; they are never called.
 bool isOperatorWord(std::string_view word) {
     for (std::string_view op : {"AND", "OR", "EQ", "NE", "LT", "LE", "GT", "GE", "MATCH", "MATCHES", "CAT", "&"})
-        if (equalsIgnoreCase(word, op) == 0) return true;
+        if (equalIgnoringCase(word, op)) return true;
     return false;
 }
 
@@ -59,25 +56,25 @@ bool isOperatorWord(std::string_view word) {
 // R<1,TRIM(X)>), inside the expression it stands in.
 bool isUsedAsFunction(const PreprocessorContext& ctx, size_t index) {
     const auto& tokens = ctx.tokens;
-    return index + 1 < tokens.size() && isBracket(tokens[index + 1], '(') && !isOperatorWord(ctx.text(tokens[index]));
+    return index + 1 < tokens.size() && isBracket(tokens[index + 1], '(') && !isOperatorWord(tokens.text(tokens[index]));
 }
 
 // A keyword other than a function call starts a new pairing (and so does a
 // statement separator, SeparatorRun).
 bool endsPairing(const PreprocessorContext& ctx, size_t index) {
-    return ctx.tokens[index].type == system_keyword && !isUsedAsFunction(ctx, index);
+    return ctx.tokens[index].kind == TokenKind::Keyword && !isUsedAsFunction(ctx, index);
 }
 
 // The comma a line end at `index` follows, past blanks, separators and line
 // ends (none before `first`), or npos.
 size_t trailingCommaBefore(const TokenList& tokens, size_t first, size_t index) {
     size_t i = index;
-    while (i > first && isCommaJoinFiller(tokens[i - 1].type)) --i;
-    return i > first && tokens[i - 1].type == comma ? i - 1 : npos;
+    while (i > first && commaJoinFillers.has(tokens[i - 1].kind)) --i;
+    return i > first && tokens[i - 1].kind == TokenKind::Comma ? i - 1 : npos;
 }
 
 // The token after the line starting at `first`: the line ends at its
-// endofline (or the list's end), and goes on past the line ends a trailing
+// LineEnd (or the list's end), and goes on past the line ends a trailing
 // comma joins onto it. Notes whether the line holds an angle bracket.
 size_t lineEnd(const PreprocessorContext& ctx, size_t first, bool& angles) {
     const auto& tokens = ctx.tokens;
@@ -85,10 +82,10 @@ size_t lineEnd(const PreprocessorContext& ctx, size_t first, bool& angles) {
     angles = false;
     for (size_t i = first;; ++i) {
         angles |= isAngleBracket(tokens[i]);
-        if (tokens[i].type != endofline && i + 1 != count) continue;
-        size_t comma = tokens[i].type == endofline ? trailingCommaBefore(tokens, first, i) : npos;
+        if (tokens[i].kind != TokenKind::LineEnd && i + 1 != count) continue;
+        size_t comma = tokens[i].kind == TokenKind::LineEnd ? trailingCommaBefore(tokens, first, i) : npos;
         if (comma == npos) return i + 1;
-        size_t stretchEnd = joinedStretchEnd(ctx, comma);
+        size_t stretchEnd = joinedStretchEnd(ctx.tokens, comma);
         if (stretchEnd < i) return i + 1;
         i = stretchEnd;
     }
@@ -107,10 +104,10 @@ struct SeparatorRun {
 SeparatorRun separatorRun(const PreprocessorContext& ctx, size_t first, size_t end, size_t index) {
     const auto& tokens = ctx.tokens;
     SeparatorRun run{index, index, false};
-    while (run.begin > first && isCommaJoinFiller(tokens[run.begin - 1].type)) --run.begin;
-    while (run.last + 1 < end && isCommaJoinFiller(tokens[run.last + 1].type)) ++run.last;
-    run.joined = run.begin > first && tokens[run.begin - 1].type == comma &&
-                 joinedStretchEnd(ctx, run.begin - 1) >= run.last;
+    while (run.begin > first && commaJoinFillers.has(tokens[run.begin - 1].kind)) --run.begin;
+    while (run.last + 1 < end && commaJoinFillers.has(tokens[run.last + 1].kind)) ++run.last;
+    run.joined = run.begin > first && tokens[run.begin - 1].kind == TokenKind::Comma &&
+                 joinedStretchEnd(ctx.tokens, run.begin - 1) >= run.last;
     return run;
 }
 
@@ -122,7 +119,7 @@ bool rewriteGreaterThans(PreprocessorContext& ctx, size_t first, size_t end) {
     bool hasLess = false;
     for (size_t i = first; i < end; ++i) {
         const Token& t = tokens[i];
-        if (t.type == newstatement) {
+        if (t.kind == TokenKind::Separator) {
             SeparatorRun run = separatorRun(ctx, first, end, i);
             if (!run.joined) depth = 0;
             i = run.last;
@@ -145,7 +142,7 @@ void rewriteLessThans(PreprocessorContext& ctx, size_t first, size_t end) {
     int32_t depth = 0;
     for (size_t i = end; i-- > first;) {
         const Token& t = tokens[i];
-        if (t.type == newstatement) {
+        if (t.kind == TokenKind::Separator) {
             SeparatorRun run = separatorRun(ctx, first, end, i);
             if (!run.joined) depth = 0;
             i = run.begin;

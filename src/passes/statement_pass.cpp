@@ -14,7 +14,6 @@
 #include <iterator>
 
 #include "passes/pass_steps.h"
-#include "tokens/token_list.h"
 
 namespace bprep2 {
 
@@ -33,11 +32,11 @@ int32_t runStatementPass(PreprocessorContext& ctx) {
     return 0;
 }
 
-void becomes(PreprocessorContext& ctx, Token& token, int32_t type, std::string_view text) {
-    token.type = static_cast<uint8_t>(type);
+void becomes(PreprocessorContext& ctx, Token& token, TokenKind kind, std::string_view text) {
+    token.kind = kind;
     token.value = 0;
     token.special = 0;
-    ctx.setText(token, text);
+    ctx.tokens.setText(token, text);
 }
 
 void insertAhead(PendingInsertions& edits, size_t before, const Token& token) {
@@ -59,8 +58,8 @@ namespace {
 void carryLineEnds(PreprocessorContext& ctx, size_t from, int32_t lines) {
     for (size_t i = from; i < ctx.tokens.size(); ++i) {
         Token& t = ctx.tokens[i];
-        if (t.type == changeline) return;
-        if (t.type == endofline) {
+        if (t.kind == TokenKind::LineMarker) return;
+        if (t.kind == TokenKind::LineEnd) {
             t.value += lines;
             return;
         }
@@ -73,17 +72,17 @@ void deleteAhead(PreprocessorContext& ctx, PendingInsertions& edits, size_t firs
     int32_t lines = 0;
     for (size_t i = first; i <= last && i < ctx.tokens.size(); ++i) {
         Token& t = ctx.tokens[i];
-        if (t.type == changeline) {
+        if (t.kind == TokenKind::LineMarker) {
             // Kept: without it the rest of the file would carry the wrong
             // file name and line numbers.
             lines = 0;
             continue;
         }
-        if (t.type == endofline) lines += t.value;
-        resetToken(t, null_token);
+        if (t.kind == TokenKind::LineEnd) lines += t.value;
+        resetToken(t, TokenKind::Deleted);
     }
     auto end = edits.ahead.upper_bound(last);
-    for (auto it = edits.ahead.lower_bound(first); it != end; ++it) resetToken(it->second, null_token);
+    for (auto it = edits.ahead.lower_bound(first); it != end; ++it) resetToken(it->second, TokenKind::Deleted);
     if (lines != 0) carryLineEnds(ctx, last + 1, lines);
 }
 
@@ -96,7 +95,6 @@ void applyInsertions(PreprocessorContext& ctx, PendingInsertions& edits) {
     // it, so every token moves once and none is overwritten before it moved.
     tokens.resize(count + passed.size());
     size_t to = tokens.size();
-    // Walked back with an iterator: indexing the blocks costs a division.
     auto next = passed.end();  // the one before it is the last not yet placed
     auto unplaced = [&] { return next != passed.begin(); };
     while (unplaced() && std::prev(next)->first >= count) tokens[--to] = (--next)->second;

@@ -13,59 +13,49 @@
 #include <array>
 #include <string_view>
 
+#include "objects/held_line.h"
 #include "tokens/keywords.h"
-#include "tokens/token_list.h"
+#include "tokens/words.h"
 
 namespace bprep2 {
 namespace {
 
-constexpr int32_t slashValue = '/';
-constexpr int32_t openParenValue = '(';
-constexpr int32_t closeParenValue = ')';
-
-// The first significant token after `index`, or npos.
-size_t after(PreprocessorContext& ctx, size_t index, int mode) { return significantAfter(ctx, index, mode); }
-
 bool wordIs(const PreprocessorContext& ctx, size_t index, std::string_view word) {
-    return equalsIgnoreCase(ctx.text(ctx.tokens[index]), word) == 0;
+    return ctx.tokens.isWord(ctx.tokens[index], word);
 }
 
 bool isFunctionDeclarationWord(std::string_view text) {
     static constexpr std::array<std::string_view, 5> words = {"defb", "deffun", "defc", "defce", "defcpp"};
     if (text.empty() || (text[0] != 'D' && text[0] != 'd')) return false;
     for (std::string_view w : words) {
-        if (equalsIgnoreCase(text, w) == 0) return true;
+        if (equalIgnoringCase(text, w)) return true;
     }
     return false;
 }
 
-bool isTyped(const PreprocessorContext& ctx, size_t index, int32_t type, int32_t value) {
-    const Token& t = ctx.tokens[index];
-    return t.type == type && t.value == value;
-}
+bool isSlash(const Token& t) { return t.kind == TokenKind::Operator && t.value == '/'; }
 
 void recordArrayName(PreprocessorContext& ctx, size_t index) {
-    std::string_view name = ctx.text(ctx.tokens[index]);
-    ctx.dimArrays.findOrAdd(lookupSpelling(ctx, name, ctx.foldBuffer)) = 1;
+    std::string_view name = ctx.tokens.text(ctx.tokens[index]);
+    ctx.dimArrays.add(lookupSpelling(name, ctx.options.caseSensitive(), ctx.foldBuffer));
 }
 
 // DEFFUN [VAR|STRING|INT] NAME: records NAME and returns its index (the token
 // the later steps go on from), or npos when the statement ends first.
 size_t recordFunctionName(PreprocessorContext& ctx, size_t keyword) {
-    size_t name = after(ctx, keyword, modeSameLine);
+    size_t name = nextSignificantBringingIn(ctx, keyword, Reach::SameLine);
     if (name == npos) return npos;
     if (wordIs(ctx, name, "VAR") || wordIs(ctx, name, "STRING") || wordIs(ctx, name, "INT")) {
-        name = after(ctx, name, modeSameLine);
+        name = nextSignificantBringingIn(ctx, name, Reach::SameLine);
         if (name == npos) return npos;
     }
-    ctx.userFunctions.findOrAdd(ctx.text(ctx.tokens[name])) = 1;
+    ctx.userFunctions.add(ctx.tokens.text(ctx.tokens[name]));
     return name;
 }
 
 bool startsMatParameters(const PreprocessorContext& ctx, size_t index) {
     const Token& k = ctx.tokens[index];
-    return (static_cast<uint32_t>(k.value) & kwCallLike) != 0 &&
-           (wordIs(ctx, index, "SUB") || wordIs(ctx, index, "SUBROUTINE"));
+    return k.hasKeywordFlag(kwCallLike) && (wordIs(ctx, index, "SUB") || wordIs(ctx, index, "SUBROUTINE"));
 }
 
 // SUB/SUBROUTINE S(MAT A, B, MAT C): every name after MAT is an array.
@@ -75,13 +65,13 @@ bool startsMatParameters(const PreprocessorContext& ctx, size_t index) {
 void recordMatParameters(PreprocessorContext& ctx, size_t current) {
     if (!startsMatParameters(ctx, current)) return;
     size_t t = current;
-    while ((t = after(ctx, t, modeSameStatement)) != npos) {
-        if (ctx.tokens[t].type == system_keyword && startsMatParameters(ctx, t)) return;
+    while ((t = nextSignificantBringingIn(ctx, t, Reach::SameStatement)) != npos) {
+        if (ctx.tokens[t].kind == TokenKind::Keyword && startsMatParameters(ctx, t)) return;
         if (wordIs(ctx, t, "MAT")) {
-            t = after(ctx, t, modeSameStatement);
+            t = nextSignificantBringingIn(ctx, t, Reach::SameStatement);
             if (t == npos) return;
-            if (ctx.tokens[t].type == system_keyword && startsMatParameters(ctx, t)) return;
-            if (ctx.tokens[t].type == variable) recordArrayName(ctx, t);
+            if (ctx.tokens[t].kind == TokenKind::Keyword && startsMatParameters(ctx, t)) return;
+            if (ctx.tokens[t].kind == TokenKind::Name) recordArrayName(ctx, t);
         }
     }
 }
@@ -89,57 +79,57 @@ void recordMatParameters(PreprocessorContext& ctx, size_t current) {
 // Skips "/name/" when `t` is the opening slash; returns the token after the
 // closing slash, or npos when the block name is malformed or the statement ends.
 size_t skipCommonBlockName(PreprocessorContext& ctx, size_t t) {
-    if (!isTyped(ctx, t, maths, slashValue)) return t;
-    size_t name = after(ctx, t, modeSameStatement);
-    size_t close = after(ctx, name, modeSameStatement);
-    if (close == npos || !isTyped(ctx, close, maths, slashValue)) return npos;
-    return after(ctx, close, modeSameStatement);
+    if (!isSlash(ctx.tokens[t])) return t;
+    size_t name = nextSignificantBringingIn(ctx, t, Reach::SameStatement);
+    size_t close = nextSignificantBringingIn(ctx, name, Reach::SameStatement);
+    if (close == npos || !isSlash(ctx.tokens[close])) return npos;
+    return nextSignificantBringingIn(ctx, close, Reach::SameStatement);
 }
 
 bool isDimensionWord(const PreprocessorContext& ctx, size_t index) {
     const Token& t = ctx.tokens[index];
-    return t.type == system_keyword && (static_cast<uint32_t>(t.value) & kwDimension) != 0;
+    return t.kind == TokenKind::Keyword && t.hasKeywordFlag(kwDimension);
 }
 
 // DIM A(10), B(2,3) / COMMON /BLK/ X(5): records and marks each dimensioned
 // name; a name without dimensions is passed over, anything else ends the list.
 void recordDimensionList(PreprocessorContext& ctx, size_t current) {
-    if ((static_cast<uint32_t>(ctx.tokens[current].value) & kwDimension) == 0) return;
+    if (!ctx.tokens[current].hasKeywordFlag(kwDimension)) return;
     size_t t = current;
     for (;;) {
-        t = after(ctx, t, modeSameStatement);
+        t = nextSignificantBringingIn(ctx, t, Reach::SameStatement);
         if (t == npos) return;
         t = skipCommonBlockName(ctx, t);
-        if (t == npos || ctx.tokens[t].type != variable) return;
+        if (t == npos || ctx.tokens[t].kind != TokenKind::Name) return;
         size_t name = t;
-        t = after(ctx, t, modeSameStatement);
+        t = nextSignificantBringingIn(ctx, t, Reach::SameStatement);
         if (t == npos) return;
-        if (ctx.tokens[t].type == comma) continue;
-        if (!isTyped(ctx, t, extract, openParenValue)) return;
+        if (ctx.tokens[t].kind == TokenKind::Comma) continue;
+        if (!isBracket(ctx.tokens[t], '(')) return;
         // Another dimension list inside the parentheses ends the search:
         // its own walk looks for the same bracket, and a statement written
         // as DIM A(DIM A(DIM A(... would otherwise be searched again and
         // again to its end.
         do {
-            t = after(ctx, t, modeSameStatement);
+            t = nextSignificantBringingIn(ctx, t, Reach::SameStatement);
             if (t == npos || isDimensionWord(ctx, t)) return;
-        } while (!isTyped(ctx, t, extract, closeParenValue));
+        } while (!isBracket(ctx.tokens[t], ')'));
         recordArrayName(ctx, name);
         ctx.tokens[name].special = specialNoResolve;
-        t = after(ctx, t, modeSameStatement);
-        if (t == npos || ctx.tokens[t].type != comma) return;
+        t = nextSignificantBringingIn(ctx, t, Reach::SameStatement);
+        if (t == npos || ctx.tokens[t].kind != TokenKind::Comma) return;
     }
 }
 
 }  // namespace
 
 void recordDeclarations(PreprocessorContext& ctx, size_t index) {
-    if (index >= tokenCount(ctx)) return;
+    if (index >= ctx.tokens.size()) return;
     // Only the declaration, dimension and subroutine words declare anything.
     constexpr uint32_t declaringWords = kwDeclaration | kwDimension | kwCallLike;
-    if ((static_cast<uint32_t>(ctx.tokens[index].value) & declaringWords) == 0) return;
+    if (!ctx.tokens[index].hasKeywordFlag(declaringWords)) return;
     size_t current = index;
-    if (isFunctionDeclarationWord(ctx.text(ctx.tokens[index]))) {
+    if (isFunctionDeclarationWord(ctx.tokens.text(ctx.tokens[index]))) {
         current = recordFunctionName(ctx, index);
         if (current == npos) return;
     }

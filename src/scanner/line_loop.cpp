@@ -2,14 +2,14 @@
 // scan.
 //
 // For every line: an open block comment is continued, leading blanks become
-// one whitespace token, a # or $ line is offered to the directive handler,
+// one Blank token, a # or $ line is offered to the directive handler,
 // lines of an inactive conditional region are dropped, a label is taken,
 // the rest is tokenized, and an after-line pass hands the line's tokens to
 // the object-syntax, TRY/CATCH and declaration handlers before the line's
-// endofline is appended.
+// LineEnd is appended.
 //
-// Guarantees: every physical line is accounted for by exactly one endofline
-// value or by a changeline token, so the output keeps the source's line
+// Guarantees: every physical line is accounted for by exactly one LineEnd
+// count or by a line marker, so the output keeps the source's line
 // numbers; for that a THEN/ELSE join folds in the line ends behind it but
 // stops at a line marker (keeping it), and never reaches into an included
 // member or behind its source's first token. The backward searches of
@@ -18,22 +18,20 @@
 
 #include "directives/directives.h"
 #include "driver/report.h"
+#include "objects/held_line.h"
 #include "objects/objects.h"
 #include "scanner/declarations.h"
 #include "scanner/scan_state.h"
 #include "scanner/source.h"
 #include "scanner/tokenizer.h"
 #include "scanner/try_catch.h"
+#include "tokens/characters.h"
+#include "tokens/comma_join.h"
 #include "tokens/keywords.h"
-#include "tokens/token_list.h"
 
 namespace bprep2 {
 
 namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 void skipBlanks(SourceReader& reader) {
     const std::string& line = reader.lineText;
@@ -51,9 +49,9 @@ void skipBlanks(SourceReader& reader) {
 bool continuesAfterComma(const PreprocessorContext& ctx, const SourceReader& reader) {
     const TokenList& list = ctx.tokens;
     for (size_t i = list.size(); i > reader.firstToken; --i) {
-        uint8_t type = list[i - 1].type;
-        if (isCommaJoinFiller(type)) continue;
-        return type == comma;
+        TokenKind kind = list[i - 1].kind;
+        if (commaJoinFillers.has(kind)) continue;
+        return kind == TokenKind::Comma;
     }
     return false;
 }
@@ -81,8 +79,8 @@ void takeLabel(PreprocessorContext& ctx, SourceReader& reader) {
     }
     if (continuesAfterComma(ctx, reader)) return;
     reader.scanPos = static_cast<int64_t>(end);
-    appendToken(ctx, label, std::string_view(line).substr(start, end - start));
-    appendToken(ctx, newstatement);
+    appendToken(ctx, TokenKind::Label, std::string_view(line).substr(start, end - start));
+    appendToken(ctx, TokenKind::Separator);
 }
 
 // Object syntax at one token; the pass goes on after the index returned.
@@ -95,50 +93,27 @@ size_t rewriteAt(PreprocessorContext& ctx, SourceReader& reader, size_t index) {
     return static_cast<size_t>(next);
 }
 
-// A rewrite inserts into the list, which moves every token after the
-// insertion. So while the after-line pass runs over a line that may get
-// insertions, the line's tokens it has not reached are held out of the list
-// (in the reader) and come back one by one as the pass, or a rewrite's scan
-// reading ahead, reaches them (hasTokenAt). An insertion then moves only the
-// few tokens brought in after it, and a long line, or a long statement, full
-// of object references stays linear.
-void holdBackLine(PreprocessorContext& ctx, SourceReader& reader) {
-    auto first = ctx.tokens.begin() + static_cast<ptrdiff_t>(reader.lineFirstToken);
-    reader.heldBack.assign(first, ctx.tokens.end());
-    reader.heldNext = 0;
-    reader.closersOwed.clear();
-    ctx.tokens.erase(first, ctx.tokens.end());
-}
-
-// Gives back whatever a stopped pass did not reach.
-void giveBackLine(PreprocessorContext& ctx, SourceReader& reader) {
-    while (hasHeldTokens(reader)) bringNextHeldToken(ctx, reader);
-    reader.heldBack.clear();
-    reader.heldNext = 0;
-    reader.closersOwed.clear();
-}
-
 void afterLinePass(PreprocessorContext& ctx, SourceReader& reader, bool mayInsert) {
     if (mayInsert) holdBackLine(ctx, reader);
     // Nothing held back: the list's own end is the line's.
     auto hasToken = [&](size_t i) { return mayInsert ? hasTokenAt(ctx, i) : i < ctx.tokens.size(); };
     for (size_t i = reader.lineFirstToken; !reader.stopped && hasToken(i); ++i) {
         const Token& token = ctx.tokens[i];
-        switch (token.type) {
-            case braces:
-            case oref_id:
-            case colon:
+        switch (token.kind) {
+            case TokenKind::Brace:
+            case TokenKind::MemberOperator:
+            case TokenKind::Colon:
                 i = rewriteAt(ctx, reader, i);
                 break;
-            case system_keyword: {
+            case TokenKind::Keyword: {
                 size_t keyword = i;
-                if ((static_cast<uint32_t>(token.value) & kwObject) && ctx.objects()) i = rewriteAt(ctx, reader, i);
-                if (!reader.stopped && keyword < ctx.tokens.size() && ctx.tokens[keyword].type == system_keyword)
+                if (token.hasKeywordFlag(kwObject) && ctx.options.objects()) i = rewriteAt(ctx, reader, i);
+                if (!reader.stopped && keyword < ctx.tokens.size() && ctx.tokens[keyword].kind == TokenKind::Keyword)
                     recordDeclarations(ctx, keyword);
                 break;
             }
-            case variable:
-                if (ctx.objects()) {
+            case TokenKind::Name:
+                if (ctx.options.objects()) {
                     int32_t status = translateTryCatch(ctx, i);
                     if (status != 0) stopReader(reader, status);
                 }
@@ -153,7 +128,7 @@ void afterLinePass(PreprocessorContext& ctx, SourceReader& reader, bool mayInser
 
 bool hasObjectReference(const PreprocessorContext& ctx, size_t from) {
     for (size_t i = from; i < ctx.tokens.size(); ++i)
-        if (ctx.tokens[i].type == oref_id) return true;
+        if (ctx.tokens[i].kind == TokenKind::MemberOperator) return true;
     return false;
 }
 
@@ -165,7 +140,7 @@ void insertClosers(PreprocessorContext& ctx, SourceReader& reader, const std::ve
     size_t total = 0;
     for (const CloserInsertion& place : places) total += place.count;
     Token closer;
-    closer.type = extract;
+    closer.kind = TokenKind::Bracket;
     closer.value = ')';
     size_t from = list.size();
     list.resize(list.size() + total);
@@ -181,7 +156,8 @@ void insertClosers(PreprocessorContext& ctx, SourceReader& reader, const std::ve
 // and line ends between (and the line ends a THEN or ELSE join deleted).
 size_t afterTrailingComma(const PreprocessorContext& ctx, const SourceReader& reader, size_t end) {
     size_t at = end;
-    while (at > reader.firstToken && (isCommaJoinFiller(ctx.tokens[at - 1].type) || ctx.tokens[at - 1].type == null_token))
+    while (at > reader.firstToken &&
+           (commaJoinFillers.has(ctx.tokens[at - 1].kind) || ctx.tokens[at - 1].kind == TokenKind::Deleted))
         --at;
     return at;
 }
@@ -195,7 +171,7 @@ void closeAtTrailingComma(PreprocessorContext& ctx, SourceReader& reader, size_t
     OpenAssignments& open = reader.openAssignments;
     if (open.empty()) return;
     size_t at = afterTrailingComma(ctx, reader, end);
-    while (at < end && isBlankType(ctx.tokens[at].type)) ++at;
+    while (at < end && blanks.has(ctx.tokens[at].kind)) ++at;
     insertClosers(ctx, reader, {{at, open.depths.size()}});
     open = OpenAssignments{};
 }
@@ -207,9 +183,9 @@ void closeAtTrailingComma(PreprocessorContext& ctx, SourceReader& reader, size_t
 // statement, as the writer joins it.
 void goOnWithOpenAssignments(PreprocessorContext& ctx, SourceReader& reader) {
     size_t first = reader.lineFirstToken;
-    while (first < tokenCount(ctx) && isCommaJoinFiller(ctx.tokens[first].type)) ++first;
-    if (first == tokenCount(ctx)) return;
-    if (ctx.tokens[first].type == changeline) {
+    while (first < ctx.tokens.size() && commaJoinFillers.has(ctx.tokens[first].kind)) ++first;
+    if (first == ctx.tokens.size()) return;
+    if (ctx.tokens[first].kind == TokenKind::LineMarker) {
         closeAtTrailingComma(ctx, reader, reader.lineFirstToken);
         return;
     }
@@ -230,27 +206,27 @@ void passLine(PreprocessorContext& ctx, SourceReader& reader, const ScannerCount
                        hasObjectReference(ctx, reader.lineFirstToken);
     if (reachesBack || (reader.owedLineEnds > 0 && reader.owedAfter >= reader.lineFirstToken))
         settleOwedLineEnds(ctx, reader);
-    size_t count = tokenCount(ctx);
+    size_t count = ctx.tokens.size();
     // Without a member operator, and with the object extensions off, no
     // rewrite inserts anything.
     if (ctx.scanned.linePassTokens != before.linePassTokens)
-        afterLinePass(ctx, reader, reachesBack || ctx.objects());
+        afterLinePass(ctx, reader, reachesBack || ctx.options.objects());
     else
         finishMemberChain(ctx);
     if (reachesBack) {
         forgetBoundaries(reader);
-    } else if (tokenCount(ctx) != count && reader.boundaryFreeHigh > reader.lineFirstToken) {
+    } else if (ctx.tokens.size() != count && reader.boundaryFreeHigh > reader.lineFirstToken) {
         reader.boundaryFreeHigh = reader.lineFirstToken;
         if (reader.boundaryFreeLow >= reader.boundaryFreeHigh) forgetBoundaries(reader);
     }
 }
 
-enum class LineStart { scan, consumed, stop };
+enum class LineStart { Scan, Consumed, Stop };
 
 // A line whose first non-blank character is # or $.
 LineStart offerDirective(PreprocessorContext& ctx, SourceReader& reader) {
     settleOwedLineEnds(ctx, reader);
-    size_t before = tokenCount(ctx);
+    size_t before = ctx.tokens.size();
     uint32_t lineNumber = reader.lineNumber;
     std::string fileName = reader.fileName;
     int32_t result = handleDirective(ctx);
@@ -258,20 +234,20 @@ LineStart offerDirective(PreprocessorContext& ctx, SourceReader& reader) {
     forgetBoundaries(reader);
     if (result == directiveHandled) {
         reader.scanPos = static_cast<int64_t>(reader.lineText.size());
-        appendToken(ctx, changeline, reader.fileName, static_cast<int32_t>(reader.lineNumber + 1));
+        appendToken(ctx, TokenKind::LineMarker, reader.fileName, static_cast<int32_t>(reader.lineNumber + 1));
         // A directive that brought in text or lines of its own, or renamed
         // the source, stands for more than its one line: a THEN or ELSE
         // after it must not reach back across its line marker.
-        bool plain = tokenCount(ctx) == before + 1 && reader.lineNumber == lineNumber && reader.fileName == fileName;
-        if (!plain) reader.joinFloor = tokenCount(ctx) - 1;
+        bool plain = ctx.tokens.size() == before + 1 && reader.lineNumber == lineNumber && reader.fileName == fileName;
+        if (!plain) reader.joinFloor = ctx.tokens.size() - 1;
         closeAtTrailingComma(ctx, reader, before);
-        return LineStart::consumed;
+        return LineStart::Consumed;
     }
     if (result == directiveFailed) {
         stopReader(reader, reader.stopStatus != 0 ? reader.stopStatus : 1);
-        return LineStart::stop;
+        return LineStart::Stop;
     }
-    return LineStart::scan;
+    return LineStart::Scan;
 }
 
 void scanPhysicalLine(PreprocessorContext& ctx, SourceReader& reader) {
@@ -281,30 +257,30 @@ void scanPhysicalLine(PreprocessorContext& ctx, SourceReader& reader) {
     if (reader.inBlockComment) scanBlockComment(ctx);
     reader.equateExpansions = 0;
     skipBlanks(reader);
-    if (reader.scanPos > 0) appendToken(ctx, whitespace, {}, static_cast<int32_t>(reader.scanPos));
-    reader.lineFirstToken = tokenCount(ctx);
+    if (reader.scanPos > 0) appendToken(ctx, TokenKind::Blank, {}, static_cast<int32_t>(reader.scanPos));
+    reader.lineFirstToken = ctx.tokens.size();
 
     if (!reader.inBlockComment) {
         const std::string& line = reader.lineText;
         size_t pos = static_cast<size_t>(reader.scanPos);
         if (pos < line.size() && (line[pos] == '#' || line[pos] == '$')) {
             LineStart start = offerDirective(ctx, reader);
-            if (start != LineStart::scan) return;
+            if (start != LineStart::Scan) return;
         }
         if (linesActive(ctx)) {
             if (!reader.continued) takeLabel(ctx, reader);
-            reader.lineFirstToken = tokenCount(ctx);
+            reader.lineFirstToken = ctx.tokens.size();
             reader.continued = false;
             tokenizeLine(ctx);
             ctx.reader = &reader;
         } else {
-            reader.lineFirstToken = tokenCount(ctx);
+            reader.lineFirstToken = ctx.tokens.size();
         }
     }
     if (reader.stopped) return;
     passLine(ctx, reader, before);
     if (reader.stopped) return;
-    appendToken(ctx, endofline, {}, static_cast<int32_t>(reader.pendingLines));
+    appendToken(ctx, TokenKind::LineEnd, {}, static_cast<int32_t>(reader.pendingLines));
 }
 
 // Where a THEN/ELSE join would act: `breakAt` is the line break it turns
@@ -323,13 +299,13 @@ bool findJoinExtent(const PreprocessorContext& ctx, const SourceReader& reader, 
     size_t floor = reader.joinFloor;
     if (list.size() <= floor + 1) return false;
     size_t j = list.size() - 1;
-    while (j > floor + 1 && list[j].type == whitespace) --j;
-    if (list[j].type != changeline && list[j].type != endofline) return false;
+    while (j > floor + 1 && list[j].kind == TokenKind::Blank) --j;
+    if (list[j].kind != TokenKind::LineMarker && list[j].kind != TokenKind::LineEnd) return false;
     size_t w = j;
     for (; w > floor; --w) {
-        uint8_t type = list[w].type;
-        if (type == whitespace || type == endofline) continue;
-        if (type == changeline && w == j) continue;
+        TokenKind kind = list[w].kind;
+        if (kind == TokenKind::Blank || kind == TokenKind::LineEnd) continue;
+        if (kind == TokenKind::LineMarker && w == j) continue;
         break;
     }
     extent.breakAt = j;
@@ -345,7 +321,7 @@ bool joinReachesOwedLineEnds(const PreprocessorContext& ctx, const SourceReader&
     if (reader.owedLineEnds == 0) return false;
     const TokenList& list = ctx.tokens;
     size_t i = list.size();
-    while (i > reader.owedAfter + 1 && list[i - 1].type == whitespace) --i;
+    while (i > reader.owedAfter + 1 && list[i - 1].kind == TokenKind::Blank) --i;
     if (i == reader.owedAfter + 1) return true;
     return found && extent.stop <= reader.owedAfter;
 }
@@ -362,7 +338,7 @@ void runLineLoop(PreprocessorContext& ctx) {
         // first one after a continued statement.
         reader.continued = false;
     }
-    if (!reader.stopped) closeAtTrailingComma(ctx, reader, tokenCount(ctx));
+    if (!reader.stopped) closeAtTrailingComma(ctx, reader, ctx.tokens.size());
 }
 
 int32_t continueLine(PreprocessorContext& ctx, size_t dropChars) {
@@ -397,16 +373,16 @@ void joinPreviousLine(PreprocessorContext& ctx) {
     if (!found) return;
 
     TokenList& list = ctx.tokens;
-    // A changeline being folded stood for the one directive line before
+    // A line marker being folded stood for the one directive line before
     // this one; that line is counted here instead.
-    if (list[extent.breakAt].type == changeline) reader->pendingLines += 1;
+    if (list[extent.breakAt].kind == TokenKind::LineMarker) reader->pendingLines += 1;
     for (size_t w = extent.breakAt; w > extent.stop; --w) {
         Token& t = list[w];
-        if (t.type != endofline) continue;
+        if (t.kind != TokenKind::LineEnd) continue;
         reader->pendingLines += static_cast<uint32_t>(t.value);
-        resetToken(t, null_token);
+        resetToken(t, TokenKind::Deleted);
     }
-    resetToken(list[extent.breakAt], whitespace);
+    resetToken(list[extent.breakAt], TokenKind::Blank);
     list[extent.breakAt].value = 1;
 }
 
@@ -421,7 +397,7 @@ void scanBlockComment(PreprocessorContext& ctx) {
             reader->inBlockComment = false;
             return;
         }
-        if (line[pos] == '/' && line[pos + 1] == '*' && ctx.has(optWarnings)) {
+        if (line[pos] == '/' && line[pos + 1] == '*' && ctx.options.warnings()) {
             reader->scanPos = static_cast<int64_t>(pos);
             ctx.nextIsWarning = true;
             report(ctx, "Nested comments found");

@@ -1,7 +1,7 @@
 // Statement boundaries behind the scan and the line ends owed by
 // continuations.
 //
-// A continued statement gets one endofline per extra physical line, placed
+// A continued statement gets one LineEnd per extra physical line, placed
 // directly after the boundary that precedes the statement, so that the
 // statement is written on its last line. Finding that boundary and
 // inserting there is done here in time linear in the statement: the search
@@ -11,7 +11,7 @@
 // that inserting each line end at once would have given.
 #include "scanner/scan_state.h"
 
-#include "tokens/token_list.h"
+#include "tokens/token_sets.h"
 
 namespace bprep2 {
 
@@ -37,7 +37,7 @@ size_t findLastBoundary(const PreprocessorContext& ctx, SourceReader& reader) {
             i = reader.boundaryFreeLow;
             if (i <= reader.firstToken) break;
         }
-        if (isStatementBoundary(list[i - 1].type)) {
+        if (statementBoundaries.has(list[i - 1].kind)) {
             reader.boundaryFreeLow = i;
             reader.boundaryFreeHigh = end;
             return i - 1;
@@ -54,9 +54,9 @@ void settleOwedLineEnds(PreprocessorContext& ctx, SourceReader& reader) {
     if (at > ctx.tokens.size()) at = ctx.tokens.size();
 
     Token lineEnd;
-    lineEnd.type = endofline;
+    lineEnd.kind = TokenKind::LineEnd;
     lineEnd.value = 1;
-    ctx.tokens.insert(ctx.tokens.begin() + static_cast<ptrdiff_t>(at), count, lineEnd);
+    ctx.tokens.insert(at, count, lineEnd);
     noteInsertion(reader, at, count);
 }
 

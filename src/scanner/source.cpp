@@ -1,6 +1,6 @@
 // Finding a source and reading it line by line.
 //
-// compileSource finds the main program or an included member (a database
+// scanSource finds the main program or an included member (a database
 // item through the host library, or an operating-system file, each also
 // under the include directories) and runs the line loop over it. An item is
 // read whole, a file a block at a time as its lines are asked for; a file
@@ -29,7 +29,6 @@
 #include "driver/report.h"
 #include "scanner/line_loop.h"
 #include "scanner/scan_state.h"
-#include "tokens/token_list.h"
 
 namespace bprep2 {
 
@@ -37,7 +36,7 @@ namespace {
 
 constexpr unsigned char attributeMark = 0xFE;
 
-// Makes a reader the current one for the lifetime of a compileSource call.
+// Makes a reader the current one for the lifetime of a scanSource call.
 class CurrentReader {
    public:
     CurrentReader(PreprocessorContext& ctx, SourceReader& reader) : ctx_(ctx), previous_(ctx.reader) {
@@ -52,8 +51,7 @@ class CurrentReader {
     SourceReader* previous_;
 };
 
-// A file is read a block at a time: a large program is never held whole,
-// and the block is reused while it is still in the caches.
+// A file is read a block at a time: a large program is never held whole.
 constexpr size_t fileBlock = size_t{1} << 18;
 
 // Reads the next block of the reader's file after the text not yet cut;
@@ -92,7 +90,7 @@ bool openFile(const std::string& path, SourceReader& reader) {
     return false;
 }
 
-// Steps 2 and 3 of finding a source: a database item, named or default.
+// A database item: in the database file named, else in the -a file.
 // Returns 0 when found, else the status to give up with (after the report),
 // or -1 when the file system is to be tried next.
 int32_t findItem(PreprocessorContext& ctx, SourceReader& reader, const std::string& name,
@@ -113,7 +111,7 @@ int32_t findItem(PreprocessorContext& ctx, SourceReader& reader, const std::stri
     return -1;
 }
 
-// Step 4: the file itself, then under each include directory.
+// An operating-system file: as named, then under each include directory.
 int32_t findFile(PreprocessorContext& ctx, SourceReader& reader, const std::string& name) {
     if (openFile(name, reader)) return 0;
     for (const std::string& dir : ctx.includeDirs)
@@ -264,7 +262,7 @@ int32_t readSourceLine(PreprocessorContext& ctx) {
     return 0;
 }
 
-int32_t compileSource(PreprocessorContext& ctx, const std::string& sourceName, const std::string* databaseFile) {
+int32_t scanSource(PreprocessorContext& ctx, const std::string& sourceName, const std::string* databaseFile) {
     SourceReader reader;
     CurrentReader current(ctx, reader);
     int32_t status = findSource(ctx, reader, sourceName, databaseFile);
@@ -272,10 +270,10 @@ int32_t compileSource(PreprocessorContext& ctx, const std::string& sourceName, c
 
     reader.fileName = sourceName;
     ctx.filesOpened += 1;
-    reserveForSource(ctx, reader.sourceSize);
-    reader.firstToken = tokenCount(ctx);
+    ctx.tokens.reserveForSource(reader.sourceSize);
+    reader.firstToken = ctx.tokens.size();
     reader.joinFloor = reader.firstToken;
-    appendToken(ctx, changeline, sourceName, 1);
+    appendToken(ctx, TokenKind::LineMarker, sourceName, 1);
     runLineLoop(ctx);
     settleOwedLineEnds(ctx, reader);
     if (!reader.stopped) return 0;

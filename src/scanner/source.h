@@ -10,7 +10,7 @@ namespace bprep2 {
 
 // Scans one source (main program or included member) into ctx.tokens.
 // `databaseFile` null: an operating-system file (or the -a default file).
-int32_t compileSource(PreprocessorContext& ctx, const std::string& sourceName,
+int32_t scanSource(PreprocessorContext& ctx, const std::string& sourceName,
                       const std::string* databaseFile);
 
 // Reads the next line of the current reader into lineText. 0 read, 1 at end.

@@ -10,7 +10,6 @@
 // stops the source's scan with its status (1, or what a handler returned).
 #include "scanner/tokenizer.h"
 
-#include <array>
 #include <cstdint>
 #include <string>
 
@@ -18,8 +17,9 @@
 #include "driver/report.h"
 #include "scanner/line_loop.h"
 #include "scanner/scan_state.h"
+#include "tokens/characters.h"
 #include "tokens/keywords.h"
-#include "tokens/token_list.h"
+#include "tokens/words.h"
 
 namespace bprep2 {
 
@@ -27,58 +27,11 @@ namespace {
 
 constexpr int32_t maximumEquateExpansions = 200;
 
-constexpr bool isBlank(char c) { return c == ' ' || c == '\t'; }
-constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
-constexpr bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-// The bytes that go on a name after its first one (the dot only when it is
-// not the member operator), one table lookup per byte; the same lookup
-// notes a lower-case letter, so that a name written in upper case is looked
-// up without a pass of its own over it.
-constexpr uint8_t namePart = 1;
-constexpr uint8_t namePartUnlessDotMember = 2;
-constexpr uint8_t lowerCaseLetter = 4;
-
-constexpr std::array<uint8_t, 256> makeNameTable() {
-    std::array<uint8_t, 256> table{};
-    for (int c = 0; c < 256; ++c) {
-        char ch = static_cast<char>(c);
-        if (isLetter(ch) || isDigit(ch) || ch == '_' || ch == '$') table[static_cast<size_t>(c)] = namePart;
-        if (ch >= 'a' && ch <= 'z') table[static_cast<size_t>(c)] |= lowerCaseLetter;
-    }
-    table['.'] = namePartUnlessDotMember;
-    return table;
-}
-
-constexpr std::array<uint8_t, 256> nameBytes = makeNameTable();
-
-// A name's length, and whether it holds a lower-case letter (a name without
-// one is its own upper-cased spelling). Inline: every name is measured.
-struct NameSpan {
-    size_t length = 0;
-    bool lowerCase = false;
-};
-
-inline NameSpan measureName(std::string_view line, size_t pos, uint32_t options) {
-    if (pos >= line.size()) return {};
-    char first = line[pos];
-    if (!isLetter(first) && first != '$') return {};
-    uint8_t parts = (options & optDotMember) != 0 ? namePart : namePart | namePartUnlessDotMember;
-    uint8_t seen = nameBytes[static_cast<unsigned char>(first)];
-    size_t end = pos + 1;
-    for (; end < line.size(); ++end) {
-        uint8_t kind = nameBytes[static_cast<unsigned char>(line[end])];
-        if ((kind & parts) == 0) break;
-        seen |= kind;
-    }
-    return {end - pos, (seen & lowerCaseLetter) != 0};
-}
-
 // EQUATE, EQU, INCLUDE, INSERT, $options and REM: the length and the first
 // letter rule out every other word at a statement's start before any
 // comparison.
 bool mayBeStatementWord(std::string_view word) {
-    char first = static_cast<char>(word[0] & ~0x20);  // upper case for letters
+    char first = toUpperCase(word[0]);
     switch (word.size()) {
         case 3: return first == 'E' || first == 'R';
         case 6: return first == 'E' || first == 'I';
@@ -116,15 +69,15 @@ void unknownCharacter(LineScan& s, char c) {
 }
 
 // A token whose column is its first character: appended, then passed.
-void appendHere(LineScan& s, int32_t type, char c) {
-    appendToken(s.ctx, type, {}, static_cast<unsigned char>(c));
+void appendHere(LineScan& s, TokenKind kind, char c) {
+    appendToken(s.ctx, kind, {}, static_cast<unsigned char>(c));
     s.advance(1);
 }
 
 // A punctuation token whose column is just after it.
-void appendAfter(LineScan& s, int32_t type) {
+void appendAfter(LineScan& s, TokenKind kind) {
     s.advance(1);
-    appendToken(s.ctx, type);
+    appendToken(s.ctx, kind);
 }
 
 void scanBlanks(LineScan& s) {
@@ -133,7 +86,7 @@ void scanBlanks(LineScan& s) {
     while (end < s.line().size() && isBlank(s.line()[end])) ++end;
     s.moveTo(end);
     // Blanks that end the line make no token.
-    if (end < s.line().size()) appendToken(s.ctx, whitespace, {}, static_cast<int32_t>(end - start));
+    if (end < s.line().size()) appendToken(s.ctx, TokenKind::Blank, {}, static_cast<int32_t>(end - start));
 }
 
 // The delimiter is the opening character; there is no escape. A line that
@@ -145,7 +98,7 @@ void scanString(LineScan& s) {
     for (;;) {
         size_t close = s.line().find(delimiter, from);
         if (close != std::string::npos) {
-            appendToken(s.ctx, string, s.slice(open, close - open + 1));
+            appendToken(s.ctx, TokenKind::String, s.slice(open, close - open + 1));
             s.moveTo(close + 1);
             return;
         }
@@ -168,14 +121,14 @@ void scanOperator(LineScan& s, char c) {
     if (s.remaining() > 2 && s.next() == '-') {
         size_t start = s.pos();
         s.advance(2);
-        appendToken(s.ctx, extract_str, s.slice(start, 2));
-    } else if (s.remaining() > 2 && c == '-' && s.next() == '>' && s.ctx.has(optArrowMember)) {
+        appendToken(s.ctx, TokenKind::OperatorText, s.slice(start, 2));
+    } else if (s.remaining() > 2 && c == '-' && s.next() == '>' && s.ctx.options.arrowMember()) {
         s.advance(2);
-        appendToken(s.ctx, oref_id, "->");
+        appendToken(s.ctx, TokenKind::MemberOperator, "->");
         s.ctx.scanned.memberOperators += 1;
         s.ctx.scanned.linePassTokens += 1;
     } else {
-        appendHere(s, maths, c);
+        appendHere(s, TokenKind::Operator, c);
     }
 }
 
@@ -204,7 +157,7 @@ void scanNumber(LineScan& s) {
     }
     while (end < line.size() && isDigit(line[end])) ++end;
     s.moveTo(end);
-    appendToken(s.ctx, numeric, s.slice(start, end - start));
+    appendToken(s.ctx, TokenKind::Number, s.slice(start, end - start));
 }
 
 void scanDot(LineScan& s) {
@@ -222,15 +175,15 @@ void scanDot(LineScan& s) {
         }
         if (s.line()[nonBlank] == ')') {
             s.moveTo(after);
-            appendToken(s.ctx, system_keyword, "QAC_VARARG", 0);
+            appendToken(s.ctx, TokenKind::Keyword, "QAC_VARARG", 0);
             return;
         }
     }
     if (s.remaining() >= 2 && isDigit(s.next())) {
         scanNumber(s);
-    } else if (s.ctx.has(optDotMember)) {
+    } else if (s.ctx.options.dotMember()) {
         s.advance(1);
-        appendToken(s.ctx, oref_id, ".");
+        appendToken(s.ctx, TokenKind::MemberOperator, ".");
         s.ctx.scanned.memberOperators += 1;
         s.ctx.scanned.linePassTokens += 1;
     } else {
@@ -243,29 +196,30 @@ void scanDot(LineScan& s) {
 void scanAtVariable(LineScan& s) {
     size_t at = s.pos();
     s.moveTo(at + 1);
-    size_t length = readIdentifier(s.line(), at + 1, s.ctx.options);
+    size_t length = measureName(s.line(), at + 1, s.ctx.options.dotMember()).length;
     if (length > 0) {
-        if (isMember(s.ctx.atVariables, s.slice(at + 1, length))) {
+        if (s.ctx.atVariables.lookUp(s.slice(at + 1, length))) {
             s.moveTo(at + 1 + length);
-            appendToken(s.ctx, variable, s.slice(at, length + 1));
+            appendToken(s.ctx, TokenKind::Name, s.slice(at, length + 1));
             return;
         }
     }
-    appendToken(s.ctx, atsign);
+    appendToken(s.ctx, TokenKind::At);
 }
 
 // EQUATE, EQU, INCLUDE, INSERT, $options and REM at a statement's start.
 // True when the word was one of them (and has been dealt with).
 bool scanStatementWord(LineScan& s, std::string_view word, size_t end) {
     PreprocessorContext& ctx = s.ctx;
-    if (sameWord(ctx, word, "EQUATE") == 0 || sameWord(ctx, word, "EQU") == 0) {
+    const bool caseSensitive = ctx.options.caseSensitive();
+    if (sameWord(word, "EQUATE", caseSensitive) || sameWord(word, "EQU", caseSensitive)) {
         s.moveTo(end);
         int32_t status = handleEquate(ctx);
         ctx.reader = &s.reader;
         if (status != 0) s.stop(status);
         return true;
     }
-    if (sameWord(ctx, word, "INCLUDE") == 0 || sameWord(ctx, word, "INSERT") == 0) {
+    if (sameWord(word, "INCLUDE", caseSensitive) || sameWord(word, "INSERT", caseSensitive)) {
         s.moveTo(end);
         settleOwedLineEnds(ctx, s.reader);
         int32_t status = handleInclude(ctx);
@@ -275,13 +229,13 @@ bool scanStatementWord(LineScan& s, std::string_view word, size_t end) {
             s.stop(status);
             return true;
         }
-        appendToken(ctx, changeline, s.reader.fileName, static_cast<int32_t>(s.reader.lineNumber));
+        appendToken(ctx, TokenKind::LineMarker, s.reader.fileName, static_cast<int32_t>(s.reader.lineNumber));
         // A later THEN or ELSE must not fold line ends of the member into
         // this source's line.
-        s.reader.joinFloor = tokenCount(ctx) - 1;
+        s.reader.joinFloor = ctx.tokens.size() - 1;
         return true;
     }
-    if (sameWord(ctx, word, "$options") == 0 || sameWord(ctx, word, "REM") == 0) {
+    if (sameWord(word, "$options", caseSensitive) || sameWord(word, "REM", caseSensitive)) {
         s.dropRest();
         return true;
     }
@@ -291,7 +245,7 @@ bool scanStatementWord(LineScan& s, std::string_view word, size_t end) {
 // Replaces the name in the line by its equate's text and scans on from the
 // start of that text. True when an equate applied.
 bool substituteEquate(LineScan& s, std::string_view word, size_t start) {
-    if (s.ctx.equates.empty()) return false;  // asked for every name: no call then
+    if (s.ctx.equates.empty()) return false;
     const std::string* replacement = findEquate(s.ctx, word);
     if (!replacement) return false;
     s.reader.equateExpansions += 1;
@@ -313,37 +267,37 @@ bool parenthesisFollows(const std::string& line, size_t from) {
 }
 
 void appendName(LineScan& s, std::string_view word, bool lowerCase, size_t end) {
-    const bool keyIsWord = s.ctx.caseSensitive() || !lowerCase;
+    const bool keyIsWord = s.ctx.options.caseSensitive() || !lowerCase;
     WordEntry& entry = s.ctx.keywords.findOrAdd(keyIsWord ? word : upperCased(word, s.key));
     const KeywordEntry* row = entry.row;
     uint32_t flags = row ? row->flags : 0;
     int32_t special = row ? static_cast<int32_t>(row->special) : 0;
-    int32_t type = variable;
+    TokenKind kind = TokenKind::Name;
     if (flags & kwKeyword) {
         if (flags & kwThenElse) joinPreviousLine(s.ctx);
         bool callable = (flags & (kwAnyFunction | kwArgs)) != 0;
-        type = callable && parenthesisFollows(s.line(), end) ? system_function : system_keyword;
+        kind = callable && parenthesisFollows(s.line(), end) ? TokenKind::Function : TokenKind::Keyword;
     } else if (flags != 0) {
-        type = system_function;
+        kind = TokenKind::Function;
     }
     // A word written as it was the first time takes that text from the pool.
     // When the word is its own key, it is written as the first time exactly
     // when that spelling was the key too.
-    std::string_view first = s.ctx.textOf(entry.spelling);
+    std::string_view first = s.ctx.tokens.textOf(entry.spelling);
     bool sameAsFirst = entry.spelling.length != 0 && (keyIsWord ? entry.spelledAsKey : first == word);
-    appendTokenSpecial(s.ctx, type, sameAsFirst ? first : word, static_cast<int32_t>(flags), special);
+    appendToken(s.ctx, kind, sameAsFirst ? first : word, static_cast<int32_t>(flags), special);
     if (isRewrittenSpecial(special)) s.ctx.specialWordsMet = true;
-    if (type == system_keyword ? (flags & kwForLinePass) != 0 : type == variable && s.ctx.objects())
+    if (kind == TokenKind::Keyword ? (flags & kwForLinePass) != 0 : kind == TokenKind::Name && s.ctx.options.objects())
         s.ctx.scanned.linePassTokens += 1;
     if (entry.spelling.length == 0) {
-        entry.spelling = s.ctx.textRef(s.ctx.tokens.back());
+        entry.spelling = s.ctx.tokens.textRef(s.ctx.tokens.back());
         entry.spelledAsKey = keyIsWord;
     }
 }
 
 void scanIdentifier(LineScan& s, char c) {
     size_t start = s.pos();
-    NameSpan name = measureName(s.line(), start, s.ctx.options);
+    NameSpan name = measureName(s.line(), start, s.ctx.options.dotMember());
     size_t length = name.length;
     if (length == 0) {
         unknownCharacter(s, c);
@@ -354,8 +308,8 @@ void scanIdentifier(LineScan& s, char c) {
     if (s.reader.statementTokenCount == 0 && mayBeStatementWord(word) && scanStatementWord(s, word, end)) return;
     if (substituteEquate(s, word, start)) return;
     s.moveTo(end);
-    if (!s.ctx.tokens.empty() && s.ctx.tokens.back().type == oref_id) {
-        appendToken(s.ctx, property_method, word);
+    if (!s.ctx.tokens.empty() && s.ctx.tokens.back().kind == TokenKind::MemberOperator) {
+        appendToken(s.ctx, TokenKind::MemberName, word);
         return;
     }
     appendName(s, word, name.lowerCase, end);
@@ -371,7 +325,7 @@ void scanToken(LineScan& s) {
         case '!':
         case '*':
             if (s.reader.statementTokenCount == 0) s.dropRest();
-            else appendHere(s, maths, c);
+            else appendHere(s, TokenKind::Operator, c);
             break;
         case '"':
         case '\'':
@@ -379,10 +333,10 @@ void scanToken(LineScan& s) {
             scanString(s);
             break;
         case '#':
-            appendAfter(s, hash);
+            appendAfter(s, TokenKind::Hash);
             break;
         case '&':
-            appendToken(s.ctx, system_keyword, "&", '&');
+            appendToken(s.ctx, TokenKind::Keyword, "&", '&');
             s.advance(1);
             break;
         case '(':
@@ -390,7 +344,7 @@ void scanToken(LineScan& s) {
         case '>':
         case '[':
         case ']':
-            appendHere(s, extract, c);
+            appendHere(s, TokenKind::Bracket, c);
             break;
         case '+':
         case '-':
@@ -401,41 +355,41 @@ void scanToken(LineScan& s) {
             scanSlash(s);
             break;
         case ',':
-            appendAfter(s, comma);
+            appendAfter(s, TokenKind::Comma);
             break;
         case '.':
             scanDot(s);
             break;
         case ':':
-            appendAfter(s, colon);
+            appendAfter(s, TokenKind::Colon);
             s.ctx.scanned.linePassTokens += 1;
             break;
         case ';':
-            appendAfter(s, newstatement);
+            appendAfter(s, TokenKind::Separator);
             break;
         case '<':
             if (s.remaining() >= 2 && s.next() == '>') {
                 s.advance(2);
-                appendToken(s.ctx, extract_str, " NE ");
+                appendToken(s.ctx, TokenKind::OperatorText, " NE ");
             } else {
-                appendHere(s, extract, c);
+                appendHere(s, TokenKind::Bracket, c);
             }
             break;
         case '=':
-            appendAfter(s, equals);
+            appendAfter(s, TokenKind::Equals);
             break;
         case '@':
             scanAtVariable(s);
             break;
         case '_':
-            appendAfter(s, underscore);
+            appendAfter(s, TokenKind::Underscore);
             break;
         case '{':
         case '}':
-            appendHere(s, braces, c);
+            appendHere(s, TokenKind::Brace, c);
             break;
         case '~':
-            appendAfter(s, tidle);
+            appendAfter(s, TokenKind::Tilde);
             break;
         default:
             if (isDigit(c)) scanNumber(s);
@@ -445,10 +399,6 @@ void scanToken(LineScan& s) {
 }
 
 }  // namespace
-
-size_t readIdentifier(std::string_view line, size_t pos, uint32_t options) {
-    return measureName(line, pos, options).length;
-}
 
 void stopScan(PreprocessorContext& ctx, int32_t status) {
     if (ctx.reader) stopReader(*ctx.reader, status);

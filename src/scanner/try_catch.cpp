@@ -1,6 +1,6 @@
 // TRY / CATCH / THROW: structured exception handling, translated line by line
 // into inline-code blocks for the compiler around the runtime's setjmp-based
-// calls. The statement's key word becomes an unparsed token holding the block;
+// calls. The statement's key word becomes a Verbatim token holding the block;
 // a block that precedes source text ends with a #line marker naming the next
 // source line, so the compiler's line numbers stay those of the source.
 //
@@ -26,7 +26,7 @@ std::string lineMarker(const PreprocessorContext& ctx) {
 }
 
 void becomeBlock(PreprocessorContext& ctx, size_t index, const std::string& text) {
-    resetToken(ctx, tokenAt(ctx, index), unparsed, text);
+    ctx.tokens.reset(ctx.tokens[index], TokenKind::Verbatim, text);
 }
 
 int32_t fail(PreprocessorContext& ctx, const char* message) {
@@ -39,16 +39,16 @@ int32_t translateEndTry(PreprocessorContext& ctx, size_t endWord, size_t tryWord
     --ctx.tryDepth;
     becomeBlock(ctx, tryWord,
                 "QAC_INLINE_START\n} qObjectEndTry(dp,&trybuf) ; }\nQAC_INLINE_END\n" + lineMarker(ctx));
-    resetToken(tokenAt(ctx, endWord), null_token);
+    resetToken(ctx.tokens[endWord], TokenKind::Deleted);
     return 0;
 }
 
 int32_t translateTry(PreprocessorContext& ctx, size_t index) {
-    if (tokenAfter(ctx, index, modeSameLine) != npos) return 0;
+    if (nextSignificantBringingIn(ctx, index, Reach::SameLine) != npos) return 0;
     ctx.objectRuntimeUsed = true;
-    size_t before = tokenBefore(ctx, index, modeSameLine);
+    size_t before = previousSignificant(ctx.tokens, index, Reach::SameLine);
     if (before != npos) {
-        if (hasWord(ctx, tokenAt(ctx, before), "END")) return translateEndTry(ctx, before, index);
+        if (ctx.tokens.isWord(ctx.tokens[before], "END")) return translateEndTry(ctx, before, index);
         return 0;
     }
     if (ctx.tryDepth >= maximumTryDepth) {
@@ -75,23 +75,23 @@ int32_t claimCatch(PreprocessorContext& ctx) {
 }
 
 int32_t translateCatch(PreprocessorContext& ctx, size_t index) {
-    size_t variableWord = tokenAfter(ctx, index, modeSameLine);
+    size_t variableWord = nextSignificantBringingIn(ctx, index, Reach::SameLine);
     // CATCH ; alone is a bare CATCH: a ';' names no variable.
-    if (variableWord != npos && tokenAt(ctx, variableWord).type == newstatement &&
-        tokenAfter(ctx, variableWord, modeSameLine) == npos)
+    if (variableWord != npos && ctx.tokens[variableWord].kind == TokenKind::Separator &&
+        nextSignificantBringingIn(ctx, variableWord, Reach::SameLine) == npos)
         variableWord = npos;
     if (variableWord == npos) {
         if (claimCatch(ctx) != 0) return 1;
         becomeBlock(ctx, index, "QAC_INLINE_START\n} else {\nQAC_INLINE_END\n" + lineMarker(ctx));
         return 0;
     }
-    if (tokenAfter(ctx, variableWord, modeSameLine) != npos) return 0;
+    if (nextSignificantBringingIn(ctx, variableWord, Reach::SameLine) != npos) return 0;
     if (claimCatch(ctx) != 0) return 1;
-    std::string name = upperCased(ctx.text(tokenAt(ctx, variableWord)));
+    std::string name = upperCased(ctx.tokens.text(ctx.tokens[variableWord]));
     becomeBlock(ctx, index,
                 "\nQAC_DEFINE_VAR " + name + "\nQAC_INLINE_START\n} else {\nqObjectCatch(dp , _qu_" + name +
                     ") ;\nQAC_INLINE_END\n" + lineMarker(ctx));
-    resetToken(tokenAt(ctx, variableWord), null_token);
+    resetToken(ctx.tokens[variableWord], TokenKind::Deleted);
     return 0;
 }
 
@@ -102,10 +102,10 @@ int32_t translateCatch(PreprocessorContext& ctx, size_t index) {
 size_t endBeforeClosingBraces(PreprocessorContext& ctx, size_t index, size_t afterValue) {
     size_t end = afterValue;
     while (end > index + 1) {
-        const Token& last = tokenAt(ctx, end - 1);
-        if (last.type != braces || last.value != '}') break;
+        const Token& last = ctx.tokens[end - 1];
+        if (last.kind != TokenKind::Brace || last.value != '}') break;
         --end;
-        while (end > index + 1 && isBlankType(tokenAt(ctx, end - 1).type)) --end;
+        while (end > index + 1 && blanks.has(ctx.tokens[end - 1].kind)) --end;
     }
     return end;
 }
@@ -121,17 +121,17 @@ int32_t translateThrow(PreprocessorContext& ctx, size_t index) {
     size_t following = 0;
     int64_t depth = 0;
     for (; hasTokenAt(ctx, end); ++end) {
-        const Token& token = tokenAt(ctx, end);
-        if (token.type == whitespace) continue;
+        const Token& token = ctx.tokens[end];
+        if (token.kind == TokenKind::Blank) continue;
         if (depth <= 0 && isElse(ctx, token)) {
             end = endBeforeClosingBraces(ctx, index, afterValue);
             if (end == index + 1) following = 0;
             break;
         }
         ++following;
-        if (token.type == changeline || token.type == endofline || token.type == newstatement) break;
+        if (statementBoundaries.has(token.kind)) break;
         depth += valueBracketStep(token);
-        if (token.type != null_token) afterValue = end + 1;
+        if (token.kind != TokenKind::Deleted) afterValue = end + 1;
     }
     ctx.objectRuntimeUsed = true;
     if (following == 0) {
@@ -139,18 +139,18 @@ int32_t translateThrow(PreprocessorContext& ctx, size_t index) {
         return 0;
     }
     becomeBlock(ctx, index, "qObjectThrow(");
-    insertToken(ctx, end, unparsed, ")");
+    ctx.tokens.insert(end, ctx.tokens.make(TokenKind::Verbatim, ")"));
     return 0;
 }
 
 }  // namespace
 
 int32_t translateTryCatch(PreprocessorContext& ctx, size_t index) {
-    if (index >= tokenCount(ctx) || tokenAt(ctx, index).type != variable) return 0;
-    const Token& word = tokenAt(ctx, index);
-    if (hasWord(ctx, word, "TRY")) return translateTry(ctx, index);
-    if (hasWord(ctx, word, "CATCH")) return translateCatch(ctx, index);
-    if (hasWord(ctx, word, "THROW")) return translateThrow(ctx, index);
+    if (index >= ctx.tokens.size() || ctx.tokens[index].kind != TokenKind::Name) return 0;
+    const Token& word = ctx.tokens[index];
+    if (ctx.tokens.isWord(word, "TRY")) return translateTry(ctx, index);
+    if (ctx.tokens.isWord(word, "CATCH")) return translateCatch(ctx, index);
+    if (ctx.tokens.isWord(word, "THROW")) return translateThrow(ctx, index);
     return 0;
 }
 

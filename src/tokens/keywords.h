@@ -10,8 +10,8 @@ namespace bprep2 {
 
 struct KeywordEntry {
     std::string_view name;
-    uint32_t flags;
-    uint32_t special;
+    uint32_t flags = 0;
+    uint32_t special = 0;  // a special code below, or 0
 };
 
 // Keyword flag bits.
@@ -34,14 +34,14 @@ constexpr uint32_t kwAnyFunction = kwFunction1 | kwFunction2 | kwFunction3;
 // declare names.
 constexpr uint32_t kwForLinePass = kwObject | kwDeclaration | kwDimension | kwCallLike;
 
-// Special codes carried by keyword tokens.
+// Special codes carried by tokens (Token::special).
 constexpr int32_t specialDeffun = 1;
 constexpr int32_t specialStop = 2;
 constexpr int32_t specialQuolt = 3;
 constexpr int32_t specialFile = 4;
 constexpr int32_t specialSystem = 5;
 constexpr int32_t specialDevelopment = 6;
-constexpr int32_t specialNoResolve = 7;  // parentheses after this name are not resolved
+constexpr int32_t specialNoResolve = 7;  // the statement pass leaves NAME(...) after this name alone
 
 // Codes 1 to 6 ask for a rewrite of their own at the end of the statement pass.
 constexpr bool isRewrittenSpecial(int32_t special) {

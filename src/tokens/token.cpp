@@ -1,4 +1,5 @@
-// Dump names of the token types.
+// The token dump's names of the kinds: the spellings it has always shown,
+// kept as data apart from the names the code uses.
 #include "tokens/token.h"
 
 #include <array>
@@ -7,7 +8,7 @@ namespace bprep2 {
 
 namespace {
 
-constexpr std::array<std::string_view, 28> typeNames = {
+constexpr std::array<std::string_view, 28> dumpNames = {
     "changeline", "endofline",    "newstatement",    "whitespace",   "maths",
     "extract",    "extract_str",  "braces",          "oref_id",      "oref_expression",
     "unparsed",   "variable",     "var_no_case",     "system_keyword", "system_function",
@@ -16,11 +17,13 @@ constexpr std::array<std::string_view, 28> typeNames = {
     "string",     "(null)",       "endoftype",
 };
 
+static_assert(dumpNames.size() == kindNumber(TokenKind::Invalid) + 1, "a dump name for every kind");
+
 }  // namespace
 
-std::string_view tokenTypeName(int32_t type) {
-    if (type < 0 || type >= static_cast<int32_t>(typeNames.size())) return "UNKNOWN";
-    return typeNames[static_cast<size_t>(type)];
+std::string_view kindName(int number) {
+    if (number < 0 || number >= static_cast<int>(dumpNames.size())) return "UNKNOWN";
+    return dumpNames[static_cast<size_t>(number)];
 }
 
 }  // namespace bprep2

@@ -1,59 +1,73 @@
-// The token record every pass works on.
+// The token record every stage works on.
 //
-// A token is small and held by value: its text lives in the context's text
-// pool and the token holds only a reference to it, so a list of millions of
-// tokens stays a few times the size of the source.
+// A token is small and held by value: its text lives in the token list's
+// text pool and the token holds only a reference to it, so a list of
+// millions of tokens stays a few times the size of the source.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 namespace bprep2 {
 
-enum TokenType : int32_t {
-    changeline = 0,
-    endofline = 1,
-    newstatement = 2,
-    whitespace = 3,
-    maths = 4,
-    extract = 5,
-    extract_str = 6,
-    braces = 7,
-    oref_id = 8,
-    oref_expression = 9,
-    unparsed = 10,
-    variable = 11,
-    var_no_case = 12,
-    system_keyword = 13,
-    system_function = 14,
-    property_method = 15,
-    label = 16,
-    comma = 17,
-    colon = 18,
-    tidle = 19,
-    hash = 20,
-    atsign = 21,
-    equals = 22,
-    underscore = 23,
-    numeric = 24,
-    string = 25,
-    null_token = 26,
-    endoftype = 27,
+// What a token is. The numbers are the ones the token dump shows.
+enum class TokenKind : uint8_t {
+    LineMarker = 0,      // a "#line N" marker naming the file and line of what follows; value N
+    LineEnd = 1,         // the end of source lines; value: how many
+    Separator = 2,       // ';' between two statements
+    Blank = 3,           // blanks; value: how many
+    Operator = 4,        // + - * / ^ and the like; value: the character
+    Bracket = 5,         // ( ) [ ] < >; value: the character
+    OperatorText = 6,    // an operator of its own text: "+-", " NE ", " GT "
+    Brace = 7,           // { or }; value: the character
+    MemberOperator = 8,  // -> or .
+    CallName = 9,        // the object runtime call a member reference opens
+    Verbatim = 10,       // text written exactly as it stands
+    Name = 11,           // a name, its case decided by the writer's name rule
+    NameAsWritten = 12,  // a name written exactly as it stands (a keyword used as a name)
+    Keyword = 13,        // value: the keyword's flags
+    Function = 14,       // a built-in function called; value: its keyword flags
+    MemberName = 15,     // the word after a member operator
+    Label = 16,
+    Comma = 17,
+    Colon = 18,
+    Tilde = 19,
+    Hash = 20,
+    At = 21,
+    Equals = 22,
+    Underscore = 23,
+    Number = 24,
+    String = 25,
+    Deleted = 26,        // writes nothing
+    Invalid = 27,        // no token may be of this kind: the writer refuses it
 };
 
-// Sets of token types as bits, so that a walk classes a token with one
-// test instead of a choice among all the types. A type past the set's
-// bits (only a corrupt token could have one) is in no set.
-constexpr uint32_t typeBit(int32_t type) { return uint32_t{1} << type; }
-static_assert(endoftype < 32, "every token type has a bit");
-constexpr bool isTypeIn(uint32_t set, uint8_t type) { return type < 32 && (set & typeBit(type)) != 0; }
+constexpr int kindNumber(TokenKind kind) { return static_cast<int>(kind); }
 
-// Position flags computed when a token is appended by the scanner.
+// A set of token kinds, tested with one instruction. A kind past the set's
+// bits (only a corrupt token could have one) is in no set.
+class KindSet {
+   public:
+    constexpr KindSet(std::initializer_list<TokenKind> kinds) {
+        for (TokenKind kind : kinds) bits_ |= uint32_t{1} << kindNumber(kind);
+    }
+    constexpr bool has(TokenKind kind) const {
+        auto n = static_cast<unsigned>(kindNumber(kind));
+        return n < 32 && ((bits_ >> n) & 1u) != 0;
+    }
+
+   private:
+    uint32_t bits_ = 0;
+};
+static_assert(kindNumber(TokenKind::Invalid) < 32, "every kind fits a set");
+
+// Position flags computed when the scanner appends a token.
 constexpr uint32_t flagAssign = 0x1;
 constexpr uint32_t flagLabel = 0x2;
 constexpr uint32_t flagFirst = 0x4;
 
-// Where a text lives in the context's text pool.
+// Where a text lives in the token list's text pool.
 struct TextRef {
     uint32_t offset = 0;
     uint32_t length = 0;
@@ -61,8 +75,8 @@ struct TextRef {
 
 // The token list is the bulk of a run's memory, so a token keeps its text's
 // length in two bytes. A text this long or longer has its full length in
-// the four bytes before it in the pool instead (the context's storeText
-// puts it there).
+// the four bytes before it in the pool instead (TokenList::storeText puts
+// it there).
 constexpr uint32_t longText = 0xFFFF;
 
 struct Token {
@@ -70,9 +84,9 @@ struct Token {
     int32_t column = 0;
     uint32_t textOffset = 0;
     uint16_t textLength = 0;  // up to longText
-    uint8_t type = null_token;
-    uint8_t flags : 4 = 0;    // the flag bits below
-    uint8_t special : 4 = 0;  // a keyword's special code, 0 to 7
+    TokenKind kind = TokenKind::Deleted;
+    uint8_t flags : 4 = 0;    // the position flags above
+    uint8_t special : 4 = 0;  // a keyword's special code (tokens/keywords.h)
 
     void setText(TextRef ref) {
         textOffset = ref.offset;
@@ -82,18 +96,35 @@ struct Token {
         textOffset = other.textOffset;
         textLength = other.textLength;
     }
+    // The flags of a Keyword or Function token.
+    uint32_t keywordFlags() const { return static_cast<uint32_t>(value); }
+    bool hasKeywordFlag(uint32_t flag) const { return (keywordFlags() & flag) != 0; }
+    // The character of an Operator, Bracket or Brace token.
+    char character() const { return static_cast<char>(value & 0xFF); }
 };
 static_assert(sizeof(Token) == 16, "a token is sixteen bytes");
 
+// A fresh token of `kind`: no text, value, flags or special code.
+inline void resetToken(Token& token, TokenKind kind) {
+    token = Token{};
+    token.kind = kind;
+}
+
+inline bool isBracket(const Token& token, char bracket) {
+    return token.kind == TokenKind::Bracket && token.value == static_cast<unsigned char>(bracket);
+}
+
 // A rewrite that folds an opening bracket into the call text before it (a
 // static call's "qObjectStaticMethodN(...", its closing bracket left as it
-// was) marks the unparsed token with the bracket as its value, so that the
+// was) marks the Verbatim token with the bracket as its value, so that the
 // passes pairing brackets take the token for the '(' it stands for. The
-// value of an unparsed token is written nowhere.
+// value of a Verbatim token is written nowhere.
 constexpr int32_t foldedOpenBracket = '(';
-inline bool isFoldedOpenBracket(const Token& t) { return t.type == unparsed && t.value == foldedOpenBracket; }
+inline bool isFoldedOpenBracket(const Token& t) {
+    return t.kind == TokenKind::Verbatim && t.value == foldedOpenBracket;
+}
 
-// The dump name of a type number; "UNKNOWN" outside 0-27.
-std::string_view tokenTypeName(int32_t type);
+// The dump's name of a kind number; "UNKNOWN" outside 0-27.
+std::string_view kindName(int number);
 
 }  // namespace bprep2

@@ -1,63 +1,99 @@
-// The writer on hand-built token lists, for what no source can reach: its
-// failures, and long runs of blanks around the tokens it looks past.
+// The writer on hand-built token lists: the joins after trailing commas,
+// the name rule, what it refuses, and long runs of blanks around the
+// tokens it looks past.
 #include "output/writer.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
+#include <vector>
 
-#include "tokens/token_list.h"
+#include "tokens/keywords.h"
 
 namespace bprep2 {
 namespace {
 
+using K = TokenKind;
+
 struct Fixture {
-    PreprocessorContext ctx;
-    SourceReader reader;
+    TokenList tokens;
+    NameSet functions;
+    WriterSettings settings;
     Fixture() {
-        ctx.reader = &reader;
-        add(changeline, "prog.b", 1);
+        settings.declaredFunctions = &functions;
+        add(K::LineMarker, "prog.b", 1);
     }
-    Fixture& add(int32_t type, std::string_view text = {}, int32_t value = 0) {
-        appendToken(ctx, type, text, value);
+    Fixture& add(TokenKind kind, std::string_view text = {}, int32_t value = 0) {
+        tokens.append(tokens.make(kind, text, value));
         return *this;
     }
-    // Writes through a real stream with no reader current, as in a run.
-    std::string render(int32_t* status = nullptr) {
-        ctx.reader = nullptr;
-        FILE* f = tmpfile();
-        int32_t st = writeOutput(ctx, f);
-        if (status) *status = st;
-        std::string text;
-        rewind(f);
-        for (int c; (c = fgetc(f)) != EOF;) text += static_cast<char>(c);
-        fclose(f);
-        return text;
+    // The text after the line marker; the list must come out as it went in.
+    std::string render(WriteOutcome* outcome = nullptr) {
+        std::vector<Token> before(tokens.begin(), tokens.end());
+        TextBuffer text;
+        WriteOutcome result = buildProgramText(tokens, settings, text);
+        if (outcome) *outcome = result;
+        EXPECT_EQ(tokens.size(), before.size());
+        for (size_t i = 0; i < before.size(); ++i) {
+            EXPECT_EQ(tokens[i].kind, before[i].kind) << i;
+            EXPECT_EQ(tokens[i].value, before[i].value) << i;
+        }
+        std::string written(text.view());
+        return written.substr(std::min(written.size(), std::string("\n#line 1 \"prog.b\"\n").size()));
     }
 };
 
-constexpr std::string_view kMarker = "\n#line 1 \"prog.b\"\n";
+TEST(Writer, TrailingCommasPullTheNextLineUpAndCarryItsBreaks) {
+    struct Row {
+        const char* name;
+        std::vector<std::pair<TokenKind, int32_t>> tokens;  // a Name is written as X
+        std::string text;
+    };
+    const Row rows[] = {
+        {"joined", {{K::Name, 0}, {K::Comma, 0}, {K::LineEnd, 1}, {K::Blank, 3}, {K::Name, 0}, {K::LineEnd, 1}},
+         "X, X\n\n"},
+        {"separators dropped", {{K::Name, 0}, {K::Comma, 0}, {K::LineEnd, 1}, {K::Separator, 0}, {K::Name, 0},
+          {K::LineEnd, 1}}, "X,X\n\n"},
+        {"carried on by a second comma", {{K::Name, 0}, {K::Comma, 0}, {K::LineEnd, 2}, {K::Name, 0}, {K::Comma, 0},
+          {K::LineEnd, 1}, {K::Name, 0}, {K::LineEnd, 1}}, "X,X,X\n\n\n\n"},
+        {"stays before a marker", {{K::Name, 0}, {K::Comma, 0}, {K::LineEnd, 1}, {K::Separator, 0},
+          {K::LineMarker, 2}, {K::Name, 0}}, "X,\n\n#line 2 \"m\"\nX"},
+        {"separator kept after the join", {{K::Name, 0}, {K::Separator, 0}, {K::Name, 0}, {K::LineEnd, 1}},
+         "X;X\n"},
+        {"separator at a line end", {{K::Name, 0}, {K::Separator, 0}, {K::LineEnd, 1}}, "X\n"},
+    };
+    for (const Row& row : rows) {
+        Fixture f;
+        for (const auto& [kind, value] : row.tokens)
+            f.add(kind, kind == K::Name ? "X" : kind == K::LineMarker ? "m" : "", value);
+        EXPECT_EQ(f.render(), row.text) << row.name;
+    }
+}
 
-TEST(Writer, FailuresWriteNothingAndReturnTwo) {
+TEST(Writer, NamesKeepTheirCaseOnlyWhereTheRuleSays) {
     Fixture f;
-    f.add(variable, "a").add(endoftype).add(variable, "b");
-    testing::internal::CaptureStderr();
-    int32_t status = 0;
-    EXPECT_EQ(f.render(&status), "");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "bprep2: Error Internal error: Token type of 27 found\n\n");
-    EXPECT_EQ(status, 2);
+    f.functions.add("Fn");
+    f.add(K::Name, "Fn").add(K::Blank, {}, 1).add(K::Name, "other").add(K::Blank, {}, 1);
+    f.add(K::Keyword, "call", kwKeyword | kwCallLike).add(K::Blank, {}, 1).add(K::Name, "Sub1");
+    f.add(K::Blank, {}, 1).add(K::Function, "len").add(K::MemberOperator).add(K::LineEnd, {}, 1);
+    EXPECT_EQ(f.render(), "Fn OTHER CALL Sub1 LEN->\n");
+    EXPECT_FALSE(f.functions.hasMember("other"));
 
-    // A short write must not pass for success: the compiler would get half a program.
-    Fixture g;
-    g.add(variable, "a").add(endofline, {}, 1);
-    g.ctx.reader = nullptr;
-    FILE* full = fopen("/dev/full", "w");
-    ASSERT_NE(full, nullptr);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(writeOutput(g.ctx, full), 2);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("Unable to write the output text"), std::string::npos);
-    fclose(full);
+    f.settings.recordsLookups = true;
+    f.settings.dotMember = true;
+    EXPECT_EQ(f.render(), "Fn OTHER CALL Sub1 LEN.\n");
+    size_t kept = 0;
+    for (const auto& entry : f.functions) kept += entry.first == "other" && !entry.second;
+    EXPECT_EQ(kept, 1u);
+}
+
+TEST(Writer, AnInvalidTokenEndsTheWriteWithItsKind) {
+    Fixture f;
+    f.add(K::Name, "a").add(K::Invalid).add(K::Name, "b");
+    WriteOutcome outcome;
+    f.render(&outcome);
+    EXPECT_EQ(outcome.result, WriteOutcome::Result::UnwritableToken);
+    EXPECT_EQ(outcome.kindNumber, 27);
 }
 
 // A quadratic walk past these blanks would take minutes.
@@ -65,15 +101,15 @@ TEST(Writer, LongBlankRunsStayLinear) {
     Fixture f;
     const int runs = 100, blanks = 20000;
     for (int i = 0; i < runs; ++i) {
-        f.add(system_keyword, "call").add(newstatement);
-        for (int j = 0; j < blanks; ++j) f.add(j % 2 ? whitespace : null_token);
-        f.add(variable, "s").add(comma);
-        for (int j = 0; j < blanks; ++j) f.add(j % 2 ? whitespace : null_token);
+        f.add(K::Keyword, "call").add(K::Separator);
+        for (int j = 0; j < blanks; ++j) f.add(j % 2 ? K::Blank : K::Deleted);
+        f.add(K::Name, "s").add(K::Comma);
+        for (int j = 0; j < blanks; ++j) f.add(j % 2 ? K::Blank : K::Deleted);
     }
-    f.add(endofline, {}, 1);
+    f.add(K::LineEnd, {}, 1);
     std::string text = f.render();
-    EXPECT_EQ(text.size(), kMarker.size() + runs * (4 + 1 + blanks + 2) + 1);
-    EXPECT_EQ(text.substr(kMarker.size(), 8), "CALL;   ");
+    EXPECT_EQ(text.size(), runs * (4 + 1 + blanks + 2) + 1u);
+    EXPECT_EQ(text.substr(0, 8), "CALL;   ");
 }
 
 }  // namespace

@@ -2,10 +2,8 @@
 // looked up, the name sets and the folded equate index.
 //
 // The scanner asks it once for every name in the source, so a lookup must
-// cost little more than reading the word: one hash computed eight bytes at
-// a time, a table whose size is a power of two (no division), and a
-// comparison only when the stored hash matches. A reference to an entry
-// stays good until the next word is added.
+// cost little more than reading the word. A reference to an entry stays
+// good until the next word is added.
 #pragma once
 
 #include <cstdint>
@@ -63,8 +61,8 @@ class WordTable {
         return h ^ (h >> 29);
     }
 
-    // Up to eight bytes as one number, with no loop: most words are that
-    // short. Different words of the same length give different numbers.
+    // Up to eight bytes as one number. Different words of the same length
+    // give different numbers.
     static uint64_t shortBytes(const char* p, size_t n) {
         if (n >= 4) {
             uint32_t low;
@@ -94,12 +92,9 @@ class WordTable {
     static bool sameKey(const std::string& stored, std::string_view key) {
         if (stored.size() != key.size()) return false;
         if (key.size() <= 8) return shortBytes(stored.data(), key.size()) == shortBytes(key.data(), key.size());
-        return std::memcmp(stored.data(), key.data(), key.size()) == 0;
+        return std::string_view(stored) == key;
     }
 
-    // Adding and growing happen once per word, finding once per use: kept
-    // out of the finding, which then stays small enough to be made part of
-    // its callers.
     [[gnu::noinline]] Value& addAt(Slot& slot, uint64_t hash, std::string_view key) {
         slot.entry = static_cast<uint32_t>(entries_.size());
         slot.hash = hash;
@@ -121,6 +116,35 @@ class WordTable {
 
     std::vector<Slot> slots_;
     std::vector<Entry> entries_;
+};
+
+// A set of names (the declared functions, the dimensioned arrays, the
+// @-variables). A lookup that misses keeps the name as a non-member: the
+// token dump lists the members numbered by their place among every name
+// kept, so which names were looked up shows in it.
+class NameSet {
+   public:
+    void add(std::string_view name) { table_.findOrAdd(name) = true; }
+    // Whether `name` is a member; a miss keeps it.
+    bool lookUp(std::string_view name) { return table_.findOrAdd(name); }
+    // The same, keeping nothing.
+    bool hasMember(std::string_view name) const {
+        const bool* isMember = table_.find(name);
+        return isMember && *isMember;
+    }
+    // Keeps `name` as a lookup that may have missed.
+    void noteLookup(std::string_view name) { table_.findOrAdd(name); }
+    bool hasAnyMember() const {
+        for (const auto& [name, isMember] : table_)
+            if (isMember) return true;
+        return false;
+    }
+    // Every name kept, in the order it came, with whether it is a member.
+    auto begin() const { return table_.begin(); }
+    auto end() const { return table_.end(); }
+
+   private:
+    WordTable<bool> table_;
 };
 
 }  // namespace bprep2

@@ -1,4 +1,4 @@
-// The text pool and the name tables of the context.
+// The equate table of the context.
 //
 // Equates are kept in byte order of their names, as the reports list them,
 // and also under a case-folded index that names, for every spelling, the
@@ -9,7 +9,7 @@
 #include <string>
 
 #include "driver/context.h"
-#include "tokens/token_list.h"
+#include "tokens/words.h"
 
 namespace bprep2 {
 
@@ -23,16 +23,12 @@ void setEquate(PreprocessorContext& ctx, const std::string& key, std::string_vie
 
 const std::string* findEquate(PreprocessorContext& ctx, std::string_view word) {
     if (ctx.equates.empty()) return nullptr;
-    if (ctx.caseSensitive()) {
+    if (ctx.options.caseSensitive()) {
         auto it = ctx.equates.find(word);
         return it == ctx.equates.end() ? nullptr : &it->second;
     }
     auto first = ctx.equateFolded.find(upperCased(word, ctx.foldBuffer));
     return first ? &(*first)->second : nullptr;
-}
-
-bool isMember(NameTable& table, std::string_view name) {
-    return table.findOrAdd(name) >= 1;
 }
 
 }  // namespace bprep2
