@@ -103,8 +103,8 @@ size_t findObjectStart(const PreprocessorContext& ctx, size_t op, bool& opened) 
 bool isAssignment(const PreprocessorContext& ctx, size_t equalsIndex) {
     const size_t previous = ctx.assignmentChain.comma;
     bool commaMet = false;
-    for (size_t i = previousSignificant(ctx.tokens, equalsIndex, Reach::Anywhere); i != npos;
-         i = previousSignificant(ctx.tokens, i, Reach::Anywhere)) {
+    for (size_t i = previousSignificant(ctx.tokens, equalsIndex, Reach::SameStatement); i != npos;
+         i = previousSignificant(ctx.tokens, i, Reach::SameStatement)) {
         const Token& token = ctx.tokens[i];
         if (token.kind == TokenKind::Comma) {
             if (i == previous && !commaMet) return true;

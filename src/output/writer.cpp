@@ -102,7 +102,8 @@ class ProgramText {
     }
 
     WriteOutcome addTokens() {
-        for (size_t i = 0; i < tokens_.size(); ++i) {
+        const size_t count = tokens_.size();
+        for (size_t i = 0; i < count; ++i) {
             const Token& t = tokens_[i];
             if (char byte = singleBytes[static_cast<size_t>(kindNumber(t.kind))]) {
                 if (!text_.reserve(1)) return noRoom(text_.size() + 1);

@@ -5,6 +5,8 @@
 // millions of tokens stays a few times the size of the source.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <string_view>
@@ -45,22 +47,18 @@ enum class TokenKind : uint8_t {
 
 constexpr int kindNumber(TokenKind kind) { return static_cast<int>(kind); }
 
-// A set of token kinds, tested with one instruction. A kind past the set's
-// bits (only a corrupt token could have one) is in no set.
+// A set of token kinds. Any byte may be asked about: a kind no token has
+// is in no set.
 class KindSet {
    public:
     constexpr KindSet(std::initializer_list<TokenKind> kinds) {
-        for (TokenKind kind : kinds) bits_ |= uint32_t{1} << kindNumber(kind);
+        for (TokenKind kind : kinds) members_[static_cast<size_t>(kindNumber(kind))] = true;
     }
-    constexpr bool has(TokenKind kind) const {
-        auto n = static_cast<unsigned>(kindNumber(kind));
-        return n < 32 && ((bits_ >> n) & 1u) != 0;
-    }
+    constexpr bool has(TokenKind kind) const { return members_[static_cast<uint8_t>(kind)]; }
 
    private:
-    uint32_t bits_ = 0;
+    std::array<bool, 256> members_{};
 };
-static_assert(kindNumber(TokenKind::Invalid) < 32, "every kind fits a set");
 
 // Position flags computed when the scanner appends a token.
 constexpr uint32_t flagAssign = 0x1;

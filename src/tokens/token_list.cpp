@@ -65,17 +65,13 @@ void TokenList::reserveForSource(size_t bytes) {
     makeRoom(pool_, 2 * bytes);
 }
 
-TextRef TokenList::appendText(std::string_view s) {
-    if (s.size() >= longText) {
-        std::string copy(s);  // `s` may lie in the pool, which may move as it grows
-        uint32_t length = static_cast<uint32_t>(copy.size());
-        pool_.append(reinterpret_cast<const char*>(&length), sizeof length);
-        TextRef ref{static_cast<uint32_t>(pool_.size()), length};
-        pool_.append(copy);
-        return ref;
-    }
-    TextRef ref{static_cast<uint32_t>(pool_.size()), static_cast<uint32_t>(s.size())};
-    pool_.append(s);
+// A long text has its length written before it.
+TextRef TokenList::appendLongText(std::string_view s) {
+    std::string copy(s);  // `s` may lie in the pool, which may move as it grows
+    uint32_t length = static_cast<uint32_t>(copy.size());
+    pool_.append(reinterpret_cast<const char*>(&length), sizeof length);
+    TextRef ref{static_cast<uint32_t>(pool_.size()), length};
+    pool_.append(copy);
     return ref;
 }
 

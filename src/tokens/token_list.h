@@ -85,7 +85,13 @@ class TokenList {
     size_t textBytes() const { return pool_.size(); }
 
    private:
-    TextRef appendText(std::string_view s);
+    TextRef appendText(std::string_view s) {
+        if (s.size() >= longText) return appendLongText(s);
+        TextRef ref{static_cast<uint32_t>(pool_.size()), static_cast<uint32_t>(s.size())};
+        pool_.append(s);
+        return ref;
+    }
+    TextRef appendLongText(std::string_view s);
 
     std::vector<Token> tokens_;
     std::string pool_;

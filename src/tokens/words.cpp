@@ -1,16 +1,7 @@
 // Comparing and case-folding words.
 #include "tokens/words.h"
 
-#include "tokens/characters.h"
-
 namespace bprep2 {
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (toUpperCase(a[i]) != toUpperCase(b[i])) return false;
-    return true;
-}
 
 std::string upperCased(std::string_view s) {
     std::string buffer;

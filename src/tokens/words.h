@@ -4,9 +4,16 @@
 #include <string>
 #include <string_view>
 
+#include "tokens/characters.h"
+
 namespace bprep2 {
 
-bool equalIgnoringCase(std::string_view a, std::string_view b);
+inline bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (toUpperCase(a[i]) != toUpperCase(b[i])) return false;
+    return true;
+}
 
 // Equal as the run compares words: exactly when case matters, else
 // ignoring the case of letters.
