@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -145,8 +144,8 @@ struct SourceReader {
     uint32_t owedLineEnds = 0;   // right after this boundary token
 
     // The tokens of the line that the after-line pass has not reached yet,
-    // held out of the list while it runs (see hasTokenAt); heldBack[heldNext]
-    // is the next one to come back.
+    // held out of the list while it runs (objects/held_line.h);
+    // heldBack[heldNext] is the next one to come back.
     std::vector<Token> heldBack;
     size_t heldNext = 0;
     // The ')' of assignments owed before heldBack[i], or after the last one
