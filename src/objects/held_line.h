@@ -26,6 +26,8 @@ bool hasHeldTokens(const SourceReader& reader);
 // Brings the next held-back token in, after the ')' owed before it (or
 // the ')' owed after the last one).
 void bringNextHeldToken(PreprocessorContext& ctx, SourceReader& reader);
+// Brings held-back tokens in until the list has a token at `index`, or
+// none is left; whether it has.
 bool bringHeldTokens(PreprocessorContext& ctx, size_t index);
 
 // Whether the list has a token at `index`, bringing held-back tokens in up to it.

@@ -6,14 +6,15 @@
 // line break survives: a comma at a line end pulls the next line up, and the
 // line breaks it swallowed are written at the next line end instead (never
 // past a line marker), so the compiler's line numbers after that point still
-// match the source. The writer reads the list and changes nothing in it: the
-// joins are followed as the list is read (CommaJoins).
+// match the source. The joins are followed as the list is read
+// (CommaJoins).
 //
-// Guarantees: each look-ahead and look-back stops at the first token that
-// is not blank, and the ranges different tokens scan do not overlap, so one
-// write is linear in the number of tokens however long the runs of blanks
-// are; a token of a kind that cannot be written, or no room for the text,
-// ends the write with nothing but the outcome saying so.
+// Guarantees: the list is only read; each look-ahead and look-back stops at
+// the first token that is not blank, and the ranges different tokens scan
+// do not overlap, so building the text is linear in the number of tokens
+// however long the runs of blanks are; a token of a kind that cannot be
+// written, or no room for the text, ends the build with an outcome that
+// says so, before anything is written.
 #include "output/writer.h"
 
 #include <array>
