@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -29,7 +30,16 @@ struct Outcome {
     uint32_t statusSlot = 0;
     std::string text, err;
     double seconds = 0;
+    // The processor time the calling thread spent in the run: unlike the
+    // time on the clock, it does not grow when other work shares the machine.
+    double cpuSeconds = 0;
 };
+
+inline double threadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
 
 // The status slot holds this until a successful run sets it.
 constexpr uint32_t untouchedSlot = 12345;
@@ -50,7 +60,9 @@ inline Outcome runInProcess(std::string commandLine, const char* options = nullp
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     auto start = std::chrono::steady_clock::now();
+    double cpuStart = threadCpuSeconds();
     r.status = bprep2_run(6, argv);
+    r.cpuSeconds = threadCpuSeconds() - cpuStart;
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     r.err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "an in-process run writes no text on stdout";
