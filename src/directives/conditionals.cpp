@@ -8,7 +8,6 @@
 // 0..10.
 #include "directives/directive_steps.h"
 #include "directives/directives.h"
-#include "driver/report.h"
 
 namespace bprep2 {
 
@@ -46,45 +45,31 @@ int32_t switchedState(int32_t state) {
     return state == 0 ? 1 : 0;
 }
 
-DirectiveOutcome openConditional(PreprocessorContext& ctx, SourceReader& reader, bool negative) {
+void openConditional(PreprocessorContext& ctx, SourceReader& reader, bool negative) {
     bool enclosed = !linesActive(ctx);
     // The depth is checked before the name, so an eleventh level fails even
     // when its name is missing.
-    if (ctx.conditionDepth >= maximumConditionDepth) {
-        report(ctx, "The maximum nested level of %d conditionals is exceeded", maximumConditionDepth);
-        return directiveFailure(1);
-    }
+    if (ctx.conditionDepth >= maximumConditionDepth)
+        ctx.diagnostics.error("The maximum nested level of %d conditionals is exceeded", maximumConditionDepth);
     std::string_view line = reader.lineText;
     size_t pos = skipBlanks(line, static_cast<size_t>(reader.scanPos));
     reader.scanPos = static_cast<int64_t>(pos);
     size_t length = nameLengthAt(ctx, line, pos);
-    if (length == 0) {
-        report(ctx, "Invalid syntax for # pre-processor directives");
-        return directiveFailure(1);
-    }
+    if (length == 0) ctx.diagnostics.error("Invalid syntax for # pre-processor directives");
     reader.scanPos = static_cast<int64_t>(pos + length);
     int32_t state = openedBlockState(ctx, line.substr(pos, length), negative, enclosed);
     ctx.conditionDepth += 1;
     currentState(ctx) = state;
-    return directiveDone();
 }
 
-DirectiveOutcome switchConditional(PreprocessorContext& ctx, SourceReader&) {
-    if (ctx.conditionDepth == 0) {
-        report(ctx, "#else seen outside a conditional block");
-        return directiveFailure(1);
-    }
+void switchConditional(PreprocessorContext& ctx, SourceReader&) {
+    if (ctx.conditionDepth == 0) ctx.diagnostics.error("#else seen outside a conditional block");
     currentState(ctx) = switchedState(currentState(ctx));
-    return directiveDone();
 }
 
-DirectiveOutcome closeConditional(PreprocessorContext& ctx, SourceReader&) {
-    if (ctx.conditionDepth == 0) {
-        report(ctx, "#endif seen outside a conditional block");
-        return directiveFailure(1);
-    }
+void closeConditional(PreprocessorContext& ctx, SourceReader&) {
+    if (ctx.conditionDepth == 0) ctx.diagnostics.error("#endif seen outside a conditional block");
     ctx.conditionDepth -= 1;
-    return directiveDone();
 }
 
 }  // namespace bprep2

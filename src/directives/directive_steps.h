@@ -11,17 +11,6 @@
 
 namespace bprep2 {
 
-// What one directive branch decided. A failure has already been reported;
-// `status` is what the scan of the source stops with (1, or a host code).
-struct DirectiveOutcome {
-    int32_t result = 0;
-    int32_t status = 0;
-};
-
-inline DirectiveOutcome directiveDone() { return {0, 0}; }
-inline DirectiveOutcome directiveFailure(int32_t status) { return {1, status}; }
-inline DirectiveOutcome directiveHandBack() { return {2, 0}; }
-
 // Line-reading helpers: every one stays inside the line.
 size_t skipBlanks(std::string_view line, size_t pos);
 // End of the run of non-blank characters starting at `pos`.
@@ -37,15 +26,16 @@ int32_t openedBlockState(const PreprocessorContext& ctx, std::string_view name, 
 int32_t switchedState(int32_t state);
 
 // The branches of the dispatch; scanPos is just after the directive word.
-DirectiveOutcome openConditional(PreprocessorContext& ctx, SourceReader& reader, bool negative);
-DirectiveOutcome switchConditional(PreprocessorContext& ctx, SourceReader& reader);
-DirectiveOutcome closeConditional(PreprocessorContext& ctx, SourceReader& reader);
-DirectiveOutcome defineDirective(PreprocessorContext& ctx, SourceReader& reader);
-DirectiveOutcome optionDirective(PreprocessorContext& ctx, SourceReader& reader);
-DirectiveOutcome inlineBlock(PreprocessorContext& ctx, SourceReader& reader);
-DirectiveOutcome headerBlock(PreprocessorContext& ctx, SourceReader& reader);
-DirectiveOutcome cheaderDirective(PreprocessorContext& ctx, SourceReader& reader);
-DirectiveOutcome fileNameDirective(PreprocessorContext& ctx, SourceReader& reader);
+// A branch that fails ends the run.
+void openConditional(PreprocessorContext& ctx, SourceReader& reader, bool negative);
+void switchConditional(PreprocessorContext& ctx, SourceReader& reader);
+void closeConditional(PreprocessorContext& ctx, SourceReader& reader);
+void defineDirective(PreprocessorContext& ctx, SourceReader& reader);
+void optionDirective(PreprocessorContext& ctx, SourceReader& reader);
+void inlineBlock(PreprocessorContext& ctx, SourceReader& reader);
+void headerBlock(PreprocessorContext& ctx, SourceReader& reader);
+void cheaderDirective(PreprocessorContext& ctx, SourceReader& reader);
+void fileNameDirective(PreprocessorContext& ctx, SourceReader& reader);
 
 // #bprepfilename: the two words give the file name and the line number.
 struct SourcePosition {

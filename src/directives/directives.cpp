@@ -1,13 +1,10 @@
 // The directive handler: recognises the word after a line's leading # or $
 // and hands the line to the branch for that word.
 //
-// Guarantees: no read leaves the line; on return the context's reader is
-// the directive line's own reader again (an #include's inner scan clears
-// it); a failure has been reported once and its status set on that reader.
+// Guarantees: no read leaves the line; a failure has been reported once
+// and ends the run.
 #include "directives/directive_steps.h"
 #include "directives/directives.h"
-#include "driver/report.h"
-#include "scanner/tokenizer.h"
 #include "tokens/characters.h"
 #include "tokens/words.h"
 
@@ -15,29 +12,19 @@ namespace bprep2 {
 
 namespace {
 
-DirectiveOutcome positiveBlock(PreprocessorContext& ctx, SourceReader& reader) {
-    return openConditional(ctx, reader, false);
-}
+void positiveBlock(PreprocessorContext& ctx, SourceReader& reader) { openConditional(ctx, reader, false); }
 
-DirectiveOutcome negativeBlock(PreprocessorContext& ctx, SourceReader& reader) {
-    return openConditional(ctx, reader, true);
-}
+void negativeBlock(PreprocessorContext& ctx, SourceReader& reader) { openConditional(ctx, reader, true); }
 
-DirectiveOutcome acceptAndIgnore(PreprocessorContext&, SourceReader&) { return directiveDone(); }
+void acceptAndIgnore(PreprocessorContext&, SourceReader&) {}
 
-DirectiveOutcome includeDirective(PreprocessorContext& ctx, SourceReader& reader) {
-    int32_t status = handleInclude(ctx);
-    ctx.reader = &reader;
-    return status == 0 ? directiveDone() : directiveFailure(status);
-}
-
-// Words that look like directives but are program text ($QUOLT and the
-// like); the caller puts the scan back on the # or $.
-DirectiveOutcome programText(PreprocessorContext&, SourceReader&) { return directiveHandBack(); }
+void includeDirective(PreprocessorContext& ctx, SourceReader& reader) { handleInclude(ctx, reader); }
 
 struct DirectiveWord {
     std::string_view word;
-    DirectiveOutcome (*branch)(PreprocessorContext&, SourceReader&);
+    // Null for the words that look like directives but are program text
+    // ($QUOLT and the like): the line is handed back to be scanned.
+    void (*branch)(PreprocessorContext&, SourceReader&);
 };
 
 // Searched in this order; the first whole-word match wins.
@@ -50,26 +37,24 @@ constexpr DirectiveWord directiveWords[] = {
     {"inline", inlineBlock},        {"header", headerBlock},
     {"option", optionDirective},    {"options", optionDirective},
     {"include", includeDirective},  {"insert", includeDirective},
-    {"quolt", programText},         {"file", programText},
-    {"system", programText},        {"development", programText},
+    {"quolt", nullptr},             {"file", nullptr},
+    {"system", nullptr},            {"development", nullptr},
 };
 
-DirectiveOutcome dispatchDirective(PreprocessorContext& ctx, SourceReader& reader) {
+// The entry for the directive word after the # or $, the scan position
+// moved past it.
+const DirectiveWord& findDirectiveWord(PreprocessorContext& ctx, SourceReader& reader) {
     std::string_view line = reader.lineText;
     size_t pos = static_cast<size_t>(reader.scanPos) + 1;
     reader.scanPos = static_cast<int64_t>(pos);
     size_t length = nameLengthAt(ctx, line, pos);
-    if (length == 0) {
-        report(ctx, "Invalid syntax for # pre-processor directives");
-        return directiveFailure(1);
-    }
+    if (length == 0) ctx.diagnostics.error("Invalid syntax for # pre-processor directives");
     std::string_view word = line.substr(pos, length);
     reader.scanPos = static_cast<int64_t>(pos + length);
     for (const DirectiveWord& entry : directiveWords) {
-        if (equalIgnoringCase(word, entry.word)) return entry.branch(ctx, reader);
+        if (equalIgnoringCase(word, entry.word)) return entry;
     }
-    report(ctx, "Unknown pre-processor directive");
-    return directiveFailure(1);
+    ctx.diagnostics.error("Unknown pre-processor directive");
 }
 
 }  // namespace
@@ -89,23 +74,16 @@ size_t nameLengthAt(const PreprocessorContext& ctx, std::string_view line, size_
     return measureName(line, pos, ctx.options.dotMember()).length;
 }
 
-int32_t handleDirective(PreprocessorContext& ctx) {
-    SourceReader* own = ctx.reader;
-    if (own == nullptr) return directiveFailed;
-    int64_t start = own->scanPos;
-    if (start < 0 || start >= static_cast<int64_t>(own->lineText.size())) return directiveRescan;
-
-    DirectiveOutcome outcome = dispatchDirective(ctx, *own);
-    ctx.reader = own;
-    if (outcome.result == directiveFailed) {
-        stopScan(ctx, outcome.status != 0 ? outcome.status : 1);
-        return directiveFailed;
+bool handleDirective(PreprocessorContext& ctx, SourceReader& reader) {
+    int64_t start = reader.scanPos;
+    if (start < 0 || start >= static_cast<int64_t>(reader.lineText.size())) return false;
+    const DirectiveWord& directive = findDirectiveWord(ctx, reader);
+    if (!directive.branch) {
+        reader.scanPos = start;
+        return false;
     }
-    if (outcome.result == directiveRescan) {
-        own->scanPos = start;
-        return directiveRescan;
-    }
-    return directiveHandled;
+    directive.branch(ctx, reader);
+    return true;
 }
 
 }  // namespace bprep2

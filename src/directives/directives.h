@@ -7,18 +7,15 @@
 
 namespace bprep2 {
 
-// Directive handler results. A failure carries its status in
-// ctx.reader->stopStatus (1, or a host item-read code from #include).
-constexpr int32_t directiveHandled = 0;
-constexpr int32_t directiveFailed = 1;
-constexpr int32_t directiveRescan = 2;
+// Called with the reader's scanPos on the line's first # or $. True when
+// the line was a directive and has been handled; false when it is program
+// text after all, the scan position put back on the # or $. A directive
+// that fails ends the run.
+bool handleDirective(PreprocessorContext& ctx, SourceReader& reader);
 
-// Called with the reader's scanPos on the line's first # or $.
-int32_t handleDirective(PreprocessorContext& ctx);
-
-// Statement handlers, scanPos just after the word. 0 or a failure status.
-int32_t handleEquate(PreprocessorContext& ctx);
-int32_t handleInclude(PreprocessorContext& ctx);
+// Statement handlers, scanPos just after the word.
+void handleEquate(PreprocessorContext& ctx, SourceReader& reader);
+void handleInclude(PreprocessorContext& ctx, SourceReader& reader);
 
 // True when the current conditional state lets lines through.
 bool linesActive(const PreprocessorContext& ctx);

@@ -9,7 +9,6 @@
 
 #include "directives/directive_steps.h"
 #include "directives/directives.h"
-#include "driver/report.h"
 #include "tokens/words.h"
 
 namespace bprep2 {
@@ -24,10 +23,9 @@ EquateForm equateForm(std::string_view word, bool caseSensitive) {
     return EquateForm::Invalid;
 }
 
-int32_t invalidEquate(PreprocessorContext& ctx, SourceReader& reader, size_t pos) {
+[[noreturn]] void invalidEquate(PreprocessorContext& ctx, SourceReader& reader, size_t pos) {
     reader.scanPos = static_cast<int64_t>(pos);
-    report(ctx, "Invalid syntax for EQUATE");
-    return 1;
+    ctx.diagnostics.error("Invalid syntax for EQUATE");
 }
 
 }  // namespace
@@ -62,10 +60,7 @@ std::string_view literalValue(std::string_view value) {
     return close == std::string_view::npos ? value : value.substr(0, close);
 }
 
-int32_t handleEquate(PreprocessorContext& ctx) {
-    SourceReader* own = ctx.reader;
-    if (own == nullptr) return 1;
-    SourceReader& reader = *own;
+void handleEquate(PreprocessorContext& ctx, SourceReader& reader) {
     std::string_view line = reader.lineText;
     size_t pos = reader.scanPos < 0 ? line.size() : static_cast<size_t>(reader.scanPos);
     if (pos > line.size()) pos = line.size();
@@ -73,16 +68,16 @@ int32_t handleEquate(PreprocessorContext& ctx) {
     while (true) {
         size_t nameStart = skipBlanks(line, pos);
         size_t nameLength = nameLengthAt(ctx, line, nameStart);
-        if (nameLength == 0) return invalidEquate(ctx, reader, nameStart);
+        if (nameLength == 0) invalidEquate(ctx, reader, nameStart);
         std::string_view name = line.substr(nameStart, nameLength);
 
         size_t formStart = skipBlanks(line, nameStart + nameLength);
         size_t formLength = nameLengthAt(ctx, line, formStart);
-        if (formLength == 0) return invalidEquate(ctx, reader, formStart);
+        if (formLength == 0) invalidEquate(ctx, reader, formStart);
         EquateForm form = equateForm(line.substr(formStart, formLength), ctx.options.caseSensitive());
         // The word has been read by the time it is found wrong: the caret
         // stands after it.
-        if (form == EquateForm::Invalid) return invalidEquate(ctx, reader, formStart + formLength);
+        if (form == EquateForm::Invalid) invalidEquate(ctx, reader, formStart + formLength);
 
         size_t valueStart = skipBlanks(line, formStart + formLength);
         size_t valueEnd = equateValueEnd(line, valueStart);
@@ -93,7 +88,7 @@ int32_t handleEquate(PreprocessorContext& ctx) {
 
         if (valueEnd >= line.size() || line[valueEnd] == ';') {
             reader.scanPos = static_cast<int64_t>(valueEnd);
-            return 0;
+            return;
         }
         pos = valueEnd + 1;
     }

@@ -5,11 +5,9 @@
 // of the line), splits it into a database file and an item, and scans the
 // member into the same token list. Guarantees: the nesting depth never
 // passes 100; the calling reader is current again on return, its scan
-// position on the ';' or at the line end; the member's status (1, or the
-// host's item-read code) comes back unchanged.
+// position on the ';' or at the line end.
 #include "directives/directive_steps.h"
 #include "directives/directives.h"
-#include "driver/report.h"
 #include "scanner/source.h"
 #include "tokens/words.h"
 
@@ -63,30 +61,22 @@ IncludeTarget resolveIncludeTarget(std::string_view statement) {
     return target;
 }
 
-int32_t handleInclude(PreprocessorContext& ctx) {
-    SourceReader* own = ctx.reader;
-    if (own == nullptr) return 1;
-    ctx.includeLevel += 1;
-    if (ctx.includeLevel > maximumIncludeLevel) {
-        report(ctx, "INCLUDE level exceeds maximum of %d levels\n      Possible recursive INCLUDEs",
-               maximumIncludeLevel);
-        ctx.includeLevel -= 1;
-        return 1;
-    }
+void handleInclude(PreprocessorContext& ctx, SourceReader& reader) {
+    if (ctx.includeLevel >= maximumIncludeLevel)
+        ctx.diagnostics.error("INCLUDE level exceeds maximum of %d levels\n      Possible recursive INCLUDEs",
+                              maximumIncludeLevel);
 
-    std::string_view line = own->lineText;
-    size_t start = own->scanPos < 0 ? line.size() : static_cast<size_t>(own->scanPos);
+    std::string_view line = reader.lineText;
+    size_t start = reader.scanPos < 0 ? line.size() : static_cast<size_t>(reader.scanPos);
     if (start > line.size()) start = line.size();
     size_t end = line.find(';', start);
     if (end == std::string_view::npos) end = line.size();
     IncludeTarget target = resolveIncludeTarget(line.substr(start, end - start));
-    own->scanPos = static_cast<int64_t>(end);
+    reader.scanPos = static_cast<int64_t>(end);
 
-    int32_t status =
-        scanSource(ctx, target.item, target.hasDatabaseFile ? &target.databaseFile : nullptr);
-    ctx.reader = own;
+    ctx.includeLevel += 1;
+    scanSource(ctx, target.item, target.hasDatabaseFile ? &target.databaseFile : nullptr);
     ctx.includeLevel -= 1;
-    return status;
 }
 
 }  // namespace bprep2

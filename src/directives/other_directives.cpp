@@ -9,7 +9,6 @@
 
 #include "directives/directive_steps.h"
 #include "directives/directives.h"
-#include "driver/report.h"
 #include "host/quolt_host.h"
 #include "scanner/scan_state.h"
 #include "scanner/source.h"
@@ -45,13 +44,12 @@ void restAtLineEnd(SourceReader& reader) {
 
 // Copies lines up to the end line (or the end of the source); `copying`
 // false reads and counts them without producing anything.
-DirectiveOutcome copyBlock(PreprocessorContext& ctx, SourceReader& reader, const BlockRules& rules,
-                           bool copying) {
+void copyBlock(PreprocessorContext& ctx, SourceReader& reader, const BlockRules& rules, bool copying) {
     if (copying) {
         appendToken(ctx, TokenKind::Keyword, rules.startMarker, 0);
         appendToken(ctx, TokenKind::LineEnd, {}, 1);
     }
-    while (readSourceLine(ctx) == 0) {
+    while (readSourceLine(ctx, reader)) {
         reader.scanPos = 0;
         if (isBlockEnd(rules, reader.lineText)) break;
         if (copying) {
@@ -62,29 +60,24 @@ DirectiveOutcome copyBlock(PreprocessorContext& ctx, SourceReader& reader, const
     restAtLineEnd(reader);
     if (copying) appendToken(ctx, TokenKind::Keyword, rules.endMarker, 0);
     appendToken(ctx, TokenKind::LineMarker, reader.fileName, static_cast<int32_t>(reader.lineNumber));
-    return directiveDone();
 }
 
 }  // namespace
 
-DirectiveOutcome defineDirective(PreprocessorContext& ctx, SourceReader& reader) {
+void defineDirective(PreprocessorContext& ctx, SourceReader& reader) {
     std::string_view line = reader.lineText;
     size_t pos = skipBlanks(line, static_cast<size_t>(reader.scanPos));
     reader.scanPos = static_cast<int64_t>(pos);
     size_t length = nameLengthAt(ctx, line, pos);
-    if (length == 0) {
-        report(ctx, "Invalid syntax for #define");
-        return directiveFailure(1);
-    }
+    if (length == 0) ctx.diagnostics.error("Invalid syntax for #define");
     std::string name(line.substr(pos, length));
     size_t valueStart = skipBlanks(line, pos + length);
     // The name is kept as written whatever the case option says.
     setEquate(ctx, name, line.substr(valueStart));
     restAtLineEnd(reader);
-    return directiveDone();
 }
 
-DirectiveOutcome optionDirective(PreprocessorContext& ctx, SourceReader& reader) {
+void optionDirective(PreprocessorContext& ctx, SourceReader& reader) {
     std::string_view line = reader.lineText;
     size_t pos = skipBlanks(line, static_cast<size_t>(reader.scanPos));
     reader.scanPos = static_cast<int64_t>(pos);
@@ -92,21 +85,17 @@ DirectiveOutcome optionDirective(PreprocessorContext& ctx, SourceReader& reader)
     ctx.options.word = QUOLTCtoolsParseCompileOptions(&ctx.options.word, words.data(),
                                                       static_cast<uint32_t>(words.size()), 0);
     restAtLineEnd(reader);
-    return directiveDone();
 }
 
-DirectiveOutcome inlineBlock(PreprocessorContext& ctx, SourceReader& reader) {
-    return copyBlock(ctx, reader, inlineRules, linesActive(ctx));
+void inlineBlock(PreprocessorContext& ctx, SourceReader& reader) {
+    copyBlock(ctx, reader, inlineRules, linesActive(ctx));
 }
 
 // A header block is copied even inside an inactive region.
-DirectiveOutcome headerBlock(PreprocessorContext& ctx, SourceReader& reader) {
-    return copyBlock(ctx, reader, headerRules, true);
-}
+void headerBlock(PreprocessorContext& ctx, SourceReader& reader) { copyBlock(ctx, reader, headerRules, true); }
 
-DirectiveOutcome cheaderDirective(PreprocessorContext& ctx, SourceReader& reader) {
+void cheaderDirective(PreprocessorContext& ctx, SourceReader& reader) {
     if (linesActive(ctx)) appendToken(ctx, TokenKind::Verbatim, reader.lineText, 0);
-    return directiveDone();
 }
 
 SourcePosition parseSourcePosition(std::string_view rest) {
@@ -132,7 +121,7 @@ SourcePosition parseSourcePosition(std::string_view rest) {
     return result;
 }
 
-DirectiveOutcome fileNameDirective(PreprocessorContext& ctx, SourceReader& reader) {
+void fileNameDirective(PreprocessorContext& ctx, SourceReader& reader) {
     // The directive line itself does not count, whether or not it names a
     // position.
     reader.lineNumber -= 1;
@@ -140,12 +129,10 @@ DirectiveOutcome fileNameDirective(PreprocessorContext& ctx, SourceReader& reade
         std::string_view(reader.lineText).substr(static_cast<size_t>(reader.scanPos)));
     if (position.present) {
         appendToken(ctx, TokenKind::Verbatim, position.lineMarker, 0);
-        ctx.inputName = position.fileName;
         reader.fileName = position.fileName;
         reader.lineNumber = static_cast<uint32_t>(position.lineNumber) - 1u;
     }
     restAtLineEnd(reader);
-    return directiveDone();
 }
 
 }  // namespace bprep2

@@ -2,10 +2,10 @@
 // whole argument, the source name, and the in-process form in which a
 // calling program passes its result slots.
 //
-// Parsing never ends the process. Help, the version and a refused option are
-// answered with the status the run must end with; an unknown letter is only
-// warned about. A letter that needs an argument and finds none gets the empty
-// text.
+// Parsing never ends the process. Reading stops at the help or the version,
+// which are asked for rather than answered at once; a refused option ends
+// the run with status 2; an unknown letter is only warned about. A letter
+// that needs an argument and finds none gets the empty text.
 //
 // Whole-argument options are recognised only where an argument starts and
 // before it is read as a cluster of letters, so every spelling the letters
@@ -16,15 +16,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "bprep2.h"
-#include "driver/platform.h"
-#include "driver/report.h"
 #include "host/quolt_host.h"
+#include "output/diagnostics.h"
+#include "scanner/source.h"
 #include "tokens/characters.h"
 
 namespace bprep2 {
@@ -81,6 +80,10 @@ constexpr const char* kHelpTail =
 // The slot references and the further command line that follow -m.
 constexpr int kInProcessEntries = 4;
 
+// A refused command line ends the run with this status, as the help does.
+constexpr int32_t refusedStatus = 2;
+constexpr int32_t helpStatus = 2;
+
 void writeHelp(FILE* out) {
     std::fputs(kHelpHead, out);
     for (const QuoltOptionEntry* e = QUOLTCtoolsGetCompilerOptionsTable(); e && e->word; ++e)
@@ -97,37 +100,6 @@ int32_t leadingNumber(std::string_view text) {
     return saturatingDecimal(text.substr(start));
 }
 
-// What -D and -U leave for the predefined names: those whose last mention
-// on the command line was a -U stay undefined.
-using CancelledNames = std::set<std::string>;
-
-void addDefinition(PreprocessorContext& ctx, CancelledNames& cancelled, const std::string& argument) {
-    size_t equals = argument.find('=');
-    std::string name = argument.substr(0, equals);
-    cancelled.erase(name);
-    ctx.definitions[name] =
-        equals == std::string::npos ? 1 : leadingNumber(std::string_view(argument).substr(equals + 1));
-}
-
-void cancelDefinition(PreprocessorContext& ctx, CancelledNames& cancelled, const std::string& name) {
-    ctx.definitions.erase(name);
-    cancelled.insert(name);
-}
-
-void addPredefinedNames(PreprocessorContext& ctx, const CancelledNames& cancelled) {
-    for (const char* name : kPredefinedNames)
-        if (!cancelled.count(name)) ctx.definitions[name] = 1;
-}
-
-void appendReleaseIncludeDir(PreprocessorContext& ctx) {
-    const char* release = std::getenv("BASCRELEASEDIR");
-    if (!release) return;
-    std::string dir = release;
-    dir += pathSeparator;
-    dir += "include";
-    ctx.includeDirs.push_back(dir);
-}
-
 std::vector<std::string> splitAtBlanks(const char* text) {
     std::vector<std::string> words;
     const char* p = text;
@@ -140,154 +112,201 @@ std::vector<std::string> splitAtBlanks(const char* text) {
     return words;
 }
 
-std::optional<int32_t> parseArguments(PreprocessorContext& ctx, CancelledNames& cancelled, int argc, char** argv,
-                                      bool slotsAllowed);
-
-// -m: the caller's three result slots, then a whole further command line
-// that is parsed as a fresh argument vector.
-std::optional<int32_t> takeInProcessForm(PreprocessorContext& ctx, CancelledNames& cancelled, int argc, char** argv,
-                                         bool slotsAllowed) {
-    if (!slotsAllowed) {
-        report(ctx, ctx.inProcess ? "Option -m cannot appear in the in-process command line"
-                                  : "Option -m is only for in-process callers");
-        return 2;
-    }
-    int first = ctx.optionIndex;
-    bool complete = first >= 0 && argc - first >= kInProcessEntries;
-    for (int i = 0; complete && i < kInProcessEntries; ++i) complete = argv[first + i] != nullptr;
-    if (!complete) {
-        report(ctx, "Option -m needs the three result references and a command line");
-        return 2;
-    }
-    ctx.resultText = reinterpret_cast<char**>(argv[first]);
-    ctx.resultLength = reinterpret_cast<uint32_t*>(argv[first + 1]);
-    ctx.resultStatus = reinterpret_cast<uint32_t*>(argv[first + 2]);
-    ctx.optionIndex = first + kInProcessEntries;
-
-    std::vector<std::string> words = splitAtBlanks(argv[first + 3]);
-    std::vector<char*> vector;
-    vector.reserve(words.size() + 1);
-    for (std::string& w : words) vector.push_back(w.data());
-    vector.push_back(nullptr);
-    std::optional<int32_t> status =
-        parseArguments(ctx, cancelled, static_cast<int>(words.size()), vector.data(), false);
-    ctx.optionCursor = nullptr;  // it pointed into the words, which end here
-    return status;
-}
-
-// An in-process caller reads the version with bprep2_version(): standard
-// output is not where its text goes, and a status of 0 would promise text in
-// the slots.
-std::optional<int32_t> answerVersion(PreprocessorContext& ctx) {
-    if (ctx.inProcess) {
-        report(ctx, "Option --version is not for in-process callers: call bprep2_version()");
-        return 2;
-    }
-    std::printf("bprep2 %s\n", bprep2_version());
-    std::fflush(stdout);
-    return 0;
-}
-
-std::optional<int32_t> parseArguments(PreprocessorContext& ctx, CancelledNames& cancelled, int argc, char** argv,
-                                      bool slotsAllowed) {
-    ctx.optionIndex = 0;
-    for (int option; (option = nextOption(ctx, argc, argv, kOptionLetters)) != optionEnd;) {
-        switch (option) {
-            case 'a':
-                ctx.defaultDatabaseFile = ctx.optionArgument;
-                break;
-            case 'D':
-                addDefinition(ctx, cancelled, ctx.optionArgument);
-                break;
-            case 'e':
-                ctx.equateExportFile = ctx.optionArgument;
-                break;
-            case 'h':
-            case '?':
-            case kHelpOption:
-                writeHelp(stdout);
-                return 2;
-            case 'I':
-                ctx.includeDirs.push_back(ctx.optionArgument);
-                break;
-            case 'm':
-                return takeInProcessForm(ctx, cancelled, argc, argv, slotsAllowed);
-            case 'U':
-                // An empty name is a mistake of the calling script (an unset
-                // variable), not a request to cancel nothing.
-                if (ctx.optionArgument.empty()) {
-                    report(ctx, "Option -U needs a name");
-                    return 2;
-                }
-                cancelDefinition(ctx, cancelled, ctx.optionArgument);
-                break;
-            case kVersionOption:
-                return answerVersion(ctx);
-            default:
-                break;
-        }
-    }
-    addPredefinedNames(ctx, cancelled);
-    appendReleaseIncludeDir(ctx);
-    if (ctx.optionIndex < argc && argv[ctx.optionIndex]) ctx.inputName = argv[ctx.optionIndex];
-    return std::nullopt;
-}
-
 const WholeArgumentOption* findWholeArgumentOption(const char* argument) {
     for (const WholeArgumentOption& option : kWholeArgumentOptions)
         if (std::string_view(argument) == option.spelling) return &option;
     return nullptr;
 }
 
+constexpr int optionEnd = -1;
+
+// Where the reading of one argument vector stands, in getopt style: the
+// next argument, the next letter of a cluster, the argument of the option
+// last read.
+struct OptionCursor {
+    OptionCursor(int count, char** vector) : argc(count), argv(vector) {}
+
+    int argc;
+    char** argv;
+    int index = 1;
+    const char* letter = nullptr;  // inside a cluster; null between arguments
+    std::string argument;
+
+    // The next option: a letter of `letters`, or the code of an option
+    // spelled as a whole argument (above every letter); optionEnd at the
+    // first operand.
+    int next(const char* letters) {
+        for (;;) {
+            if (!letter) {
+                if (index >= argc) return optionEnd;
+                const char* word = argv[index];
+                if (!word || word[0] != '-') return optionEnd;
+                ++index;
+                if (const WholeArgumentOption* whole = findWholeArgumentOption(word)) {
+                    argument.clear();
+                    return whole->code;
+                }
+                letter = word + 1;
+            }
+            char c = *letter;
+            if (c == '\0') {
+                letter = nullptr;  // a lone "-" or the end of a cluster
+                continue;
+            }
+            ++letter;
+            const char* known = c == ':' ? nullptr : std::strchr(letters, c);
+            if (!known) {
+                std::fprintf(stderr, "Warning: %c is an unknown option\n", c);
+                std::fflush(stderr);
+                continue;
+            }
+            if (known[1] != ':') {
+                argument.clear();
+                return static_cast<unsigned char>(c);
+            }
+            if (*letter)
+                argument = letter;
+            else if (index < argc && argv[index])
+                argument = argv[index++];
+            else
+                argument.clear();
+            letter = nullptr;
+            return static_cast<unsigned char>(c);
+        }
+    }
+};
+
+// The reading of a whole command line, the one after -m included.
+class CommandLineParse {
+   public:
+    CommandLineParse(CommandLine& result, bool inProcess) : result_(result), inProcess_(inProcess) {}
+
+    void parse(int argc, char** argv, bool slotsAllowed) {
+        OptionCursor cursor(argc, argv);
+        for (int option; (option = cursor.next(kOptionLetters)) != optionEnd;) {
+            const std::string& argument = cursor.argument;
+            switch (option) {
+                case 'a':
+                    result_.sources.defaultDatabaseFile = argument;
+                    break;
+                case 'D':
+                    define(argument);
+                    break;
+                case 'e':
+                    result_.equateExportFile = argument;
+                    break;
+                case 'h':
+                case '?':
+                case kHelpOption:
+                    result_.request = Request::Help;
+                    return;
+                case 'I':
+                    result_.sources.includeDirs.push_back(argument);
+                    break;
+                case 'm':
+                    takeInProcessForm(argc, argv, cursor.index, slotsAllowed);
+                    return;
+                case 'U':
+                    // An empty name is a mistake of the calling script (an
+                    // unset variable), not a request to cancel nothing.
+                    if (argument.empty()) refuse("Option -U needs a name");
+                    cancel(argument);
+                    break;
+                case kVersionOption:
+                    askForVersion();
+                    return;
+                default:
+                    break;
+            }
+        }
+        addPredefinedNames();
+        appendReleaseIncludeDir();
+        if (cursor.index < argc && argv[cursor.index]) result_.inputName = argv[cursor.index];
+    }
+
+   private:
+    // Messages about the command line come before any source is read: they
+    // are plain lines.
+    [[noreturn]] static void refuse(const char* message) {
+        const Diagnostics plain;
+        plain.errorWithStatus(refusedStatus, "%s", message);
+    }
+
+    void define(const std::string& argument) {
+        size_t equals = argument.find('=');
+        std::string name = argument.substr(0, equals);
+        cancelled_.erase(name);
+        result_.definitions[name] =
+            equals == std::string::npos ? 1 : leadingNumber(std::string_view(argument).substr(equals + 1));
+    }
+
+    void cancel(const std::string& name) {
+        result_.definitions.erase(name);
+        cancelled_.insert(name);
+    }
+
+    void addPredefinedNames() {
+        for (const char* name : kPredefinedNames)
+            if (!cancelled_.count(name)) result_.definitions[name] = 1;
+    }
+
+    void appendReleaseIncludeDir() {
+        const char* release = std::getenv("BASCRELEASEDIR");
+        if (release) result_.sources.includeDirs.push_back(joinPath(release, "include"));
+    }
+
+    // -m: the caller's three result slots, then a whole further command line
+    // that is parsed as a fresh argument vector.
+    void takeInProcessForm(int argc, char** argv, int first, bool slotsAllowed) {
+        if (!slotsAllowed)
+            refuse(inProcess_ ? "Option -m cannot appear in the in-process command line"
+                              : "Option -m is only for in-process callers");
+        bool complete = argc - first >= kInProcessEntries;
+        for (int i = 0; complete && i < kInProcessEntries; ++i) complete = argv[first + i] != nullptr;
+        if (!complete) refuse("Option -m needs the three result references and a command line");
+        result_.results.text = reinterpret_cast<char**>(argv[first]);
+        result_.results.length = reinterpret_cast<uint32_t*>(argv[first + 1]);
+        result_.results.status = reinterpret_cast<uint32_t*>(argv[first + 2]);
+
+        std::vector<std::string> words = splitAtBlanks(argv[first + 3]);
+        std::vector<char*> vector;
+        vector.reserve(words.size() + 1);
+        for (std::string& w : words) vector.push_back(w.data());
+        vector.push_back(nullptr);
+        parse(static_cast<int>(words.size()), vector.data(), false);
+    }
+
+    // An in-process caller reads the version with bprep2_version():
+    // standard output is not where its text goes, and a status of 0 would
+    // promise text in the slots.
+    void askForVersion() {
+        if (inProcess_) refuse("Option --version is not for in-process callers: call bprep2_version()");
+        result_.request = Request::Version;
+    }
+
+    CommandLine& result_;
+    const bool inProcess_;
+    // What -D and -U leave for the predefined names: those whose last
+    // mention on the command line was a -U stay undefined.
+    std::set<std::string> cancelled_;
+};
+
 }  // namespace
 
-int nextOption(PreprocessorContext& ctx, int argc, char** argv, const char* letters) {
-    if (ctx.optionIndex == 0) {
-        ctx.optionCursor = nullptr;
-        ctx.optionIndex = 1;
-    }
-    for (;;) {
-        if (!ctx.optionCursor) {
-            if (ctx.optionIndex >= argc) return optionEnd;
-            const char* argument = argv[ctx.optionIndex];
-            if (!argument || argument[0] != '-') return optionEnd;
-            ++ctx.optionIndex;
-            if (const WholeArgumentOption* whole = findWholeArgumentOption(argument)) {
-                ctx.optionArgument.clear();
-                return whole->code;
-            }
-            ctx.optionCursor = argument + 1;
-        }
-        char letter = *ctx.optionCursor;
-        if (letter == '\0') {
-            ctx.optionCursor = nullptr;  // a lone "-" or the end of a cluster
-            continue;
-        }
-        ++ctx.optionCursor;
-        const char* known = letter == ':' ? nullptr : std::strchr(letters, letter);
-        if (!known) {
-            std::fprintf(stderr, "Warning: %c is an unknown option\n", letter);
-            std::fflush(stderr);
-            continue;
-        }
-        if (known[1] != ':') {
-            ctx.optionArgument.clear();
-            return static_cast<unsigned char>(letter);
-        }
-        if (*ctx.optionCursor)
-            ctx.optionArgument = ctx.optionCursor;
-        else if (ctx.optionIndex < argc && argv[ctx.optionIndex])
-            ctx.optionArgument = argv[ctx.optionIndex++];
-        else
-            ctx.optionArgument.clear();
-        ctx.optionCursor = nullptr;
-        return static_cast<unsigned char>(letter);
-    }
+CommandLine parseCommandLine(int argc, char** argv, bool inProcess) {
+    CommandLine result;
+    CommandLineParse(result, inProcess).parse(argc, argv, inProcess);
+    return result;
 }
 
-std::optional<int32_t> parseCommandLine(PreprocessorContext& ctx, int argc, char** argv) {
-    CancelledNames cancelled;
-    return parseArguments(ctx, cancelled, argc, argv, ctx.inProcess);
+int32_t answerRequest(Request request) {
+    if (request == Request::Help) {
+        writeHelp(stdout);
+        return helpStatus;
+    }
+    std::printf("bprep2 %s\n", bprep2_version());
+    std::fflush(stdout);
+    return 0;
 }
 
 }  // namespace bprep2

@@ -2,21 +2,43 @@
 // --version, and the source name.
 #pragma once
 
-#include <optional>
+#include <cstdint>
+#include <map>
+#include <string>
 
-#include "driver/context.h"
+#include "scanner/source_search.h"
 
 namespace bprep2 {
 
-constexpr int optionEnd = -1;
+// What the command line asks for: a run, or an answer instead of one.
+enum class Request { Run, Help, Version };
 
-// The next option: a letter of `letters`, or the code of an option spelled
-// as a whole argument (above every letter); optionEnd at the first operand.
-int nextOption(PreprocessorContext& ctx, int argc, char** argv, const char* letters);
+// Where an in-process caller receives the program text (-m); null for a
+// run of the program.
+struct ResultSlots {
+    char** text = nullptr;
+    uint32_t* length = nullptr;
+    uint32_t* status = nullptr;
+};
 
-// Fills the context from the arguments, the predefined names included.
-// Returns nothing when the run goes on, or the status it must end with at
-// once (0 after the version, 2 after the help text or a refused option).
-std::optional<int32_t> parseCommandLine(PreprocessorContext& ctx, int argc, char** argv);
+struct CommandLine {
+    Request request = Request::Run;
+    std::string inputName;
+    SourceSearch sources;                        // -I, the release's include directory, -a
+    std::map<std::string, int32_t> definitions;  // -D and the predefined names, less -U
+    std::string equateExportFile;                // -e
+    ResultSlots results;
+};
+
+// Reads the arguments. Reading stops at --help or --version, whose request
+// the result carries; a refused option ends the run (status 2, after its
+// message). `inProcess` is true only for the in-process entry point, which
+// alone may use -m.
+CommandLine parseCommandLine(int argc, char** argv, bool inProcess);
+
+// Writes the help text or the version (`request` is one of them) on
+// standard output; the status the run ends with (2 after the help, 0 after
+// the version).
+int32_t answerRequest(Request request);
 
 }  // namespace bprep2

@@ -1,11 +1,8 @@
 // Construction and destruction of the one state record of a run.
 //
-// Construction takes the command line (the predefined names with it), asks
-// the host for the option word, applies UVCASE, echoes the command when
-// asked, fills the keyword and @-variable tables and opens the trace file. It
-// never ends the process: when the command line already decides the outcome
-// (help, the version, a refused option) it leaves that status in
-// constructionStatus and stops there.
+// Once the command line has been read into it, the context asks the host
+// for the option word, applies UVCASE, echoes the command when asked, fills
+// the keyword and @-variable tables and opens the trace file.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,7 +13,6 @@
 #include <unistd.h>
 #endif
 
-#include "driver/command_line.h"
 #include "driver/context.h"
 #include "host/quolt_host.h"
 #include "tokens/keywords.h"
@@ -45,9 +41,9 @@ void applyUvCase(PreprocessorContext& ctx) {
 // shows a marker in their place instead of reading them as strings.
 bool isResultSlot(const PreprocessorContext& ctx, const char* argument) {
     const void* p = argument;
-    return ctx.resultText && (p == static_cast<const void*>(ctx.resultText) ||
-                              p == static_cast<const void*>(ctx.resultLength) ||
-                              p == static_cast<const void*>(ctx.resultStatus));
+    const ResultSlots& slots = ctx.commandLine.results;
+    return slots.text && (p == static_cast<const void*>(slots.text) || p == static_cast<const void*>(slots.length) ||
+                          p == static_cast<const void*>(slots.status));
 }
 
 void echoCommand(const PreprocessorContext& ctx, int argc, char** argv) {
@@ -78,18 +74,15 @@ PreprocessorContext::~PreprocessorContext() {
     if (traceFile) std::fclose(traceFile);
 }
 
-std::unique_ptr<PreprocessorContext> makeContext(int argc, char** argv, bool inProcess) {
-    auto ctx = std::make_unique<PreprocessorContext>();
-    ctx->inProcess = inProcess;
-    ctx->constructionStatus = parseCommandLine(*ctx, argc, argv);
-    if (ctx->constructionStatus) return ctx;
-    ctx->hostHandle = quolt_getdp();
-    ctx->options.word = QLibAGetCompilerOptions(ctx->hostHandle, ctx->inputName.c_str());
-    applyUvCase(*ctx);
-    if (ctx->options.echoCommand()) echoCommand(*ctx, argc, argv);
-    fillTables(*ctx);
-    if (ctx->options.trace()) openTraceFile(*ctx);
-    return ctx;
+void prepareRun(PreprocessorContext& ctx, CommandLine commandLine, int argc, char** argv) {
+    ctx.commandLine = std::move(commandLine);
+    ctx.definitions = std::move(ctx.commandLine.definitions);
+    ctx.hostHandle = quolt_getdp();
+    ctx.options.word = QLibAGetCompilerOptions(ctx.hostHandle, ctx.commandLine.inputName.c_str());
+    applyUvCase(ctx);
+    if (ctx.options.echoCommand()) echoCommand(ctx, argc, argv);
+    fillTables(ctx);
+    if (ctx.options.trace()) openTraceFile(ctx);
 }
 
 }  // namespace bprep2

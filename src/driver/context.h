@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "driver/command_line.h"
+#include "output/diagnostics.h"
 #include "tokens/keywords.h"
 #include "tokens/options.h"
 #include "tokens/token.h"
@@ -23,10 +25,6 @@
 #include "tokens/word_table.h"
 
 namespace bprep2 {
-
-// The signal that abandons an attempt and starts the run again with the
-// object extensions on. It is the only exception the program throws.
-struct RestartSignal {};
 
 // A word the scanner has looked up: its keyword row (null for a word with
 // none), and where the text of the word as first written lives in the text
@@ -108,7 +106,7 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-struct SourceReader {
+struct SourceReader : ScannedLine {
     bool isItem = false;         // database item (else an operating-system file)
     // An item is read whole; a file a block at a time, as its lines are
     // needed, so that a large program is never held whole. The text holds
@@ -119,19 +117,12 @@ struct SourceReader {
     size_t nextCarriageReturn = 0;  // in the text ended (scanner/source.cpp)
     std::unique_ptr<std::FILE, FileCloser> file;  // the file while it has more to read
     size_t sourceSize = 0;       // the size the source had when it was found
-    std::string fileName;
-    std::string lineText;        // current line, without its terminator
-    uint32_t lineNumber = 0;
-    int64_t scanPos = -1;        // offset of the next character in lineText; -1 none
-    bool noEcho = false;         // report must not echo the line (equate depth error)
     int32_t equateExpansions = 0;
     bool statementStart = false;
     uint32_t pendingLines = 1;
     int32_t statementTokenCount = 0;
     bool continued = false;
     bool inBlockComment = false;
-    int32_t stopStatus = 0;      // non-zero: the scan of this source stopped with it
-    bool stopped = false;
 
     // Scanner bookkeeping that keeps its backward searches within the
     // current statement (token indexes into ctx.tokens).
@@ -161,7 +152,7 @@ struct SourceReader {
 };
 
 struct PreprocessorContext {
-    std::vector<std::string> includeDirs;
+    CommandLine commandLine;
     TokenList tokens;
 
     // Name to replacement text, in byte order of the name, plus an index from
@@ -177,7 +168,6 @@ struct PreprocessorContext {
     NameSet atVariables;
     NameSet userFunctions;
     NameSet dimArrays;
-    std::string equateExportFile;
     SourceReader* reader = nullptr;
     void* hostHandle = nullptr;
     uint32_t filesOpened = 0;
@@ -191,7 +181,7 @@ struct PreprocessorContext {
     // innermost last; each goes on when its arguments close.
     std::vector<MemberChain> setAsideChains;
     AssignmentChain assignmentChain;
-    bool nextIsWarning = false;
+    Diagnostics diagnostics;
     FILE* traceFile = nullptr;
     std::string traceFileName;
     std::map<std::string, int32_t> definitions;
@@ -199,20 +189,7 @@ struct PreprocessorContext {
     int32_t conditionDepth = 0;
     int32_t catchSeen[4] = {0};
     int32_t tryDepth = 0;
-    char** resultText = nullptr;
-    uint32_t* resultLength = nullptr;
-    uint32_t* resultStatus = nullptr;
-    std::string inputName;
-    std::string defaultDatabaseFile;
-    int32_t optionIndex = 0;
-    const char* optionCursor = nullptr;
-    std::string optionArgument;
     Options options;
-
-    // Set when construction already decided the run's status (help or the
-    // version shown, a refused option); the driver returns it at once.
-    std::optional<int32_t> constructionStatus;
-    bool inProcess = false;  // the in-process entry point made this context
 
     PreprocessorContext() = default;
     PreprocessorContext(const PreprocessorContext&) = delete;
@@ -220,11 +197,10 @@ struct PreprocessorContext {
     ~PreprocessorContext();
 };
 
-// Builds a context for one attempt from the argument vector: parses the
-// command line, asks the host for the option word, applies UVCASE, echoes the
-// command, fills the tables, opens the trace file. `inProcess` is true only
-// for the in-process entry point, which alone may use -m.
-std::unique_ptr<PreprocessorContext> makeContext(int argc, char** argv, bool inProcess);
+// Readies a context for the run the command line asks for: asks the host
+// for the option word, applies UVCASE, echoes the command (`argc`, `argv`),
+// fills the tables, opens the trace file.
+void prepareRun(PreprocessorContext& ctx, CommandLine commandLine, int argc, char** argv);
 
 // Adds or replaces one equate, keeping the folded index in step.
 void setEquate(PreprocessorContext& ctx, const std::string& key, std::string_view value);

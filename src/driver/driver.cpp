@@ -3,21 +3,21 @@
 // One attempt builds a context, scans the main source, checks conditional
 // balance, runs the statement pass and writes the program text; then come
 // the optional reports, the trace copy and the equate export. The first
-// failing step has already reported its error, and its status becomes the
-// result at once, so standard output stays empty after any failure.
+// failing step writes its message and throws RunFailure, which ends the
+// run with its status, so standard output stays empty after any failure.
 //
-// Object syntax met with the object extensions off abandons the attempt with
-// a RestartSignal; the run is made once more with them on. A second signal
-// in the same process (the source switched them off again) ends the run with
-// an error rather than restarting without end.
+// Object syntax met with the object extensions off abandons the attempt
+// (ObjectSyntaxRestart); the run is made once more with them on. A second
+// restart (the source switched them off again) ends the run with an error
+// rather than restarting without end.
 #include "driver/driver.h"
 
 #include <cstdio>
 
 #include "bprep2.h"
+#include "driver/command_line.h"
 #include "driver/context.h"
 #include "driver/program_text.h"
-#include "driver/report.h"
 #include "driver/reports.h"
 #include "passes/statement_pass.h"
 #include "scanner/source.h"
@@ -45,7 +45,12 @@ void completeTraceFile(PreprocessorContext& ctx) {
     dumpTokens(ctx, ctx.traceFile);
     printStatistics(ctx, ctx.traceFile);
     std::fputs("\nOutput from bprep2\n------ ---- ----\n", ctx.traceFile);
-    writeProgramText(ctx, ctx.traceFile);
+    // A copy that cannot be made whole has its message written but does not
+    // fail the run: the program text is already out.
+    try {
+        writeProgramText(ctx, ctx.traceFile);
+    } catch (const RunFailure&) {
+    }
     std::fputs(kEndMarker, ctx.traceFile);
     std::fflush(ctx.traceFile);
     std::fprintf(stderr, "bprep2: Trace file written to %s\n", ctx.traceFileName.c_str());
@@ -55,11 +60,11 @@ void completeTraceFile(PreprocessorContext& ctx) {
 // A file that cannot be opened is reported in the system's words and does
 // not fail the run: the program text is already out.
 void exportEquates(PreprocessorContext& ctx) {
-    if (ctx.equateExportFile.empty()) return;
-    FILE* out = std::fopen(ctx.equateExportFile.c_str(), "wb");
+    if (ctx.commandLine.equateExportFile.empty()) return;
+    FILE* out = std::fopen(ctx.commandLine.equateExportFile.c_str(), "wb");
     if (!out) {
         std::fflush(stdout);
-        std::perror(ctx.equateExportFile.c_str());
+        std::perror(ctx.commandLine.equateExportFile.c_str());
         std::fflush(stderr);
         return;
     }
@@ -72,27 +77,21 @@ void exportEquates(PreprocessorContext& ctx) {
     std::fclose(out);
 }
 
-int32_t runAttempt(int argc, char** argv, bool inProcess, bool restarted) {
-    std::unique_ptr<PreprocessorContext> owner = makeContext(argc, argv, inProcess);
+int32_t runAttempt(int argc, char** argv, bool inProcess, bool objectsOn) {
+    CommandLine commandLine = parseCommandLine(argc, argv, inProcess);
+    if (commandLine.request != Request::Run) return answerRequest(commandLine.request);
+    auto owner = std::make_unique<PreprocessorContext>();
     PreprocessorContext& ctx = *owner;
-    if (ctx.constructionStatus) return *ctx.constructionStatus;
-    if (restarted) {
+    prepareRun(ctx, std::move(commandLine), argc, argv);
+    if (objectsOn) {
         ctx.options.turnOn(optObjects);
         ctx.options.turnOff(optCaseSensitive);
     }
-    if (ctx.inputName.empty()) {
-        report(ctx, "No input file name specified");
-        return 2;
-    }
-    int32_t scanned = scanSource(ctx, ctx.inputName, nullptr);
-    ctx.reader = nullptr;  // the readers died with their calls; later reports are plain
-    if (scanned != 0) return scanned;
-    if (ctx.conditionDepth != 0) {
-        report(ctx, "At end of compilation, unbalanced #if/#endif");
-        return 1;
-    }
-    if (int32_t status = runStatementPass(ctx)) return status;
-    if (int32_t status = writeProgramText(ctx, stdout)) return status;
+    if (ctx.commandLine.inputName.empty()) ctx.diagnostics.errorWithStatus(2, "No input file name specified");
+    scanSource(ctx, ctx.commandLine.inputName, nullptr);
+    if (ctx.conditionDepth != 0) ctx.diagnostics.error("At end of compilation, unbalanced #if/#endif");
+    runStatementPass(ctx);
+    writeProgramText(ctx, stdout);
     std::fflush(stdout);
     // The token dump shows the list as the text was written from it, the
     // joins after trailing commas made; so does the trace's copy of the text.
@@ -103,21 +102,29 @@ int32_t runAttempt(int argc, char** argv, bool inProcess, bool restarted) {
     return 0;
 }
 
+// Made again with the object extensions on after object syntax abandoned
+// the first attempt; a second restart is an error rather than a loop.
+int32_t runWithRestart(int argc, char** argv, bool inProcess) {
+    try {
+        return runAttempt(argc, argv, inProcess, false);
+    } catch (const ObjectSyntaxRestart&) {
+        // The attempt's context is gone with its frame.
+    }
+    try {
+        return runAttempt(argc, argv, inProcess, true);
+    } catch (const ObjectSyntaxRestart&) {
+        const Diagnostics plain;
+        plain.error("Object syntax met again after the restart with object extensions off");
+    }
+}
+
 }  // namespace
 
 int32_t runPreprocessor(int argc, char** argv, bool inProcess) {
     try {
-        return runAttempt(argc, argv, inProcess, false);
-    } catch (const RestartSignal&) {
-        // Made again below with the object extensions on; the attempt's
-        // context is gone with its frame.
-    }
-    try {
-        return runAttempt(argc, argv, inProcess, true);
-    } catch (const RestartSignal&) {
-        PreprocessorContext blank;  // no reader: the report takes its plain form
-        report(blank, "Object syntax met again after the restart with object extensions off");
-        return 1;
+        return runWithRestart(argc, argv, inProcess);
+    } catch (const RunFailure& failure) {
+        return failure.status;
     }
 }
 

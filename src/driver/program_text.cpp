@@ -1,8 +1,6 @@
-// Writing the program text where the run sends it, and reporting what kept
-// it from getting there.
+// Writing the program text where the run sends it.
 #include "driver/program_text.h"
 
-#include "driver/report.h"
 #include "output/writer.h"
 
 namespace bprep2 {
@@ -20,42 +18,24 @@ WriterSettings writerSettingsFor(PreprocessorContext& ctx) {
     return settings;
 }
 
-int32_t reportNoRoom(PreprocessorContext& ctx, size_t bytes) {
-    report(ctx, "Unable to allocate %zu bytes for the output text", bytes);
-    return 2;
-}
-
 // The caller frees the text with free().
-int32_t deliverInProcess(PreprocessorContext& ctx, TextBuffer& text) {
+void deliverInProcess(PreprocessorContext& ctx, TextBuffer& text) {
     size_t length = text.size();
     char* block = text.release();
-    if (!block) return reportNoRoom(ctx, length + 1);
-    *ctx.resultText = block;
-    if (ctx.resultStatus) *ctx.resultStatus = 0;
-    if (ctx.resultLength) *ctx.resultLength = static_cast<uint32_t>(length);
-    return 0;
+    if (!block) failForRoom(ctx.diagnostics, length + 1);
+    const ResultSlots& slots = ctx.commandLine.results;
+    *slots.text = block;
+    if (slots.status) *slots.status = 0;
+    if (slots.length) *slots.length = static_cast<uint32_t>(length);
 }
 
 }  // namespace
 
-int32_t writeProgramText(PreprocessorContext& ctx, FILE* out) {
+void writeProgramText(PreprocessorContext& ctx, FILE* out) {
     TextBuffer text;
-    const WriteOutcome outcome = buildProgramText(ctx.tokens, writerSettingsFor(ctx), text);
-    switch (outcome.result) {
-        case WriteOutcome::Result::NoRoom: return reportNoRoom(ctx, outcome.bytesWanted);
-        case WriteOutcome::Result::UnwritableToken:
-            report(ctx, "Internal error: Token type of %d found\n", outcome.kindNumber);
-            return 2;
-        case WriteOutcome::Result::Written: break;
-    }
-    if (ctx.resultText && out == stdout) return deliverInProcess(ctx, text);
-    // A short write would hand the compiler a truncated program under a
-    // success status, so it fails the run instead.
-    if (!writeText(out, text)) {
-        report(ctx, "Unable to write the output text");
-        return 2;
-    }
-    return 0;
+    buildProgramText(ctx.tokens, writerSettingsFor(ctx), ctx.diagnostics, text);
+    if (ctx.commandLine.results.text && out == stdout) deliverInProcess(ctx, text);
+    else writeText(out, text, ctx.diagnostics);
 }
 
 }  // namespace bprep2

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "driver/platform.h"
+#include "output/format_checking.h"
 #include "tokens/keywords.h"
 #include "tokens/token.h"
 
@@ -126,8 +126,9 @@ void printStatistics(PreprocessorContext& ctx, FILE* out) {
     std::string line;
     appendFormatted(line, "Compiled %zu tokens, %zu equates, %u files, %u lines,", ctx.tokens.size(),
                     ctx.equates.size(), ctx.filesOpened, ctx.linesRead);
-    if (ctx.resultText)
-        appendFormatted(line, " internal %u bytes\n", ctx.resultLength ? *ctx.resultLength : 0u);
+    const ResultSlots& slots = ctx.commandLine.results;
+    if (slots.text)
+        appendFormatted(line, " internal %u bytes\n", slots.length ? *slots.length : 0u);
     else
         line += " external\n";
     writeAll(out, line);

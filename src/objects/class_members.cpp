@@ -56,14 +56,14 @@ std::string mangledMethodName(const std::string& cls, const std::string& method)
     return mangleInString(cls, method);
 }
 
-int64_t rewriteStaticCall(PreprocessorContext& ctx, size_t colonIndex) {
+size_t rewriteStaticCall(PreprocessorContext& ctx, size_t colonIndex) {
     size_t secondColon = nextSignificantBringingIn(ctx, colonIndex, Reach::SameLine);
-    if (!isKindAt(ctx, secondColon, TokenKind::Colon)) return static_cast<int64_t>(colonIndex);
+    if (!isKindAt(ctx, secondColon, TokenKind::Colon)) return colonIndex;
     size_t method = nextSignificantBringingIn(ctx, secondColon, Reach::SameLine);
     size_t cls = previousSignificant(ctx.tokens, colonIndex, Reach::SameLine);
     size_t open = nextSignificantBringingIn(ctx, method, Reach::SameLine);
     if (!isNameAt(ctx, method) || !isNameAt(ctx, cls) || open == npos || !isBracket(ctx.tokens[open], '('))
-        return static_cast<int64_t>(colonIndex);
+        return colonIndex;
 
     ctx.objectRuntimeUsed = true;
     std::string text("qObjectStaticMethodN(\"");
@@ -75,10 +75,10 @@ int64_t rewriteStaticCall(PreprocessorContext& ctx, size_t colonIndex) {
     for (size_t index : {cls, colonIndex, secondColon, method}) resetToken(ctx.tokens[index], TokenKind::Deleted);
     ctx.tokens.reset(ctx.tokens[open], TokenKind::Verbatim, text);
     ctx.tokens[open].value = foldedOpenBracket;
-    return static_cast<int64_t>(colonIndex);
+    return colonIndex;
 }
 
-int64_t rewriteMethodDeclaration(PreprocessorContext& ctx, size_t keyword) {
+size_t rewriteMethodDeclaration(PreprocessorContext& ctx, size_t keyword) {
     restartIfObjectsOff(ctx);
     ctx.objectRuntimeUsed = true;
 
@@ -92,7 +92,7 @@ int64_t rewriteMethodDeclaration(PreprocessorContext& ctx, size_t keyword) {
     if (!isNameAt(ctx, cls) || !isKindAt(ctx, firstColon, TokenKind::Colon) ||
         !isKindAt(ctx, secondColon, TokenKind::Colon) || !isNameAt(ctx, method) ||
         !isKindAt(ctx, open, TokenKind::Bracket))
-        return static_cast<int64_t>(keyword);
+        return keyword;
 
     std::string methodName(destructor ? "~" : "");
     methodName.append(ctx.tokens.text(ctx.tokens[method]));
@@ -117,7 +117,7 @@ int64_t rewriteMethodDeclaration(PreprocessorContext& ctx, size_t keyword) {
     };
     work[2].special = specialNoResolve;  // a function's name, not an array's
     ctx.tokens.replace(keyword, last, work);
-    return static_cast<int64_t>(keyword + std::size(work));
+    return keyword + std::size(work);
 }
 
 }  // namespace bprep2

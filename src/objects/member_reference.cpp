@@ -35,7 +35,6 @@
 // hands over before that line's own pass.
 #include <vector>
 
-#include "driver/report.h"
 #include "objects/object_rewrite.h"
 #include "objects/objects.h"
 
@@ -452,15 +451,13 @@ void finishLink(MemberChain& chain, PreprocessorContext& ctx, MemberForm form, s
     chain.open = mayContinue && chain.lastEnd != npos;
 }
 
-int64_t illegalReference(PreprocessorContext& ctx, size_t op) {
-    pointAtToken(ctx, op);
-    report(ctx, "Illegal syntax for object reference");
-    return -1;
+[[noreturn]] void illegalReference(const PreprocessorContext& ctx, size_t op) {
+    ctx.diagnostics.errorAtColumn(ctx.tokens[op].column, "Illegal syntax for object reference");
 }
 
 }  // namespace
 
-int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
+size_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
     ctx.objectRuntimeUsed = true;
     restartIfObjectsOff(ctx);
     MemberChain& chain = ctx.memberChain;
@@ -469,21 +466,21 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
     size_t start = npos;
     bool continues = settleChains(ctx, op, start, opened);
     if (continues) start = chain.head;
-    if (start == npos) return illegalReference(ctx, op);
+    if (start == npos) illegalReference(ctx, op);
 
     // A ';' right after the operator leaves it without a member, like the end of the line.
     size_t member = nextSignificantBringingIn(ctx, op, Reach::SameStatement);
-    if (member == npos) return illegalReference(ctx, op);
+    if (member == npos) illegalReference(ctx, op);
     bool memberByValue = ctx.tokens[member].kind == TokenKind::At;
     if (memberByValue) {
         resetToken(ctx.tokens[member], TokenKind::Deleted);
         member = nextSignificantBringingIn(ctx, member, Reach::SameStatement);
-        if (member == npos) return illegalReference(ctx, op);
+        if (member == npos) illegalReference(ctx, op);
     }
 
     // Checked before anything changes, so the operator still has its column for the caret.
     size_t close = memberEnd(ctx, member);
-    if (close == npos) return illegalReference(ctx, op);
+    if (close == npos) illegalReference(ctx, op);
 
     MemberForm form = MemberForm::Read;
     size_t following = nextSignificantBringingIn(ctx, member, Reach::SameLine);
@@ -504,7 +501,7 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
         ctx.tokens.insert(close, ctx.tokens.make(TokenKind::Bracket, {}, ')'));
         if (!memberByValue) quoteMemberName(ctx, member);
         finishLink(chain, ctx, form, member, close, plainMember);
-        return static_cast<int64_t>(op);
+        return op;
     }
     if (continues) {
         size_t moved = openWaitingCalls(ctx);
@@ -535,7 +532,7 @@ int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
     chain = MemberChain{};
     chain.head = start;
     finishLink(chain, ctx, form, member, close + 2, startsChain);
-    return static_cast<int64_t>(op);
+    return op;
 }
 
 std::vector<CloserInsertion> closeOnContinuedLine(const PreprocessorContext& ctx, OpenAssignments& open,

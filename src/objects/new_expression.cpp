@@ -8,34 +8,31 @@
 // Anything else after NEW is reported with the caret at NEW.
 #include <iterator>
 
-#include "driver/report.h"
 #include "objects/object_rewrite.h"
 
 namespace bprep2 {
 
 namespace {
 
-int64_t illegalNew(PreprocessorContext& ctx, size_t keyword) {
-    pointAtToken(ctx, keyword);
-    report(ctx, "Illegal syntax for NEW statement");
-    return -1;
+[[noreturn]] void illegalNew(const PreprocessorContext& ctx, size_t keyword) {
+    ctx.diagnostics.errorAtColumn(ctx.tokens[keyword].column, "Illegal syntax for NEW statement");
 }
 
 }  // namespace
 
-int64_t rewriteNewExpression(PreprocessorContext& ctx, size_t keyword) {
+size_t rewriteNewExpression(PreprocessorContext& ctx, size_t keyword) {
     restartIfObjectsOff(ctx);
     ctx.objectRuntimeUsed = true;
 
     size_t word = nextSignificantBringingIn(ctx, keyword, Reach::SameLine);
-    if (word == npos) return illegalNew(ctx, keyword);
+    if (word == npos) illegalNew(ctx, keyword);
     std::string_view constructor;
     if (ctx.tokens.isWord(ctx.tokens[word], "ARRAY")) {
         constructor = "qObjectNewArray";
     } else if (ctx.tokens.isWord(ctx.tokens[word], "OBJECT")) {
         constructor = "qObjectNewObject";
     } else {
-        return illegalNew(ctx, keyword);
+        illegalNew(ctx, keyword);
     }
 
     size_t open = nextSignificantBringingIn(ctx, word, Reach::SameLine);
@@ -47,7 +44,7 @@ int64_t rewriteNewExpression(PreprocessorContext& ctx, size_t keyword) {
         // The source's own arguments follow the constructor's name.
         Token name = ctx.tokens.make(TokenKind::Verbatim, constructor);
         ctx.tokens.replace(keyword, word, {&name, 1});
-        return static_cast<int64_t>(keyword + 1);
+        return keyword + 1;
     }
     Token call[4] = {
         ctx.tokens.make(TokenKind::Verbatim, constructor),
@@ -56,7 +53,7 @@ int64_t rewriteNewExpression(PreprocessorContext& ctx, size_t keyword) {
         ctx.tokens.make(TokenKind::Bracket, {}, ')'),
     };
     ctx.tokens.replace(keyword, emptyParentheses ? close : word, call);
-    return static_cast<int64_t>(keyword + std::size(call));
+    return keyword + std::size(call);
 }
 
 }  // namespace bprep2

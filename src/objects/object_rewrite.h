@@ -24,10 +24,10 @@ int64_t valueBracketStep(const Token& token);
 // driver can compile again with them on (when the restart option allows).
 void restartIfObjectsOff(const PreprocessorContext& ctx);
 
-int64_t rewriteMemberReference(PreprocessorContext& ctx, size_t op);
-int64_t rewriteStaticCall(PreprocessorContext& ctx, size_t colon);
-int64_t rewriteMethodDeclaration(PreprocessorContext& ctx, size_t keyword);
-int64_t rewriteNewExpression(PreprocessorContext& ctx, size_t keyword);
+size_t rewriteMemberReference(PreprocessorContext& ctx, size_t op);
+size_t rewriteStaticCall(PreprocessorContext& ctx, size_t colon);
+size_t rewriteMethodDeclaration(PreprocessorContext& ctx, size_t keyword);
+size_t rewriteNewExpression(PreprocessorContext& ctx, size_t keyword);
 
 // The name of the function that implements method `method` of class `cls`.
 std::string mangledMethodName(const std::string& cls, const std::string& method);

@@ -23,11 +23,11 @@ int64_t valueBracketStep(const Token& token) {
 }
 
 void restartIfObjectsOff(const PreprocessorContext& ctx) {
-    if (!ctx.options.objects() && ctx.options.objectRestart()) throw RestartSignal{};
+    if (!ctx.options.objects() && ctx.options.objectRestart()) throw ObjectSyntaxRestart{};
 }
 
-int64_t rewriteObjectSyntax(PreprocessorContext& ctx, size_t index) {
-    if (index >= ctx.tokens.size()) return static_cast<int64_t>(index);
+size_t rewriteObjectSyntax(PreprocessorContext& ctx, size_t index) {
+    if (index >= ctx.tokens.size()) return index;
     const Token& token = ctx.tokens[index];
     switch (token.kind) {
         case TokenKind::MemberOperator:
@@ -37,9 +37,9 @@ int64_t rewriteObjectSyntax(PreprocessorContext& ctx, size_t index) {
         case TokenKind::Keyword:
             if (ctx.tokens.isWord(token, "NEW")) return rewriteNewExpression(ctx, index);
             if (ctx.tokens.isWord(token, "METHOD")) return rewriteMethodDeclaration(ctx, index);
-            return static_cast<int64_t>(index);
+            return index;
         default:
-            return static_cast<int64_t>(index);
+            return index;
     }
 }
 

@@ -9,9 +9,10 @@
 
 namespace bprep2 {
 
-// Returns the index the after-line pass goes on from (it adds 1), or -1
-// after a reported error. May throw RestartSignal.
-int64_t rewriteObjectSyntax(PreprocessorContext& ctx, size_t index);
+// Returns the index the after-line pass goes on from (it adds 1). Object
+// syntax met with the extensions off abandons the attempt
+// (ObjectSyntaxRestart) when the restart option allows.
+size_t rewriteObjectSyntax(PreprocessorContext& ctx, size_t index);
 
 // Opens the calls a chain of member reads still owes; the after-line pass
 // calls it when it has been over the whole line.

@@ -13,8 +13,8 @@
 // the first token that is not blank, and the ranges different tokens scan
 // do not overlap, so building the text is linear in the number of tokens
 // however long the runs of blanks are; a token of a kind that cannot be
-// written, or no room for the text, ends the build with an outcome that
-// says so, before anything is written.
+// written, or no room for the text, ends the run before anything is
+// written.
 #include "output/writer.h"
 
 #include <array>
@@ -95,34 +95,34 @@ constexpr std::array<char, 256> singleBytes = makeSingleBytes();
 
 class ProgramText {
    public:
-    ProgramText(const TokenList& tokens, const WriterSettings& settings, TextBuffer& text)
-        : tokens_(tokens), settings_(settings), text_(text) {
+    ProgramText(const TokenList& tokens, const WriterSettings& settings, const Diagnostics& diagnostics,
+                TextBuffer& text)
+        : tokens_(tokens), settings_(settings), diagnostics_(diagnostics), text_(text) {
         functionsDeclared_ = settings.declaredFunctions && settings.declaredFunctions->hasAnyMember();
         recordsLookups_ = settings.recordsLookups && settings.declaredFunctions && !settings.caseSensitive &&
                           !settings.uvCase;
     }
 
-    WriteOutcome addTokens() {
+    void addTokens() {
         const size_t count = tokens_.size();
         for (size_t i = 0; i < count; ++i) {
             const Token& t = tokens_[i];
             if (char byte = singleBytes[static_cast<size_t>(kindNumber(t.kind))]) {
-                if (!text_.reserve(1)) return noRoom(text_.size() + 1);
+                if (!text_.reserve(1)) failForRoom(diagnostics_, text_.size() + 1);
                 text_.push(byte == ownCharacter ? t.character() : byte);
                 continue;
             }
             const bool dropped = joins_.drops(i, t);
             size_t most = dropped ? size_t{32} : mostBytesOf(i, t);
-            if (!text_.reserve(most)) return noRoom(text_.size() + most);
+            if (!text_.reserve(most)) failForRoom(diagnostics_, text_.size() + most);
             if (dropped) continue;
-            if (!addToken(i, t)) return {WriteOutcome::Result::UnwritableToken, 0, kindNumber(t.kind)};
+            if (!addToken(i, t))
+                diagnostics_.errorWithStatus(unwrittenStatus, "Internal error: Token type of %d found\n",
+                                             kindNumber(t.kind));
         }
-        return {};
     }
 
    private:
-    static WriteOutcome noRoom(size_t bytes) { return {WriteOutcome::Result::NoRoom, bytes, 0}; }
-
     // The most a token adds to the text: its own text, a line marker's
     // frame, or the line breaks of a line end.
     size_t mostBytesOf(size_t index, const Token& t) const {
@@ -203,6 +203,7 @@ class ProgramText {
 
     const TokenList& tokens_;
     const WriterSettings& settings_;
+    const Diagnostics& diagnostics_;
     TextBuffer& text_;
     CommaJoins joins_;
     bool functionsDeclared_ = false;
@@ -211,19 +212,25 @@ class ProgramText {
 
 }  // namespace
 
-WriteOutcome buildProgramText(const TokenList& tokens, const WriterSettings& settings, TextBuffer& text) {
+void buildProgramText(const TokenList& tokens, const WriterSettings& settings, const Diagnostics& diagnostics,
+                      TextBuffer& text) {
     // Room for every token's text and a byte or two more per token, so the
     // text is seldom moved as it grows.
     size_t expected = tokens.textBytes() + 2 * tokens.size() + objectPrologue.size() + 64;
-    if (!text.reserve(expected)) return {WriteOutcome::Result::NoRoom, expected, 0};
+    if (!text.reserve(expected)) failForRoom(diagnostics, expected);
     if (settings.objectRuntimeUsed) text.push(objectPrologue);
-    return ProgramText(tokens, settings, text).addTokens();
+    ProgramText(tokens, settings, diagnostics, text).addTokens();
 }
 
-bool writeText(std::FILE* out, const TextBuffer& text) {
+void failForRoom(const Diagnostics& diagnostics, size_t bytes) {
+    diagnostics.errorWithStatus(unwrittenStatus, "Unable to allocate %zu bytes for the output text", bytes);
+}
+
+void writeText(std::FILE* out, const TextBuffer& text, const Diagnostics& diagnostics) {
     std::string_view view = text.view();
     size_t written = view.empty() ? 0 : std::fwrite(view.data(), 1, view.size(), out);
-    return written == view.size() && std::fflush(out) == 0;
+    if (written != view.size() || std::fflush(out) != 0)
+        diagnostics.errorWithStatus(unwrittenStatus, "Unable to write the output text");
 }
 
 }  // namespace bprep2

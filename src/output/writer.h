@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "output/diagnostics.h"
 #include "output/text_buffer.h"
 #include "tokens/token_list.h"
 #include "tokens/word_table.h"
@@ -23,18 +24,22 @@ struct WriterSettings {
     bool recordsLookups = false;
 };
 
-// What building the text came to. The text is whole only with Written.
-struct WriteOutcome {
-    enum class Result { Written, NoRoom, UnwritableToken } result = Result::Written;
-    size_t bytesWanted = 0;  // NoRoom: the size the text could not grow to
-    int kindNumber = 0;      // UnwritableToken: the token's kind
-};
+// A text that cannot be built, held or written whole ends the run with this
+// status.
+constexpr int32_t unwrittenStatus = 2;
 
-// Builds the program text of `tokens` into `text`; reads the list only.
-WriteOutcome buildProgramText(const TokenList& tokens, const WriterSettings& settings, TextBuffer& text);
+// Builds the program text of `tokens` into `text`; reads the list only. A
+// token of a kind that cannot be written, or no room for the text, ends the
+// run before anything is written.
+void buildProgramText(const TokenList& tokens, const WriterSettings& settings, const Diagnostics& diagnostics,
+                      TextBuffer& text);
 
-// Writes the whole text to `out` and flushes it; false when any of it
-// could not be written.
-bool writeText(std::FILE* out, const TextBuffer& text);
+// Ends the run for want of room for a text of `bytes` bytes.
+[[noreturn]] void failForRoom(const Diagnostics& diagnostics, size_t bytes);
+
+// Writes the whole text to `out` and flushes it. A short write would hand
+// the compiler a truncated program under a success status, so it ends the
+// run instead.
+void writeText(std::FILE* out, const TextBuffer& text, const Diagnostics& diagnostics);
 
 }  // namespace bprep2

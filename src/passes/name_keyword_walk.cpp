@@ -6,7 +6,7 @@
 //     a name marked not to be resolved; with exactly one expression between
 //     the parentheses it is a variable with a format mask and becomes
 //     FMT(NAME,(mask)); otherwise, or when the name is both a function and an
-//     array, the pass stops with an error naming the line and file;
+//     array, the run ends with an error naming the line and file;
 //   - built-in functions used as names, and DEBUG, ERROR and TCLREAD where
 //     they are no statement, become names; TCLREAD X becomes X = @SENTENCE;
 //   - a separator right after THEN or ELSE is deleted;
@@ -33,7 +33,6 @@
 #include <utility>
 #include <vector>
 
-#include "driver/report.h"
 #include "passes/pass_steps.h"
 #include "tokens/characters.h"
 #include "tokens/keywords.h"
@@ -126,33 +125,30 @@ void rewriteAsFormatted(WalkState& w, size_t open, size_t close) {
     insertHere(w.edits, w.current, bracketToken('('));
 }
 
-int32_t resolveName(WalkState& w, size_t index) {
+void resolveName(WalkState& w, size_t index) {
     PreprocessorContext& ctx = w.ctx;
     size_t open = nextSignificant(ctx.tokens, index, Reach::SameLine);
-    if (open == npos || !isBracket(ctx.tokens[open], '(')) return 0;
+    if (open == npos || !isBracket(ctx.tokens[open], '(')) return;
     const Token& name = ctx.tokens[index];
     std::string_view word = ctx.tokens.text(name);
     bool isFunction = ctx.userFunctions.lookUp(word);
     bool isArray = ctx.dimArrays.lookUp(lookupSpelling(word, ctx.options.caseSensitive(), ctx.foldBuffer));
     if (isFunction && isArray) {
         std::string file(ctx.tokens.text(w.fileMarker));
-        report(ctx, "Variable %s at line %d in file %s is both a function and a dimensioned array.\n",
-               std::string(word).c_str(), w.line, file.c_str());
-        return 1;
+        ctx.diagnostics.error("Variable %s at line %d in file %s is both a function and a dimensioned array.\n",
+                              std::string(word).c_str(), w.line, file.c_str());
     }
-    if (isArray || isFunction || name.special == specialNoResolve) return 0;
+    if (isArray || isFunction || name.special == specialNoResolve) return;
     const ParenSpan* span = spanOpeningAt(w, open);
-    if (span == nullptr || span->close == npos) return 0;
+    if (span == nullptr || span->close == npos) return;
     if (span->count != 1) {
         std::string file(ctx.tokens.text(w.fileMarker));
-        report(ctx,
-               "Variable %s at line %d in file %s is neither a function nor a dimensioned array.\n"
-               "    As it has %d expressions between (), it is not a variable with formatting.\n",
-               std::string(word).c_str(), w.line, file.c_str(), span->count);
-        return 1;
+        ctx.diagnostics.error(
+            "Variable %s at line %d in file %s is neither a function nor a dimensioned array.\n"
+            "    As it has %d expressions between (), it is not a variable with formatting.\n",
+            std::string(word).c_str(), w.line, file.c_str(), span->count);
     }
     rewriteAsFormatted(w, open, span->close);
-    return 0;
 }
 
 // --- keywords --------------------------------------------------------------
@@ -277,33 +273,34 @@ void rewriteBrace(WalkState& w, size_t index) {
 constexpr KindSet examinedKinds{TokenKind::LineMarker, TokenKind::LineEnd, TokenKind::Name, TokenKind::Keyword,
                                 TokenKind::Function, TokenKind::Separator, TokenKind::Brace};
 
-int32_t examine(WalkState& w, size_t index) {
+void examine(WalkState& w, size_t index) {
     Token& t = w.ctx.tokens[index];
     switch (t.kind) {
         case TokenKind::LineMarker:
             w.line = t.value;
             w.fileMarker = t;
-            return 0;
+            break;
         case TokenKind::LineEnd:
             // Counted by the lines it stands for, so that lines joined onto
             // another still count; a line marker near the top of the range
             // leaves the count at the largest number instead of overflowing.
             w.line = static_cast<int32_t>(std::min<int64_t>(int64_t{w.line} + t.value, INT32_MAX));
-            return 0;
+            break;
         case TokenKind::Name:
-            return resolveName(w, index);
+            resolveName(w, index);
+            break;
         case TokenKind::Keyword:
         case TokenKind::Function:
             applyKeywordRules(w, index);
-            return 0;
+            break;
         case TokenKind::Separator:
             dropSeparatorAfterThenElse(w, index);
-            return 0;
+            break;
         case TokenKind::Brace:
             rewriteBrace(w, index);
-            return 0;
+            break;
         default:
-            return 0;
+            break;
     }
 }
 
@@ -315,7 +312,7 @@ void demoteKeyword(PreprocessorContext& ctx, Token& token) {
     ctx.tokens.reset(token, TokenKind::NameAsWritten, word);
 }
 
-int32_t runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenSpan>& spans) {
+void runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenSpan>& spans) {
     WalkState w(ctx, spans);
     // The walk changes tokens in place and holds its insertions back, so
     // the list keeps its length until applyInsertions.
@@ -324,10 +321,9 @@ int32_t runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenS
         passPending(w.edits, i);
         if (!examinedKinds.has(ctx.tokens[i].kind)) continue;
         w.current = i;
-        if (examine(w, i) != 0) return 1;
+        examine(w, i);
     }
     applyInsertions(ctx, w.edits);
-    return 0;
 }
 
 }  // namespace bprep2

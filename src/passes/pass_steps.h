@@ -49,8 +49,9 @@ class BracketMeasure {
 };
 
 // The per-token walk: NAME(...) resolution, keyword rules, separators after
-// THEN/ELSE, brace blocks, CALL-word marking. 0, or 1 after a reported error.
-int32_t runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenSpan>& spans);
+// THEN/ELSE, brace blocks, CALL-word marking. A NAME(...) that is none of
+// the three ends the run.
+void runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenSpan>& spans);
 
 // Whether the walk over the `special` codes has anything to do for a token,
 // and for any of the tokens first..end-1.

@@ -17,7 +17,7 @@
 
 namespace bprep2 {
 
-int32_t runStatementPass(PreprocessorContext& ctx) {
+void runStatementPass(PreprocessorContext& ctx) {
     // The brackets are measured once the comparisons are rewritten: a line's
     // rewrite changes nothing outside the line, so each line is measured as
     // it was rewritten.
@@ -26,10 +26,8 @@ int32_t runStatementPass(PreprocessorContext& ctx) {
     brackets.measure(ctx.tokens, 0, ctx.tokens.size());
     // Only the scanner makes such words, and it says when it has.
     bool specialWords = ctx.specialWordsMet && hasSpecialWord(ctx.tokens, 0, ctx.tokens.size());
-    int32_t status = runNameAndKeywordWalk(ctx, brackets.spans);
-    if (status != 0) return status;
+    runNameAndKeywordWalk(ctx, brackets.spans);
     if (specialWords) runSpecialWordWalk(ctx);
-    return 0;
 }
 
 void becomes(PreprocessorContext& ctx, Token& token, TokenKind kind, std::string_view text) {

@@ -7,7 +7,8 @@
 
 namespace bprep2 {
 
-// 0 success, 1 after a reported error.
-int32_t runStatementPass(PreprocessorContext& ctx);
+// A NAME(...) that is neither a call, an array element nor a formatted
+// variable ends the run.
+void runStatementPass(PreprocessorContext& ctx);
 
 }  // namespace bprep2

@@ -17,7 +17,6 @@
 #include "scanner/line_loop.h"
 
 #include "directives/directives.h"
-#include "driver/report.h"
 #include "objects/held_line.h"
 #include "objects/objects.h"
 #include "scanner/declarations.h"
@@ -83,40 +82,27 @@ void takeLabel(PreprocessorContext& ctx, SourceReader& reader) {
     appendToken(ctx, TokenKind::Separator);
 }
 
-// Object syntax at one token; the pass goes on after the index returned.
-size_t rewriteAt(PreprocessorContext& ctx, SourceReader& reader, size_t index) {
-    int64_t next = rewriteObjectSyntax(ctx, index);
-    if (next < 0) {
-        stopReader(reader, 1);
-        return index;
-    }
-    return static_cast<size_t>(next);
-}
-
 void afterLinePass(PreprocessorContext& ctx, SourceReader& reader, bool mayInsert) {
     if (mayInsert) holdBackLine(ctx, reader);
     // Nothing held back: the list's own end is the line's.
     auto hasToken = [&](size_t i) { return mayInsert ? hasTokenAt(ctx, i) : i < ctx.tokens.size(); };
-    for (size_t i = reader.lineFirstToken; !reader.stopped && hasToken(i); ++i) {
+    for (size_t i = reader.lineFirstToken; hasToken(i); ++i) {
         const Token& token = ctx.tokens[i];
         switch (token.kind) {
             case TokenKind::Brace:
             case TokenKind::MemberOperator:
             case TokenKind::Colon:
-                i = rewriteAt(ctx, reader, i);
+                i = rewriteObjectSyntax(ctx, i);
                 break;
             case TokenKind::Keyword: {
                 size_t keyword = i;
-                if (token.hasKeywordFlag(kwObject) && ctx.options.objects()) i = rewriteAt(ctx, reader, i);
-                if (!reader.stopped && keyword < ctx.tokens.size() && ctx.tokens[keyword].kind == TokenKind::Keyword)
+                if (token.hasKeywordFlag(kwObject) && ctx.options.objects()) i = rewriteObjectSyntax(ctx, i);
+                if (keyword < ctx.tokens.size() && ctx.tokens[keyword].kind == TokenKind::Keyword)
                     recordDeclarations(ctx, keyword);
                 break;
             }
             case TokenKind::Name:
-                if (ctx.options.objects()) {
-                    int32_t status = translateTryCatch(ctx, i);
-                    if (status != 0) stopReader(reader, status);
-                }
+                if (ctx.options.objects()) translateTryCatch(ctx, i);
                 break;
             default:
                 break;
@@ -221,18 +207,16 @@ void passLine(PreprocessorContext& ctx, SourceReader& reader, const ScannerCount
     }
 }
 
-enum class LineStart { Scan, Consumed, Stop };
-
-// A line whose first non-blank character is # or $.
-LineStart offerDirective(PreprocessorContext& ctx, SourceReader& reader) {
+// A line whose first non-blank character is # or $: true when it was a
+// directive, false when it is to be scanned as program text.
+bool offerDirective(PreprocessorContext& ctx, SourceReader& reader) {
     settleOwedLineEnds(ctx, reader);
     size_t before = ctx.tokens.size();
     uint32_t lineNumber = reader.lineNumber;
     std::string fileName = reader.fileName;
-    int32_t result = handleDirective(ctx);
-    ctx.reader = &reader;
+    bool handled = handleDirective(ctx, reader);
     forgetBoundaries(reader);
-    if (result == directiveHandled) {
+    if (handled) {
         reader.scanPos = static_cast<int64_t>(reader.lineText.size());
         appendToken(ctx, TokenKind::LineMarker, reader.fileName, static_cast<int32_t>(reader.lineNumber + 1));
         // A directive that brought in text or lines of its own, or renamed
@@ -241,13 +225,8 @@ LineStart offerDirective(PreprocessorContext& ctx, SourceReader& reader) {
         bool plain = ctx.tokens.size() == before + 1 && reader.lineNumber == lineNumber && reader.fileName == fileName;
         if (!plain) reader.joinFloor = ctx.tokens.size() - 1;
         closeAtTrailingComma(ctx, reader, before);
-        return LineStart::Consumed;
     }
-    if (result == directiveFailed) {
-        stopReader(reader, reader.stopStatus != 0 ? reader.stopStatus : 1);
-        return LineStart::Stop;
-    }
-    return LineStart::Scan;
+    return handled;
 }
 
 void scanPhysicalLine(PreprocessorContext& ctx, SourceReader& reader) {
@@ -263,23 +242,17 @@ void scanPhysicalLine(PreprocessorContext& ctx, SourceReader& reader) {
     if (!reader.inBlockComment) {
         const std::string& line = reader.lineText;
         size_t pos = static_cast<size_t>(reader.scanPos);
-        if (pos < line.size() && (line[pos] == '#' || line[pos] == '$')) {
-            LineStart start = offerDirective(ctx, reader);
-            if (start != LineStart::Scan) return;
-        }
+        if (pos < line.size() && (line[pos] == '#' || line[pos] == '$') && offerDirective(ctx, reader)) return;
         if (linesActive(ctx)) {
             if (!reader.continued) takeLabel(ctx, reader);
             reader.lineFirstToken = ctx.tokens.size();
             reader.continued = false;
             tokenizeLine(ctx);
-            ctx.reader = &reader;
         } else {
             reader.lineFirstToken = ctx.tokens.size();
         }
     }
-    if (reader.stopped) return;
     passLine(ctx, reader, before);
-    if (reader.stopped) return;
     appendToken(ctx, TokenKind::LineEnd, {}, static_cast<int32_t>(reader.pendingLines));
 }
 
@@ -328,28 +301,25 @@ bool joinReachesOwedLineEnds(const PreprocessorContext& ctx, const SourceReader&
 
 }  // namespace
 
-void runLineLoop(PreprocessorContext& ctx) {
-    if (!ctx.reader) return;
-    SourceReader& reader = *ctx.reader;
-    while (!reader.stopped) {
-        if (readSourceLine(ctx) != 0) break;
+void runLineLoop(PreprocessorContext& ctx, SourceReader& reader) {
+    while (readSourceLine(ctx, reader)) {
         scanPhysicalLine(ctx, reader);
         // Every line read here starts afresh, a label included, even the
         // first one after a continued statement.
         reader.continued = false;
     }
-    if (!reader.stopped) closeAtTrailingComma(ctx, reader, ctx.tokens.size());
+    closeAtTrailingComma(ctx, reader, ctx.tokens.size());
 }
 
-int32_t continueLine(PreprocessorContext& ctx, size_t dropChars) {
+bool continueLine(PreprocessorContext& ctx, size_t dropChars) {
     SourceReader* reader = ctx.reader;
-    if (!reader) return 1;
+    if (!reader) return false;
     int64_t offset = reader->scanPos;
     // Lines a THEN/ELSE join already folded into this statement stay
     // counted; the joined line is the statement's own, not a fresh one.
     uint32_t pending = reader->pendingLines;
     std::string_view next;
-    if (!fetchSourceLine(ctx, *reader, next)) return 1;
+    if (fetchSourceLine(ctx, *reader, next) != LineRead::Read) return false;
     reader->pendingLines = pending;
     std::string& line = reader->lineText;
     line.resize(dropChars < line.size() ? line.size() - dropChars : 0);
@@ -358,7 +328,7 @@ int32_t continueLine(PreprocessorContext& ctx, size_t dropChars) {
     reader->scanPos = offset;
     reader->continued = true;
     oweLineEnd(ctx, *reader);
-    return 0;
+    return true;
 }
 
 void joinPreviousLine(PreprocessorContext& ctx) {
@@ -399,8 +369,7 @@ void scanBlockComment(PreprocessorContext& ctx) {
         }
         if (line[pos] == '/' && line[pos + 1] == '*' && ctx.options.warnings()) {
             reader->scanPos = static_cast<int64_t>(pos);
-            ctx.nextIsWarning = true;
-            report(ctx, "Nested comments found");
+            ctx.diagnostics.warning("Nested comments found");
         }
         ++pos;
     }

@@ -7,13 +7,14 @@
 
 namespace bprep2 {
 
-// Runs the loop over every line of the current reader until the end of the
-// source or until the scan stops.
-void runLineLoop(PreprocessorContext& ctx);
+// Runs the loop over every line of `reader`, the current reader, to the end
+// of the source.
+void runLineLoop(PreprocessorContext& ctx, SourceReader& reader);
 
 // Appends the next source line to the current one, less `dropChars` at its
-// end. 0, or 1 at the end of the source.
-int32_t continueLine(PreprocessorContext& ctx, size_t dropChars);
+// end; false when there is none (the end of the source, or a source that
+// failed to read, whose message is written: the caller ends the run).
+bool continueLine(PreprocessorContext& ctx, size_t dropChars);
 
 void joinPreviousLine(PreprocessorContext& ctx);
 void scanBlockComment(PreprocessorContext& ctx);

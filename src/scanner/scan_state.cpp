@@ -15,12 +15,6 @@
 
 namespace bprep2 {
 
-void stopReader(SourceReader& reader, int32_t status) {
-    if (reader.stopped) return;
-    reader.stopped = true;
-    reader.stopStatus = status != 0 ? status : 1;
-}
-
 void forgetBoundaries(SourceReader& reader) {
     reader.boundaryFreeLow = 0;
     reader.boundaryFreeHigh = 0;

@@ -64,13 +64,15 @@ inline bool updateStatementState(SourceReader& r, bool caseSensitive, TokenKind 
     ctx.tokens.append(t);
 }
 
+// What reading the next physical line came to. A source that fails to
+// read part way has its message written; the caller ends the run, after a
+// message of its own where it has one.
+enum class LineRead { Read, End, Unreadable };
+
 // Cuts the next physical line of `reader` and does the per-line accounting
 // (lines read, pending line count, trace copy, line number). The view lives
-// in the reader's source text. False at the end of the source.
-bool fetchSourceLine(PreprocessorContext& ctx, SourceReader& reader, std::string_view& line);
-
-// Stops the scan of `reader`; the first status given is the one kept.
-void stopReader(SourceReader& reader, int32_t status);
+// in the reader's source text.
+LineRead fetchSourceLine(PreprocessorContext& ctx, SourceReader& reader, std::string_view& line);
 
 // Index of the last statement boundary in the list, searching no lower than
 // the reader's own first token; npos when there is none. Remembers what it

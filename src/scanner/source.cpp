@@ -4,15 +4,16 @@
 // item through the host library, or an operating-system file, each also
 // under the include directories) and runs the line loop over it. An item is
 // read whole, a file a block at a time as its lines are asked for; a file
-// that fails to read part way stops the scan with a report, so a partly
+// that fails to read part way ends the run with a message, so a partly
 // read program never passes for the whole. Lines are cut from the text in
 // place: each LF, CR LF pair and lone CR of a file ends one line (a line
 // may be of any length); an item line ends at the attribute mark 0xFE, LF
 // or CR.
-// Guarantees: the source's reader is the context's current reader exactly
-// while the source is scanned, and on every way out (errors and the restart
-// signal included) the reader that was current before is put back; the
-// status is 0, 1 after a reported error, or the host's item-read code.
+// Guarantees: the source's reader is the context's current reader, and the
+// line messages point at, exactly while the source is scanned, and on every
+// way out (failures and the restart included) the reader that was current
+// before is put back. A source that cannot be found ends the run with status
+// 1, or with the host's item-read code for an item of a database file named.
 #include "scanner/source.h"
 
 #include <algorithm>
@@ -26,7 +27,6 @@
 #include "directives/directives.h"
 #include "driver/host_interface.h"
 #include "driver/platform.h"
-#include "driver/report.h"
 #include "scanner/line_loop.h"
 #include "scanner/scan_state.h"
 
@@ -36,19 +36,25 @@ namespace {
 
 constexpr unsigned char attributeMark = 0xFE;
 
-// Makes a reader the current one for the lifetime of a scanSource call.
+// Makes a reader the current one, and the line messages point at, for the
+// lifetime of a scanSource call.
 class CurrentReader {
    public:
-    CurrentReader(PreprocessorContext& ctx, SourceReader& reader) : ctx_(ctx), previous_(ctx.reader) {
+    CurrentReader(PreprocessorContext& ctx, SourceReader& reader)
+        : ctx_(ctx), previous_(ctx.reader), previousLine_(ctx.diagnostics.pointAt(&reader)) {
         ctx.reader = &reader;
     }
-    ~CurrentReader() { ctx_.reader = previous_; }
+    ~CurrentReader() {
+        ctx_.reader = previous_;
+        ctx_.diagnostics.pointAt(previousLine_);
+    }
     CurrentReader(const CurrentReader&) = delete;
     CurrentReader& operator=(const CurrentReader&) = delete;
 
    private:
     PreprocessorContext& ctx_;
     SourceReader* previous_;
+    const ScannedLine* previousLine_;
 };
 
 // A file is read a block at a time: a large program is never held whole.
@@ -90,47 +96,46 @@ bool openFile(const std::string& path, SourceReader& reader) {
     return false;
 }
 
-// A database item: in the database file named, else in the -a file.
-// Returns 0 when found, else the status to give up with (after the report),
-// or -1 when the file system is to be tried next.
-int32_t findItem(PreprocessorContext& ctx, SourceReader& reader, const std::string& name,
-                 const std::string* databaseFile) {
+// A database item: in the database file named (also under each include
+// directory), else in the -a file. False when the file system is to be
+// tried next; an item of a database file named that cannot be read ends
+// the run with the host's code.
+bool findItem(PreprocessorContext& ctx, SourceReader& reader, const std::string& name,
+              const std::string* databaseFile) {
     if (databaseFile) {
-        int32_t status = readDatabaseItem(ctx, *databaseFile, name, reader.sourceText);
-        for (size_t i = 0; status != 0 && i < ctx.includeDirs.size(); ++i)
-            status = readDatabaseItem(ctx, joinPath(ctx.includeDirs[i], *databaseFile), name, reader.sourceText);
-        if (status != 0) {
-            report(ctx, "Unable to read item '%s' from file '%s'\n", name.c_str(), databaseFile->c_str());
-            return status;
-        }
-        return 0;
+        int32_t hostStatus = readDatabaseItem(ctx, *databaseFile, name, reader.sourceText);
+        for (size_t i = 0; hostStatus != 0 && i < ctx.commandLine.sources.includeDirs.size(); ++i)
+            hostStatus =
+                readDatabaseItem(ctx, joinPath(ctx.commandLine.sources.includeDirs[i], *databaseFile), name, reader.sourceText);
+        if (hostStatus != 0)
+            ctx.diagnostics.errorWithStatus(hostStatus, "Unable to read item '%s' from file '%s'\n", name.c_str(),
+                                            databaseFile->c_str());
+        return true;
     }
-    if (!ctx.defaultDatabaseFile.empty() &&
-        readDatabaseItem(ctx, ctx.defaultDatabaseFile, name, reader.sourceText) == 0)
-        return 0;
-    return -1;
+    return !ctx.commandLine.sources.defaultDatabaseFile.empty() &&
+           readDatabaseItem(ctx, ctx.commandLine.sources.defaultDatabaseFile, name, reader.sourceText) == 0;
 }
 
 // An operating-system file: as named, then under each include directory.
-int32_t findFile(PreprocessorContext& ctx, SourceReader& reader, const std::string& name) {
-    if (openFile(name, reader)) return 0;
-    for (const std::string& dir : ctx.includeDirs)
-        if (openFile(joinPath(dir, name), reader)) return 0;
-    if (ctx.includeLevel > 0) report(ctx, "Unable to read INCLUDE file '%s'\n", name.c_str());
-    else report(ctx, "Unable to read file '%s'\n", name.c_str());
-    return 1;
+void findFile(PreprocessorContext& ctx, SourceReader& reader, const std::string& name) {
+    if (openFile(name, reader)) return;
+    for (const std::string& dir : ctx.commandLine.sources.includeDirs)
+        if (openFile(joinPath(dir, name), reader)) return;
+    if (ctx.includeLevel > 0)
+        ctx.diagnostics.error("Unable to read INCLUDE file '%s'\n", name.c_str());
+    else
+        ctx.diagnostics.error("Unable to read file '%s'\n", name.c_str());
 }
 
-int32_t findSource(PreprocessorContext& ctx, SourceReader& reader, const std::string& name,
-                   const std::string* databaseFile) {
-    int32_t status = findItem(ctx, reader, name, databaseFile);
-    if (status == 0) {
+void findSource(PreprocessorContext& ctx, SourceReader& reader, const std::string& name,
+                const std::string* databaseFile) {
+    if (findItem(ctx, reader, name, databaseFile)) {
         reader.isItem = true;
         reader.sourceSize = reader.sourceText.size();
+        return;
     }
-    if (status >= 0) return status;
     reader.sourceText.clear();
-    return findFile(ctx, reader, name);
+    findFile(ctx, reader, name);
 }
 
 // Cuts the next item line: up to 0xFE, LF or CR; then a run of LF and CR
@@ -193,11 +198,11 @@ bool cutFileLine(SourceReader& reader, std::string_view& line) {
     return true;
 }
 
-// A file that fails to read part way stops its scan: what was read of it
-// must not pass for the whole program.
-void failToRead(PreprocessorContext& ctx, SourceReader& reader) {
-    report(ctx, "Unable to read file '%s'\n", reader.fileName.c_str());
-    stopReader(reader, 1);
+// A file that fails to read part way: what was read of it must not pass
+// for the whole program.
+LineRead unreadable(PreprocessorContext& ctx, const SourceReader& reader) {
+    ctx.diagnostics.writeError("Unable to read file '%s'\n", reader.fileName.c_str());
+    return LineRead::Unreadable;
 }
 
 }  // namespace
@@ -215,6 +220,8 @@ int32_t readDatabaseItem(PreprocessorContext& ctx, const std::string& databaseFi
                          const std::string& itemName, std::string& itemText) {
     if (!ctx.hostHandle) {
         ctx.hostHandle = itemReadCalls.getdpEX(0, 0, 5, 0);
+        // Not a failure of its own: the item is not found, which the caller
+        // reports.
         if (!ctx.hostHandle) {
             writeMessage("bprep2: Unable to allocate a port or object\n");
             return 1;
@@ -232,17 +239,14 @@ int32_t readDatabaseItem(PreprocessorContext& ctx, const std::string& databaseFi
     return status;
 }
 
-bool fetchSourceLine(PreprocessorContext& ctx, SourceReader& reader, std::string_view& line) {
-    if (reader.textCursor >= reader.sourceText.size() && reader.file && !readFileBlock(reader)) {
-        failToRead(ctx, reader);
-        return false;
-    }
-    if (reader.textCursor >= reader.sourceText.size()) return false;
+LineRead fetchSourceLine(PreprocessorContext& ctx, SourceReader& reader, std::string_view& line) {
+    if (reader.textCursor >= reader.sourceText.size() && reader.file && !readFileBlock(reader))
+        return unreadable(ctx, reader);
+    if (reader.textCursor >= reader.sourceText.size()) return LineRead::End;
     if (reader.isItem) {
         line = cutItemLine(reader);
     } else if (!cutFileLine(reader, line)) {
-        failToRead(ctx, reader);
-        return false;
+        return unreadable(ctx, reader);
     }
     ctx.linesRead += 1;
     reader.pendingLines = 1;
@@ -251,22 +255,25 @@ bool fetchSourceLine(PreprocessorContext& ctx, SourceReader& reader, std::string
         std::fputc('\n', ctx.traceFile);
     }
     reader.lineNumber += 1;
-    return true;
+    return LineRead::Read;
 }
 
-int32_t readSourceLine(PreprocessorContext& ctx) {
-    SourceReader* reader = ctx.reader;
+bool readSourceLine(PreprocessorContext& ctx, SourceReader& reader) {
     std::string_view line;
-    if (!reader || !fetchSourceLine(ctx, *reader, line)) return 1;
-    reader->lineText.assign(line);
-    return 0;
+    switch (fetchSourceLine(ctx, reader, line)) {
+        case LineRead::Read:
+            reader.lineText.assign(line);
+            return true;
+        case LineRead::End: return false;
+        case LineRead::Unreadable: throw RunFailure{};
+    }
+    return false;
 }
 
-int32_t scanSource(PreprocessorContext& ctx, const std::string& sourceName, const std::string* databaseFile) {
+void scanSource(PreprocessorContext& ctx, const std::string& sourceName, const std::string* databaseFile) {
     SourceReader reader;
     CurrentReader current(ctx, reader);
-    int32_t status = findSource(ctx, reader, sourceName, databaseFile);
-    if (status != 0) return status;
+    findSource(ctx, reader, sourceName, databaseFile);
 
     reader.fileName = sourceName;
     ctx.filesOpened += 1;
@@ -274,10 +281,8 @@ int32_t scanSource(PreprocessorContext& ctx, const std::string& sourceName, cons
     reader.firstToken = ctx.tokens.size();
     reader.joinFloor = reader.firstToken;
     appendToken(ctx, TokenKind::LineMarker, sourceName, 1);
-    runLineLoop(ctx);
+    runLineLoop(ctx, reader);
     settleOwedLineEnds(ctx, reader);
-    if (!reader.stopped) return 0;
-    return reader.stopStatus != 0 ? reader.stopStatus : 1;
 }
 
 }  // namespace bprep2

@@ -10,11 +10,11 @@ namespace bprep2 {
 
 // Scans one source (main program or included member) into ctx.tokens.
 // `databaseFile` null: an operating-system file (or the -a default file).
-int32_t scanSource(PreprocessorContext& ctx, const std::string& sourceName,
-                      const std::string* databaseFile);
+void scanSource(PreprocessorContext& ctx, const std::string& sourceName, const std::string* databaseFile);
 
-// Reads the next line of the current reader into lineText. 0 read, 1 at end.
-int32_t readSourceLine(PreprocessorContext& ctx);
+// Reads the next line of `reader` into its lineText; false at the end of
+// the source. A source that fails to read ends the run.
+bool readSourceLine(PreprocessorContext& ctx, SourceReader& reader);
 
 // Reads a whole database item through the host library. 0 on success.
 int32_t readDatabaseItem(PreprocessorContext& ctx, const std::string& databaseFile,

@@ -6,15 +6,13 @@
 // (which extends it) change the line. Names are looked up through one
 // reused key buffer, so scanning allocates nothing per character.
 // Guarantees: every byte of the line is either taken by a token, dropped as
-// comment, or reported; no read goes past the end of the line; a failure
-// stops the source's scan with its status (1, or what a handler returned).
+// comment, or reported; no read goes past the end of the line.
 #include "scanner/tokenizer.h"
 
 #include <cstdint>
 #include <string>
 
 #include "directives/directives.h"
-#include "driver/report.h"
 #include "scanner/line_loop.h"
 #include "scanner/scan_state.h"
 #include "tokens/characters.h"
@@ -60,12 +58,10 @@ struct LineScan {
     std::string_view slice(size_t from, size_t length) const {
         return std::string_view(line()).substr(from, length);
     }
-    void stop(int32_t status) { stopReader(reader, status); }
 };
 
-void unknownCharacter(LineScan& s, char c) {
-    report(s.ctx, "Unknown character %c (%d)", c, static_cast<int>(static_cast<signed char>(c)));
-    s.stop(1);
+[[noreturn]] void unknownCharacter(LineScan& s, char c) {
+    s.ctx.diagnostics.error("Unknown character %c (%d)", c, static_cast<int>(static_cast<signed char>(c)));
 }
 
 // A token whose column is its first character: appended, then passed.
@@ -108,11 +104,9 @@ void scanString(LineScan& s) {
         if (length - 1 > open && s.line()[length - 1] == '\\') {
             from = length - 1;  // the text before it has been searched already
             // With no line left to join, the string stays open like any other.
-            if (continueLine(s.ctx, 1) == 0) continue;
+            if (continueLine(s.ctx, 1)) continue;
         }
-        report(s.ctx, "Unbalanced strings");
-        s.stop(1);
-        return;
+        s.ctx.diagnostics.error("Unbalanced strings");
     }
 }
 
@@ -167,10 +161,7 @@ void scanDot(LineScan& s) {
         while (nonBlank < s.line().size() && isBlank(s.line()[nonBlank])) ++nonBlank;
         if (nonBlank == s.line().size()) {
             s.moveTo(after);
-            if (continueLine(s.ctx, 0) != 0) {
-                report(s.ctx, "Line continued past the end of the source");
-                s.stop(1);
-            }
+            if (!continueLine(s.ctx, 0)) s.ctx.diagnostics.error("Line continued past the end of the source");
             return;
         }
         if (s.line()[nonBlank] == ')') {
@@ -214,21 +205,14 @@ bool scanStatementWord(LineScan& s, std::string_view word, size_t end) {
     const bool caseSensitive = ctx.options.caseSensitive();
     if (sameWord(word, "EQUATE", caseSensitive) || sameWord(word, "EQU", caseSensitive)) {
         s.moveTo(end);
-        int32_t status = handleEquate(ctx);
-        ctx.reader = &s.reader;
-        if (status != 0) s.stop(status);
+        handleEquate(ctx, s.reader);
         return true;
     }
     if (sameWord(word, "INCLUDE", caseSensitive) || sameWord(word, "INSERT", caseSensitive)) {
         s.moveTo(end);
         settleOwedLineEnds(ctx, s.reader);
-        int32_t status = handleInclude(ctx);
-        ctx.reader = &s.reader;
+        handleInclude(ctx, s.reader);
         forgetBoundaries(s.reader);
-        if (status != 0) {
-            s.stop(status);
-            return true;
-        }
         appendToken(ctx, TokenKind::LineMarker, s.reader.fileName, static_cast<int32_t>(s.reader.lineNumber));
         // A later THEN or ELSE must not fold line ends of the member into
         // this source's line.
@@ -251,10 +235,8 @@ bool substituteEquate(LineScan& s, std::string_view word, size_t start) {
     s.reader.equateExpansions += 1;
     if (s.reader.equateExpansions >= maximumEquateExpansions) {
         s.reader.noEcho = true;
-        report(s.ctx, "EQUATE level exceeds maximum of %d levels\n      Possible recursive EQUATEs",
-               maximumEquateExpansions);
-        s.stop(1);
-        return true;
+        s.ctx.diagnostics.error("EQUATE level exceeds maximum of %d levels\n      Possible recursive EQUATEs",
+                                maximumEquateExpansions);
     }
     s.reader.lineText.replace(start, word.size(), *replacement);
     s.moveTo(start);
@@ -299,10 +281,7 @@ void scanIdentifier(LineScan& s, char c) {
     size_t start = s.pos();
     NameSpan name = measureName(s.line(), start, s.ctx.options.dotMember());
     size_t length = name.length;
-    if (length == 0) {
-        unknownCharacter(s, c);
-        return;
-    }
+    if (length == 0) unknownCharacter(s, c);
     size_t end = start + length;
     std::string_view word = s.slice(start, length);
     if (s.reader.statementTokenCount == 0 && mayBeStatementWord(word) && scanStatementWord(s, word, end)) return;
@@ -400,14 +379,10 @@ void scanToken(LineScan& s) {
 
 }  // namespace
 
-void stopScan(PreprocessorContext& ctx, int32_t status) {
-    if (ctx.reader) stopReader(*ctx.reader, status);
-}
-
 void tokenizeLine(PreprocessorContext& ctx) {
     if (!ctx.reader || ctx.reader->scanPos < 0) return;
     LineScan s{ctx, *ctx.reader, {}};
-    while (!s.reader.stopped && s.reader.scanRemaining() >= 1) scanToken(s);
+    while (s.reader.scanRemaining() >= 1) scanToken(s);
 }
 
 }  // namespace bprep2

@@ -10,7 +10,4 @@ namespace bprep2 {
 
 void tokenizeLine(PreprocessorContext& ctx);
 
-// Sets the reader's stop flag with a status (1 for reported errors).
-void stopScan(PreprocessorContext& ctx, int32_t status);
-
 }  // namespace bprep2

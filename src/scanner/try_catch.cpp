@@ -10,7 +10,6 @@
 // and close in another.
 #include "scanner/try_catch.h"
 
-#include "driver/report.h"
 #include "objects/object_rewrite.h"
 
 namespace bprep2 {
@@ -29,70 +28,62 @@ void becomeBlock(PreprocessorContext& ctx, size_t index, const std::string& text
     ctx.tokens.reset(ctx.tokens[index], TokenKind::Verbatim, text);
 }
 
-int32_t fail(PreprocessorContext& ctx, const char* message) {
-    report(ctx, "%s", message);
-    return 1;
+[[noreturn]] void failWithoutTry(const PreprocessorContext& ctx) {
+    ctx.diagnostics.error("END TRY seen with no corresponding TRY");
 }
 
-int32_t translateEndTry(PreprocessorContext& ctx, size_t endWord, size_t tryWord) {
-    if (ctx.tryDepth == 0) return fail(ctx, "END TRY seen with no corresponding TRY");
+void translateEndTry(PreprocessorContext& ctx, size_t endWord, size_t tryWord) {
+    if (ctx.tryDepth == 0) failWithoutTry(ctx);
     --ctx.tryDepth;
     becomeBlock(ctx, tryWord,
                 "QAC_INLINE_START\n} qObjectEndTry(dp,&trybuf) ; }\nQAC_INLINE_END\n" + lineMarker(ctx));
     resetToken(ctx.tokens[endWord], TokenKind::Deleted);
-    return 0;
 }
 
-int32_t translateTry(PreprocessorContext& ctx, size_t index) {
-    if (nextSignificantBringingIn(ctx, index, Reach::SameLine) != npos) return 0;
+void translateTry(PreprocessorContext& ctx, size_t index) {
+    if (nextSignificantBringingIn(ctx, index, Reach::SameLine) != npos) return;
     ctx.objectRuntimeUsed = true;
     size_t before = previousSignificant(ctx.tokens, index, Reach::SameLine);
     if (before != npos) {
-        if (ctx.tokens.isWord(ctx.tokens[before], "END")) return translateEndTry(ctx, before, index);
-        return 0;
+        if (ctx.tokens.isWord(ctx.tokens[before], "END")) translateEndTry(ctx, before, index);
+        return;
     }
-    if (ctx.tryDepth >= maximumTryDepth) {
-        report(ctx, "The maximum nested level of %d try/catch is exceeded", maximumTryDepth);
-        return 1;
-    }
+    if (ctx.tryDepth >= maximumTryDepth)
+        ctx.diagnostics.error("The maximum nested level of %d try/catch is exceeded", maximumTryDepth);
     ctx.catchSeen[ctx.tryDepth] = 0;
     ++ctx.tryDepth;
     becomeBlock(ctx, index,
                 "QAC_INLINE_START\n{jmp_buf trybuf ; qObjectTry(dp , &trybuf) ; if (setjmp(trybuf) == 0) {\n"
                 "QAC_INLINE_END\n" +
                     lineMarker(ctx));
-    return 0;
 }
 
 // The checks every CATCH form makes before it is translated.
-int32_t claimCatch(PreprocessorContext& ctx) {
-    if (ctx.tryDepth == 0) return fail(ctx, "END TRY seen with no corresponding TRY");
-    if (ctx.catchSeen[ctx.tryDepth - 1]) {
-        return fail(ctx, "Multiple CATCH seen for the same TRY -- Only 1 CATCH per TRY");
-    }
+void claimCatch(PreprocessorContext& ctx) {
+    if (ctx.tryDepth == 0) failWithoutTry(ctx);
+    if (ctx.catchSeen[ctx.tryDepth - 1])
+        ctx.diagnostics.error("Multiple CATCH seen for the same TRY -- Only 1 CATCH per TRY");
     ctx.catchSeen[ctx.tryDepth - 1] = 1;
-    return 0;
 }
 
-int32_t translateCatch(PreprocessorContext& ctx, size_t index) {
+void translateCatch(PreprocessorContext& ctx, size_t index) {
     size_t variableWord = nextSignificantBringingIn(ctx, index, Reach::SameLine);
     // CATCH ; alone is a bare CATCH: a ';' names no variable.
     if (variableWord != npos && ctx.tokens[variableWord].kind == TokenKind::Separator &&
         nextSignificantBringingIn(ctx, variableWord, Reach::SameLine) == npos)
         variableWord = npos;
     if (variableWord == npos) {
-        if (claimCatch(ctx) != 0) return 1;
+        claimCatch(ctx);
         becomeBlock(ctx, index, "QAC_INLINE_START\n} else {\nQAC_INLINE_END\n" + lineMarker(ctx));
-        return 0;
+        return;
     }
-    if (nextSignificantBringingIn(ctx, variableWord, Reach::SameLine) != npos) return 0;
-    if (claimCatch(ctx) != 0) return 1;
+    if (nextSignificantBringingIn(ctx, variableWord, Reach::SameLine) != npos) return;
+    claimCatch(ctx);
     std::string name = upperCased(ctx.tokens.text(ctx.tokens[variableWord]));
     becomeBlock(ctx, index,
                 "\nQAC_DEFINE_VAR " + name + "\nQAC_INLINE_START\n} else {\nqObjectCatch(dp , _qu_" + name +
                     ") ;\nQAC_INLINE_END\n" + lineMarker(ctx));
     resetToken(ctx.tokens[variableWord], TokenKind::Deleted);
-    return 0;
 }
 
 // Where a value that an ELSE ends, and that ends at `afterValue`, ends
@@ -115,7 +106,7 @@ size_t endBeforeClosingBraces(PreprocessorContext& ctx, size_t index, size_t aft
 // In a THEN clause an ELSE outside the value's brackets ends the value, and
 // the ')' goes right after the value, before the blanks ahead of the ELSE
 // (or of the brace block's end before it).
-int32_t translateThrow(PreprocessorContext& ctx, size_t index) {
+void translateThrow(PreprocessorContext& ctx, size_t index) {
     size_t end = index + 1;
     size_t afterValue = end;
     size_t following = 0;
@@ -136,22 +127,20 @@ int32_t translateThrow(PreprocessorContext& ctx, size_t index) {
     ctx.objectRuntimeUsed = true;
     if (following == 0) {
         becomeBlock(ctx, index, "qObjectThrow(\"\")");
-        return 0;
+        return;
     }
     becomeBlock(ctx, index, "qObjectThrow(");
     ctx.tokens.insert(end, ctx.tokens.make(TokenKind::Verbatim, ")"));
-    return 0;
 }
 
 }  // namespace
 
-int32_t translateTryCatch(PreprocessorContext& ctx, size_t index) {
-    if (index >= ctx.tokens.size() || ctx.tokens[index].kind != TokenKind::Name) return 0;
+void translateTryCatch(PreprocessorContext& ctx, size_t index) {
+    if (index >= ctx.tokens.size() || ctx.tokens[index].kind != TokenKind::Name) return;
     const Token& word = ctx.tokens[index];
-    if (ctx.tokens.isWord(word, "TRY")) return translateTry(ctx, index);
-    if (ctx.tokens.isWord(word, "CATCH")) return translateCatch(ctx, index);
-    if (ctx.tokens.isWord(word, "THROW")) return translateThrow(ctx, index);
-    return 0;
+    if (ctx.tokens.isWord(word, "TRY")) translateTry(ctx, index);
+    else if (ctx.tokens.isWord(word, "CATCH")) translateCatch(ctx, index);
+    else if (ctx.tokens.isWord(word, "THROW")) translateThrow(ctx, index);
 }
 
 }  // namespace bprep2

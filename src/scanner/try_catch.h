@@ -8,7 +8,6 @@
 
 namespace bprep2 {
 
-// 0, or 1 when a fatal error was reported.
-int32_t translateTryCatch(PreprocessorContext& ctx, size_t index);
+void translateTryCatch(PreprocessorContext& ctx, size_t index);
 
 }  // namespace bprep2

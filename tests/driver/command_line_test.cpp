@@ -4,15 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "bprep2.h"
 #include "driver/command_line.h"
-#include "driver/context.h"
 #include "driver/driver_test_support.h"
-#include "driver/platform.h"
+#include "output/diagnostics.h"
+#include "scanner/source.h"
 
 using namespace bprep2;
 using bprep2_test::Args;
@@ -31,47 +30,54 @@ Definitions predefinedWith(Definitions extra, std::vector<std::string> removed =
 }
 
 // Parses "bprep2" followed by `words`.
-std::optional<int32_t> parseWords(PreprocessorContext& ctx, std::vector<std::string> words) {
+CommandLine parseWords(std::vector<std::string> words) {
     words.insert(words.begin(), "bprep2");
     std::vector<char*> argv;
     for (std::string& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
-    return parseCommandLine(ctx, static_cast<int>(words.size()), argv.data());
+    return parseCommandLine(static_cast<int>(words.size()), argv.data(), false);
+}
+
+// The status a refused command line ends the run with.
+int32_t refusedStatus(int argc, char** argv, bool inProcess) {
+    try {
+        parseCommandLine(argc, argv, inProcess);
+    } catch (const RunFailure& failure) {
+        return failure.status;
+    }
+    ADD_FAILURE() << "the command line was taken";
+    return 0;
 }
 
 }  // namespace
 
 TEST(CommandLine, OptionsClustersAndInputName) {
     ScopedEnv release("BASCRELEASEDIR", "R");
-    PreprocessorContext ctx;
     Args args{"bprep2", "-xDX=5", "-DY", "-Iinc1", "-I", "inc2", "-", "-aDB",
               "-e", "eq.txt", "prog.b", "extra", "-Dz"};
     testing::internal::CaptureStderr();
-    EXPECT_EQ(parseCommandLine(ctx, args.argc(), args.argv()), std::nullopt);
+    CommandLine line = parseCommandLine(args.argc(), args.argv(), false);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Warning: x is an unknown option\n");
-    EXPECT_EQ(ctx.definitions, predefinedWith({{"X", 5}, {"Y", 1}}));
-    std::string releaseDir = std::string("R") + pathSeparator + "include";
-    EXPECT_EQ(ctx.includeDirs, (std::vector<std::string>{"inc1", "inc2", releaseDir}));
-    EXPECT_EQ(ctx.defaultDatabaseFile, "DB");
-    EXPECT_EQ(ctx.equateExportFile, "eq.txt");
-    EXPECT_EQ(ctx.inputName, "prog.b");
-    EXPECT_EQ(ctx.resultText, nullptr);
+    EXPECT_EQ(line.request, Request::Run);
+    EXPECT_EQ(line.definitions, predefinedWith({{"X", 5}, {"Y", 1}}));
+    EXPECT_EQ(line.sources.includeDirs, (std::vector<std::string>{"inc1", "inc2", joinPath("R", "include")}));
+    EXPECT_EQ(line.sources.defaultDatabaseFile, "DB");
+    EXPECT_EQ(line.equateExportFile, "eq.txt");
+    EXPECT_EQ(line.inputName, "prog.b");
+    EXPECT_EQ(line.results.text, nullptr);
 }
 
 TEST(CommandLine, DefinitionValuesAndMissingArguments) {
     ScopedEnv release("BASCRELEASEDIR", nullptr);
-    PreprocessorContext ctx;
     Args args{"bprep2", "-DA=abc", "-DB=-7", "-DC= 12x", "-DD=99999999999", "-DE=1=2",
               "-DA=3", "-I"};
-    EXPECT_EQ(parseCommandLine(ctx, args.argc(), args.argv()), std::nullopt);
-    EXPECT_EQ(ctx.definitions, predefinedWith({{"A", 3}, {"B", -7}, {"C", 12}, {"D", INT32_MAX}, {"E", 1}}));
-    EXPECT_EQ(ctx.includeDirs, std::vector<std::string>{""});
-    EXPECT_EQ(ctx.inputName, "");
+    CommandLine line = parseCommandLine(args.argc(), args.argv(), false);
+    EXPECT_EQ(line.definitions, predefinedWith({{"A", 3}, {"B", -7}, {"C", 12}, {"D", INT32_MAX}, {"E", 1}}));
+    EXPECT_EQ(line.sources.includeDirs, std::vector<std::string>{""});
+    EXPECT_EQ(line.inputName, "");
 
-    PreprocessorContext bare;
     Args lone{"bprep2", "-D"};
-    EXPECT_EQ(parseCommandLine(bare, lone.argc(), lone.argv()), std::nullopt);
-    EXPECT_EQ(bare.definitions, predefinedWith({{"", 1}}));
+    EXPECT_EQ(parseCommandLine(lone.argc(), lone.argv(), false).definitions, predefinedWith({{"", 1}}));
 }
 
 // -D and -U apply in command-line order; the predefined names are set after
@@ -96,45 +102,57 @@ TEST(CommandLine, DefinitionsAndCancellingsApplyInOrder) {
     for (const Row& row : rows) {
         std::vector<std::string> words = row.options;
         words.push_back("prog.b");
-        PreprocessorContext ctx;
-        EXPECT_EQ(parseWords(ctx, words), std::nullopt);
-        EXPECT_EQ(ctx.definitions, row.expected) << "after " << testing::PrintToString(row.options);
-        EXPECT_EQ(ctx.inputName, "prog.b");
+        CommandLine line = parseWords(words);
+        EXPECT_EQ(line.definitions, row.expected) << "after " << testing::PrintToString(row.options);
+        EXPECT_EQ(line.inputName, "prog.b");
     }
 }
 
 TEST(CommandLine, CancellingWithoutANameIsRefused) {
-    for (const std::vector<std::string>& words : {std::vector<std::string>{"-DX", "-U"}, {"-U", "", "prog.b"}}) {
-        PreprocessorContext ctx;
+    for (std::vector<std::string> words : {std::vector<std::string>{"-DX", "-U"}, {"-U", "", "prog.b"}}) {
+        words.insert(words.begin(), "bprep2");
+        std::vector<char*> argv;
+        for (std::string& w : words) argv.push_back(w.data());
         testing::internal::CaptureStderr();
-        EXPECT_EQ(parseWords(ctx, words), 2);
+        EXPECT_EQ(refusedStatus(static_cast<int>(argv.size()), argv.data(), false), 2);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "bprep2: Error Option -U needs a name\n");
     }
 }
 
 // A whole-argument option counts only where an argument starts: as the
 // argument of a letter, after the source name or inside a cluster it is what
-// it always was.
+// it always was. Reading stops where one is taken, and its answer is left
+// to the run.
 TEST(CommandLine, WholeArgumentOptionsOnlyWhereAnArgumentStarts) {
     ScopedEnv release("BASCRELEASEDIR", nullptr);
-    PreprocessorContext taken;
     Args asArgument{"bprep2", "-D", "--version", "-I", "--help", "prog.b", "--version"};
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(parseCommandLine(taken, asArgument.argc(), asArgument.argv()), std::nullopt);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    CommandLine taken = parseCommandLine(asArgument.argc(), asArgument.argv(), false);
+    EXPECT_EQ(taken.request, Request::Run);
     EXPECT_EQ(taken.definitions, predefinedWith({{"--version", 1}}));
-    EXPECT_EQ(taken.includeDirs, std::vector<std::string>{"--help"});
+    EXPECT_EQ(taken.sources.includeDirs, std::vector<std::string>{"--help"});
     EXPECT_EQ(taken.inputName, "prog.b");
 
-    PreprocessorContext version;
     Args first{"bprep2", "-DX", "--version", "-eout", "prog.b"};
     testing::internal::CaptureStdout();
-    EXPECT_EQ(parseCommandLine(version, first.argc(), first.argv()), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string("bprep2 ") + BPREP2_VERSION_STRING + "\n");
+    CommandLine version = parseCommandLine(first.argc(), first.argv(), false);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(version.request, Request::Version);
     EXPECT_EQ(version.equateExportFile, "");
     EXPECT_EQ(version.inputName, "");
-}
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(answerRequest(version.request), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string("bprep2 ") + BPREP2_VERSION_STRING + "\n");
 
+    Args help{"bprep2", "-e", "out", "-?x", "--help", "-U"};
+    testing::internal::CaptureStderr();
+    CommandLine helped = parseCommandLine(help.argc(), help.argv(), false);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(helped.request, Request::Help);
+    EXPECT_EQ(helped.equateExportFile, "out");
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(answerRequest(helped.request), 2);
+    EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Called as\n", 0), 0u);
+}
 
 TEST(CommandLine, InProcessFormTakesTheSlotsAndParsesTheFurtherLine) {
     ScopedEnv release("BASCRELEASEDIR", "REL");
@@ -150,18 +168,17 @@ TEST(CommandLine, InProcessFormTakesTheSlotsAndParsesTheFurtherLine) {
     further += "  prog.b  after";
     args.setRaw(6, further.data());
 
-    PreprocessorContext ctx;
-    ctx.inProcess = true;
-    EXPECT_EQ(parseCommandLine(ctx, args.argc(), args.argv()), std::nullopt);
-    EXPECT_EQ(ctx.resultText, &text);
-    EXPECT_EQ(ctx.resultLength, &length);
-    EXPECT_EQ(ctx.resultStatus, &status);
-    EXPECT_EQ(ctx.definitions, predefinedWith({{"A", 3}, {"OUTER", 1}}));
-    ASSERT_EQ(ctx.includeDirs.size(), 3002u);
-    EXPECT_EQ(ctx.includeDirs.front(), "inc");
-    EXPECT_EQ(ctx.includeDirs[3000], "d2999");
-    EXPECT_EQ(ctx.includeDirs.back(), std::string("REL") + pathSeparator + "include");
-    EXPECT_EQ(ctx.inputName, "prog.b");
+    CommandLine line = parseCommandLine(args.argc(), args.argv(), true);
+    EXPECT_EQ(line.results.text, &text);
+    EXPECT_EQ(line.results.length, &length);
+    EXPECT_EQ(line.results.status, &status);
+    EXPECT_EQ(line.definitions, predefinedWith({{"A", 3}, {"OUTER", 1}}));
+    const std::vector<std::string>& dirs = line.sources.includeDirs;
+    ASSERT_EQ(dirs.size(), 3002u);
+    EXPECT_EQ(dirs.front(), "inc");
+    EXPECT_EQ(dirs[3000], "d2999");
+    EXPECT_EQ(dirs.back(), joinPath("REL", "include"));
+    EXPECT_EQ(line.inputName, "prog.b");
 }
 
 TEST(CommandLine, InProcessFormWithoutItsFourEntriesIsRefused) {
@@ -170,12 +187,10 @@ TEST(CommandLine, InProcessFormWithoutItsFourEntriesIsRefused) {
     Args args{"caller", "-m", "", ""};
     args.setRaw(2, &text);
     args.setRaw(3, &length);
-    PreprocessorContext ctx;
-    ctx.inProcess = true;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(parseCommandLine(ctx, args.argc(), args.argv()), 2);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("bprep2: Error Option -m"), std::string::npos);
-    EXPECT_EQ(ctx.resultText, nullptr);
+    EXPECT_EQ(refusedStatus(args.argc(), args.argv(), true), 2);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "bprep2: Error Option -m needs the three result references and a command line\n");
 }
 
 // Cancellings before -m hold for the further command line, and it may cancel
@@ -191,17 +206,12 @@ TEST(CommandLine, InProcessFormCancelsNamesAndRefusesTheVersion) {
     args.setRaw(6, &status);
 
     args.setRaw(7, cancelling.data());
-    PreprocessorContext ctx;
-    ctx.inProcess = true;
-    EXPECT_EQ(parseCommandLine(ctx, args.argc(), args.argv()), std::nullopt);
-    EXPECT_EQ(ctx.definitions, predefinedWith({}, {"WINDOWS"}));
+    EXPECT_EQ(parseCommandLine(args.argc(), args.argv(), true).definitions, predefinedWith({}, {"WINDOWS"}));
 
     args.setRaw(7, version.data());
-    PreprocessorContext refused;
-    refused.inProcess = true;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    EXPECT_EQ(parseCommandLine(refused, args.argc(), args.argv()), 2);
+    EXPECT_EQ(refusedStatus(args.argc(), args.argv(), true), 2);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "bprep2: Error Option --version is not for in-process callers: call bprep2_version()\n");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");

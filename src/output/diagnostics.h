@@ -1,0 +1,66 @@
+// The run's messages, and the two ways a run is abandoned.
+//
+// A step that fails writes its message through Diagnostics::error, which
+// then throws RunFailure with the status the run ends with. The run's entry
+// catches it, once, and returns the status: nothing else in the program
+// passes a failure on. A warning is only written.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "output/format_checking.h"
+
+namespace bprep2 {
+
+// Thrown after the message of a failed step has been written.
+struct RunFailure {
+    int32_t status = 1;
+};
+
+// Object syntax met with the object extensions off: the run is made again
+// with them on. Not a failure: nothing has been written.
+struct ObjectSyntaxRestart {};
+
+// The line a message points at while a source is scanned.
+struct ScannedLine {
+    std::string fileName;
+    uint32_t lineNumber = 0;
+    std::string lineText;   // without its terminator
+    int64_t scanPos = -1;   // offset of the next character in lineText; -1 before the first line
+    bool noEcho = false;    // the message names the line but does not show it
+};
+
+class Diagnostics {
+   public:
+    // The line messages point at from now on (null: none, messages are one
+    // plain line); returns the one they pointed at before.
+    const ScannedLine* pointAt(const ScannedLine* line) {
+        const ScannedLine* previous = line_;
+        line_ = line;
+        return previous;
+    }
+
+    // printf-style. Writes "bprep2: Error <message>" and ends the run with
+    // status 1, or with `status`. While a line is scanned and the scan
+    // position lies on it, the message shows the line with a caret under
+    // that position (or under `column`) and names the line and the file.
+    [[noreturn]] void error(const char* format, ...) const BPREP2_PRINTF(2, 3);
+    [[noreturn]] void errorWithStatus(int32_t status, const char* format, ...) const BPREP2_PRINTF(3, 4);
+    [[noreturn]] void errorAtColumn(int32_t column, const char* format, ...) const BPREP2_PRINTF(3, 4);
+    // The same as "bprep2: Warning <message>"; the run goes on.
+    void warning(const char* format, ...) const BPREP2_PRINTF(2, 3);
+    // An error's message, written as error() writes it, where the run ends
+    // only after the caller has added its own (it throws RunFailure then).
+    void writeError(const char* format, ...) const BPREP2_PRINTF(2, 3);
+
+   private:
+    const ScannedLine* line_ = nullptr;
+};
+
+// Writes a finished message to standard error in one piece, after what
+// standard output holds so far.
+void writeMessage(std::string_view text);
+
+}  // namespace bprep2

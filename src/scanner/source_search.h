@@ -1,0 +1,17 @@
+// Where the scanner looks for a source.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace bprep2 {
+
+// Where sources are looked for besides the name as given: database files
+// and operating-system files under each include directory, items in the
+// default database file.
+struct SourceSearch {
+    std::vector<std::string> includeDirs;
+    std::string defaultDatabaseFile;
+};
+
+}  // namespace bprep2

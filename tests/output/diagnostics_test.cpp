@@ -1,0 +1,80 @@
+// The two forms of a message, warnings, and the failure an error ends the
+// run with.
+#include "output/diagnostics.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace bprep2 {
+namespace {
+
+ScannedLine lineAt(std::string text, int64_t scanPos) {
+    ScannedLine line;
+    line.fileName = "prog.b";
+    line.lineText = std::move(text);
+    line.lineNumber = 7;
+    line.scanPos = scanPos;
+    return line;
+}
+
+// The status the run would end with.
+template <typename Step>
+int32_t failureStatus(Step&& step) {
+    try {
+        step();
+    } catch (const RunFailure& failure) {
+        return failure.status;
+    }
+    ADD_FAILURE() << "the step did not fail";
+    return 0;
+}
+
+TEST(Diagnostics, CaretUnderTheScanPositionWithTabsAsBlanks) {
+    Diagnostics diagnostics;
+    ScannedLine line = lineAt("A\tB", 2);
+    EXPECT_EQ(diagnostics.pointAt(&line), nullptr);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(failureStatus([&] { diagnostics.error("Unknown character %c (%d)", '?', 63); }), 1);
+    line.scanPos = 3;  // at the very end of the line
+    diagnostics.warning("Nested comments found");
+    EXPECT_EQ(failureStatus([&] { diagnostics.errorAtColumn(0, "Illegal syntax for NEW statement"); }), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "A B\n--^\nbprep2: Error Unknown character ? (63): Line 7 in file prog.b\n"
+              "A B\n---^\nbprep2: Warning Nested comments found: Line 7 in file prog.b\n"
+              "A B\n^\nbprep2: Error Illegal syntax for NEW statement: Line 7 in file prog.b\n");
+}
+
+TEST(Diagnostics, PlainFormWithoutAPositionOnTheLine) {
+    Diagnostics diagnostics;
+    ScannedLine line = lineAt("X = 1", 6);  // beyond the end
+    diagnostics.pointAt(&line);
+    testing::internal::CaptureStderr();
+    diagnostics.writeError("Unable to read file '%s'\n", "a.b");
+    line.scanPos = -1;
+    EXPECT_EQ(failureStatus([&] { diagnostics.errorWithStatus(2, "No input file name specified"); }), 2);
+    EXPECT_EQ(diagnostics.pointAt(nullptr), &line);
+    EXPECT_EQ(failureStatus([&] { diagnostics.errorAtColumn(2, "Illegal syntax for object reference"); }), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "bprep2: Error Unable to read file 'a.b'\n\n"
+              "bprep2: Error No input file name specified\n"
+              "bprep2: Error Illegal syntax for object reference\n");
+}
+
+TEST(Diagnostics, NoEchoKeepsTheLineAndFileButDropsTheCaret) {
+    Diagnostics diagnostics;
+    ScannedLine line = lineAt("X = A", 4);
+    line.noEcho = true;
+    diagnostics.pointAt(&line);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(failureStatus([&] {
+                  diagnostics.error("EQUATE level exceeds maximum of %d levels\n      Possible recursive EQUATEs", 200);
+              }),
+              1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "bprep2: Error EQUATE level exceeds maximum of 200 levels\n"
+              "      Possible recursive EQUATEs: Line 7 in file prog.b\n");
+}
+
+}  // namespace
+}  // namespace bprep2
