@@ -22,7 +22,7 @@
 #include <system_error>
 
 #include "bprep2.h"
-#include "driver/host_interface.h"
+#include "scanner/host_interface.h"
 #include "host/quolt_host.h"
 
 namespace fuzzing {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/context.h"
+#include "directives/directives.h"
 
 namespace bprep2 {
 
@@ -16,26 +16,26 @@ size_t skipBlanks(std::string_view line, size_t pos);
 // End of the run of non-blank characters starting at `pos`.
 size_t wordEnd(std::string_view line, size_t pos);
 // Length of the name at `pos` (0 when none starts there or pos is past the end).
-size_t nameLengthAt(const PreprocessorContext& ctx, std::string_view line, size_t pos);
+size_t nameLengthAt(const Options& options, std::string_view line, size_t pos);
 
 // Conditional blocks. `negative` for #ifndef; `enclosed` when the block is
 // opened inside an inactive one. Returns the state to push.
-int32_t openedBlockState(const PreprocessorContext& ctx, std::string_view name, bool negative,
-                         bool enclosed);
+int32_t openedBlockState(const DirectiveState& state, const EquateTable& equates, std::string_view name,
+                         bool negative, bool enclosed);
 // The state after an #else.
 int32_t switchedState(int32_t state);
 
-// The branches of the dispatch; scanPos is just after the directive word.
-// A branch that fails ends the run.
-void openConditional(PreprocessorContext& ctx, SourceReader& reader, bool negative);
-void switchConditional(PreprocessorContext& ctx, SourceReader& reader);
-void closeConditional(PreprocessorContext& ctx, SourceReader& reader);
-void defineDirective(PreprocessorContext& ctx, SourceReader& reader);
-void optionDirective(PreprocessorContext& ctx, SourceReader& reader);
-void inlineBlock(PreprocessorContext& ctx, SourceReader& reader);
-void headerBlock(PreprocessorContext& ctx, SourceReader& reader);
-void cheaderDirective(PreprocessorContext& ctx, SourceReader& reader);
-void fileNameDirective(PreprocessorContext& ctx, SourceReader& reader);
+// The branches of the dispatch; the reader's scanPos is just after the
+// directive word. A branch that fails ends the run.
+void openConditional(Scan& scan, DirectiveState& state, SourceReader& reader, bool negative);
+void switchConditional(Scan& scan, DirectiveState& state, SourceReader& reader);
+void closeConditional(Scan& scan, DirectiveState& state, SourceReader& reader);
+void defineDirective(Scan& scan, DirectiveState& state, SourceReader& reader);
+void optionDirective(Scan& scan, DirectiveState& state, SourceReader& reader);
+void inlineBlock(Scan& scan, DirectiveState& state, SourceReader& reader);
+void headerBlock(Scan& scan, DirectiveState& state, SourceReader& reader);
+void cheaderDirective(Scan& scan, DirectiveState& state, SourceReader& reader);
+void fileNameDirective(Scan& scan, DirectiveState& state, SourceReader& reader);
 
 // #bprepfilename: the two words give the file name and the line number.
 struct SourcePosition {
@@ -53,6 +53,10 @@ struct IncludeTarget {
     bool hasDatabaseFile = false;
 };
 IncludeTarget resolveIncludeTarget(std::string_view statement);
+
+// The statements, the reader's scanPos just after the word.
+void equateStatement(Scan& scan, SourceReader& reader);
+void includeStatement(Scan& scan, SourceReader& reader);
 
 // EQUATE: where the value starting at `start` ends (a ',' or ';' outside
 // brackets and quotes, or the end of the line).

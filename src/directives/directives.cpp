@@ -4,7 +4,6 @@
 // Guarantees: no read leaves the line; a failure has been reported once
 // and ends the run.
 #include "directives/directive_steps.h"
-#include "directives/directives.h"
 #include "tokens/characters.h"
 #include "tokens/words.h"
 
@@ -12,19 +11,23 @@ namespace bprep2 {
 
 namespace {
 
-void positiveBlock(PreprocessorContext& ctx, SourceReader& reader) { openConditional(ctx, reader, false); }
+void positiveBlock(Scan& scan, DirectiveState& state, SourceReader& reader) {
+    openConditional(scan, state, reader, false);
+}
 
-void negativeBlock(PreprocessorContext& ctx, SourceReader& reader) { openConditional(ctx, reader, true); }
+void negativeBlock(Scan& scan, DirectiveState& state, SourceReader& reader) {
+    openConditional(scan, state, reader, true);
+}
 
-void acceptAndIgnore(PreprocessorContext&, SourceReader&) {}
+void acceptAndIgnore(Scan&, DirectiveState&, SourceReader&) {}
 
-void includeDirective(PreprocessorContext& ctx, SourceReader& reader) { handleInclude(ctx, reader); }
+void includeDirective(Scan& scan, DirectiveState&, SourceReader& reader) { includeStatement(scan, reader); }
 
 struct DirectiveWord {
     std::string_view word;
     // Null for the words that look like directives but are program text
     // ($QUOLT and the like): the line is handed back to be scanned.
-    void (*branch)(PreprocessorContext&, SourceReader&);
+    void (*branch)(Scan&, DirectiveState&, SourceReader&);
 };
 
 // Searched in this order; the first whole-word match wins.
@@ -43,18 +46,18 @@ constexpr DirectiveWord directiveWords[] = {
 
 // The entry for the directive word after the # or $, the scan position
 // moved past it.
-const DirectiveWord& findDirectiveWord(PreprocessorContext& ctx, SourceReader& reader) {
+const DirectiveWord& findDirectiveWord(const Scan& scan, SourceReader& reader) {
     std::string_view line = reader.lineText;
     size_t pos = static_cast<size_t>(reader.scanPos) + 1;
     reader.scanPos = static_cast<int64_t>(pos);
-    size_t length = nameLengthAt(ctx, line, pos);
-    if (length == 0) ctx.diagnostics.error("Invalid syntax for # pre-processor directives");
+    size_t length = nameLengthAt(scan.options, line, pos);
+    if (length == 0) scan.diagnostics.error("Invalid syntax for # pre-processor directives");
     std::string_view word = line.substr(pos, length);
     reader.scanPos = static_cast<int64_t>(pos + length);
     for (const DirectiveWord& entry : directiveWords) {
         if (equalIgnoringCase(word, entry.word)) return entry;
     }
-    ctx.diagnostics.error("Unknown pre-processor directive");
+    scan.diagnostics.error("Unknown pre-processor directive");
 }
 
 }  // namespace
@@ -69,21 +72,25 @@ size_t wordEnd(std::string_view line, size_t pos) {
     return pos;
 }
 
-size_t nameLengthAt(const PreprocessorContext& ctx, std::string_view line, size_t pos) {
+size_t nameLengthAt(const Options& options, std::string_view line, size_t pos) {
     if (pos >= line.size()) return 0;
-    return measureName(line, pos, ctx.options.dotMember()).length;
+    return measureName(line, pos, options.dotMember()).length;
 }
 
-bool handleDirective(PreprocessorContext& ctx, SourceReader& reader) {
+bool DirectiveHandlers::directive(Scan& scan, SourceReader& reader) {
     int64_t start = reader.scanPos;
     if (start < 0 || start >= static_cast<int64_t>(reader.lineText.size())) return false;
-    const DirectiveWord& directive = findDirectiveWord(ctx, reader);
+    const DirectiveWord& directive = findDirectiveWord(scan, reader);
     if (!directive.branch) {
         reader.scanPos = start;
         return false;
     }
-    directive.branch(ctx, reader);
+    directive.branch(scan, state_, reader);
     return true;
 }
+
+void DirectiveHandlers::equate(Scan& scan, SourceReader& reader) { equateStatement(scan, reader); }
+
+void DirectiveHandlers::include(Scan& scan, SourceReader& reader) { includeStatement(scan, reader); }
 
 }  // namespace bprep2

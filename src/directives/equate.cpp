@@ -8,7 +8,6 @@
 #include <string>
 
 #include "directives/directive_steps.h"
-#include "directives/directives.h"
 #include "tokens/words.h"
 
 namespace bprep2 {
@@ -23,9 +22,9 @@ EquateForm equateForm(std::string_view word, bool caseSensitive) {
     return EquateForm::Invalid;
 }
 
-[[noreturn]] void invalidEquate(PreprocessorContext& ctx, SourceReader& reader, size_t pos) {
+[[noreturn]] void invalidEquate(const Scan& scan, SourceReader& reader, size_t pos) {
     reader.scanPos = static_cast<int64_t>(pos);
-    ctx.diagnostics.error("Invalid syntax for EQUATE");
+    scan.diagnostics.error("Invalid syntax for EQUATE");
 }
 
 }  // namespace
@@ -60,31 +59,31 @@ std::string_view literalValue(std::string_view value) {
     return close == std::string_view::npos ? value : value.substr(0, close);
 }
 
-void handleEquate(PreprocessorContext& ctx, SourceReader& reader) {
+void equateStatement(Scan& scan, SourceReader& reader) {
     std::string_view line = reader.lineText;
     size_t pos = reader.scanPos < 0 ? line.size() : static_cast<size_t>(reader.scanPos);
     if (pos > line.size()) pos = line.size();
 
     while (true) {
         size_t nameStart = skipBlanks(line, pos);
-        size_t nameLength = nameLengthAt(ctx, line, nameStart);
-        if (nameLength == 0) invalidEquate(ctx, reader, nameStart);
+        size_t nameLength = nameLengthAt(scan.options, line, nameStart);
+        if (nameLength == 0) invalidEquate(scan, reader, nameStart);
         std::string_view name = line.substr(nameStart, nameLength);
 
         size_t formStart = skipBlanks(line, nameStart + nameLength);
-        size_t formLength = nameLengthAt(ctx, line, formStart);
-        if (formLength == 0) invalidEquate(ctx, reader, formStart);
-        EquateForm form = equateForm(line.substr(formStart, formLength), ctx.options.caseSensitive());
+        size_t formLength = nameLengthAt(scan.options, line, formStart);
+        if (formLength == 0) invalidEquate(scan, reader, formStart);
+        EquateForm form = equateForm(line.substr(formStart, formLength), scan.options.caseSensitive());
         // The word has been read by the time it is found wrong: the caret
         // stands after it.
-        if (form == EquateForm::Invalid) invalidEquate(ctx, reader, formStart + formLength);
+        if (form == EquateForm::Invalid) invalidEquate(scan, reader, formStart + formLength);
 
         size_t valueStart = skipBlanks(line, formStart + formLength);
         size_t valueEnd = equateValueEnd(line, valueStart);
         std::string_view value = line.substr(valueStart, valueEnd - valueStart);
         if (form == EquateForm::Literal) value = literalValue(value);
 
-        setEquate(ctx, ctx.options.caseSensitive() ? std::string(name) : upperCased(name), value);
+        scan.equates.set(scan.options.caseSensitive() ? std::string(name) : upperCased(name), value);
 
         if (valueEnd >= line.size() || line[valueEnd] == ';') {
             reader.scanPos = static_cast<int64_t>(valueEnd);

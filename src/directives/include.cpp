@@ -7,7 +7,6 @@
 // passes 100; the calling reader is current again on return, its scan
 // position on the ';' or at the line end.
 #include "directives/directive_steps.h"
-#include "directives/directives.h"
 #include "scanner/source.h"
 #include "tokens/words.h"
 
@@ -61,9 +60,9 @@ IncludeTarget resolveIncludeTarget(std::string_view statement) {
     return target;
 }
 
-void handleInclude(PreprocessorContext& ctx, SourceReader& reader) {
-    if (ctx.includeLevel >= maximumIncludeLevel)
-        ctx.diagnostics.error("INCLUDE level exceeds maximum of %d levels\n      Possible recursive INCLUDEs",
+void includeStatement(Scan& scan, SourceReader& reader) {
+    if (scan.state.includeLevel >= maximumIncludeLevel)
+        scan.diagnostics.error("INCLUDE level exceeds maximum of %d levels\n      Possible recursive INCLUDEs",
                               maximumIncludeLevel);
 
     std::string_view line = reader.lineText;
@@ -74,9 +73,7 @@ void handleInclude(PreprocessorContext& ctx, SourceReader& reader) {
     IncludeTarget target = resolveIncludeTarget(line.substr(start, end - start));
     reader.scanPos = static_cast<int64_t>(end);
 
-    ctx.includeLevel += 1;
-    scanSource(ctx, target.item, target.hasDatabaseFile ? &target.databaseFile : nullptr);
-    ctx.includeLevel -= 1;
+    scanMember(scan, target.item, target.hasDatabaseFile ? &target.databaseFile : nullptr);
 }
 
 }  // namespace bprep2

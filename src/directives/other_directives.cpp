@@ -8,9 +8,7 @@
 #include <string>
 
 #include "directives/directive_steps.h"
-#include "directives/directives.h"
 #include "host/quolt_host.h"
-#include "scanner/scan_state.h"
 #include "scanner/source.h"
 #include "tokens/characters.h"
 
@@ -44,58 +42,58 @@ void restAtLineEnd(SourceReader& reader) {
 
 // Copies lines up to the end line (or the end of the source); `copying`
 // false reads and counts them without producing anything.
-void copyBlock(PreprocessorContext& ctx, SourceReader& reader, const BlockRules& rules, bool copying) {
+void copyBlock(Scan& scan, SourceReader& reader, const BlockRules& rules, bool copying) {
     if (copying) {
-        appendToken(ctx, TokenKind::Keyword, rules.startMarker, 0);
-        appendToken(ctx, TokenKind::LineEnd, {}, 1);
+        appendToken(scan, reader, TokenKind::Keyword, rules.startMarker, 0);
+        appendToken(scan, reader, TokenKind::LineEnd, {}, 1);
     }
-    while (readSourceLine(ctx, reader)) {
+    while (readSourceLine(scan, reader)) {
         reader.scanPos = 0;
         if (isBlockEnd(rules, reader.lineText)) break;
         if (copying) {
-            appendToken(ctx, TokenKind::Verbatim, reader.lineText, 0);
-            appendToken(ctx, TokenKind::LineEnd, {}, 1);
+            appendToken(scan, reader, TokenKind::Verbatim, reader.lineText, 0);
+            appendToken(scan, reader, TokenKind::LineEnd, {}, 1);
         }
     }
     restAtLineEnd(reader);
-    if (copying) appendToken(ctx, TokenKind::Keyword, rules.endMarker, 0);
-    appendToken(ctx, TokenKind::LineMarker, reader.fileName, static_cast<int32_t>(reader.lineNumber));
+    if (copying) appendToken(scan, reader, TokenKind::Keyword, rules.endMarker, 0);
+    appendToken(scan, reader, TokenKind::LineMarker, reader.fileName, static_cast<int32_t>(reader.lineNumber));
 }
 
 }  // namespace
 
-void defineDirective(PreprocessorContext& ctx, SourceReader& reader) {
+void defineDirective(Scan& scan, DirectiveState&, SourceReader& reader) {
     std::string_view line = reader.lineText;
     size_t pos = skipBlanks(line, static_cast<size_t>(reader.scanPos));
     reader.scanPos = static_cast<int64_t>(pos);
-    size_t length = nameLengthAt(ctx, line, pos);
-    if (length == 0) ctx.diagnostics.error("Invalid syntax for #define");
+    size_t length = nameLengthAt(scan.options, line, pos);
+    if (length == 0) scan.diagnostics.error("Invalid syntax for #define");
     std::string name(line.substr(pos, length));
     size_t valueStart = skipBlanks(line, pos + length);
     // The name is kept as written whatever the case option says.
-    setEquate(ctx, name, line.substr(valueStart));
+    scan.equates.set(name, line.substr(valueStart));
     restAtLineEnd(reader);
 }
 
-void optionDirective(PreprocessorContext& ctx, SourceReader& reader) {
+void optionDirective(Scan& scan, DirectiveState&, SourceReader& reader) {
     std::string_view line = reader.lineText;
     size_t pos = skipBlanks(line, static_cast<size_t>(reader.scanPos));
     reader.scanPos = static_cast<int64_t>(pos);
     std::string_view words = line.substr(pos);
-    ctx.options.word = QUOLTCtoolsParseCompileOptions(&ctx.options.word, words.data(),
-                                                      static_cast<uint32_t>(words.size()), 0);
+    scan.options.word = QUOLTCtoolsParseCompileOptions(&scan.options.word, words.data(),
+                                                       static_cast<uint32_t>(words.size()), 0);
     restAtLineEnd(reader);
 }
 
-void inlineBlock(PreprocessorContext& ctx, SourceReader& reader) {
-    copyBlock(ctx, reader, inlineRules, linesActive(ctx));
+void inlineBlock(Scan& scan, DirectiveState& state, SourceReader& reader) {
+    copyBlock(scan, reader, inlineRules, state.linesActive());
 }
 
 // A header block is copied even inside an inactive region.
-void headerBlock(PreprocessorContext& ctx, SourceReader& reader) { copyBlock(ctx, reader, headerRules, true); }
+void headerBlock(Scan& scan, DirectiveState&, SourceReader& reader) { copyBlock(scan, reader, headerRules, true); }
 
-void cheaderDirective(PreprocessorContext& ctx, SourceReader& reader) {
-    if (linesActive(ctx)) appendToken(ctx, TokenKind::Verbatim, reader.lineText, 0);
+void cheaderDirective(Scan& scan, DirectiveState& state, SourceReader& reader) {
+    if (state.linesActive()) appendToken(scan, reader, TokenKind::Verbatim, reader.lineText, 0);
 }
 
 SourcePosition parseSourcePosition(std::string_view rest) {
@@ -121,14 +119,14 @@ SourcePosition parseSourcePosition(std::string_view rest) {
     return result;
 }
 
-void fileNameDirective(PreprocessorContext& ctx, SourceReader& reader) {
+void fileNameDirective(Scan& scan, DirectiveState&, SourceReader& reader) {
     // The directive line itself does not count, whether or not it names a
     // position.
     reader.lineNumber -= 1;
     SourcePosition position = parseSourcePosition(
         std::string_view(reader.lineText).substr(static_cast<size_t>(reader.scanPos)));
     if (position.present) {
-        appendToken(ctx, TokenKind::Verbatim, position.lineMarker, 0);
+        appendToken(scan, reader, TokenKind::Verbatim, position.lineMarker, 0);
         reader.fileName = position.fileName;
         reader.lineNumber = static_cast<uint32_t>(position.lineNumber) - 1u;
     }

@@ -1,9 +1,10 @@
 // The run from the process arguments to the exit status.
 //
-// One attempt builds a context, scans the main source, checks conditional
-// balance, runs the statement pass and writes the program text; then come
-// the optional reports, the trace copy and the equate export. The first
-// failing step writes its message and throws RunFailure, which ends the
+// runAttempt reads as the pipeline: the run's context is made from the
+// arguments; the main source is scanned with its members; the conditional
+// blocks must be closed; the statement pass runs; the program text is
+// written; then come the optional reports, the trace and the equate export.
+// A failing step writes its message and throws RunFailure, which ends the
 // run with its status, so standard output stays empty after any failure.
 //
 // Object syntax met with the object extensions off abandons the attempt
@@ -15,6 +16,7 @@
 #include <cstdio>
 
 #include "bprep2.h"
+#include "directives/directives.h"
 #include "driver/command_line.h"
 #include "driver/context.h"
 #include "driver/program_text.h"
@@ -28,48 +30,82 @@ namespace bprep2 {
 namespace {
 
 constexpr const char* kEndMarker = "---------------end-----------\n\n";
+constexpr int32_t noInputStatus = 2;
 
-void writeReports(PreprocessorContext& ctx) {
-    if (ctx.traceFile) std::fputs(kEndMarker, ctx.traceFile);
-    if (ctx.options.tokenDump()) dumpTokens(ctx, stderr);
-    if (ctx.options.keywordDump()) dumpKeywords(ctx, stderr);
-    if (ctx.options.stats()) printStatistics(ctx, stderr);
+struct Arguments {
+    int argc;
+    char** argv;
+    bool inProcess;  // the in-process entry point, which alone may use -m
+};
+
+void scanSources(RunContext& run) {
+    const std::string& name = run.commandLine.inputName;
+    if (name.empty()) run.diagnostics.errorWithStatus(noInputStatus, "No input file name specified");
+    DirectiveHandlers handlers(run.directives);
+    Scan scan{run.tokens,  run.scan,    run.tries,       run.equates,             run.declared,
+              run.objects, run.options, run.diagnostics, run.commandLine.sources, handlers};
+    scanMainSource(scan, name);
+}
+
+void checkConditionalBalance(const RunContext& run) {
+    if (run.directives.conditionDepth != 0) run.diagnostics.error("At end of compilation, unbalanced #if/#endif");
+}
+
+void rewriteStatements(RunContext& run) {
+    if (runStatementPass(run.tokens, run.options, run.declared, run.diagnostics, run.scan.specialWordsMet))
+        run.objects.runtimeUsed = true;
+}
+
+void writeReports(RunContext& run) {
+    // What standard output holds (an in-process caller's own text too) comes
+    // out before the reports.
+    std::fflush(stdout);
+    std::FILE* trace = run.trace.file();
+    // The token dump shows the list as the text was written from it, the
+    // joins after trailing commas made; so does the trace's copy of the text.
+    if (run.options.tokenDump() || trace) applyCommaJoins(run.tokens);
+    if (trace) std::fputs(kEndMarker, trace);
+    if (run.options.tokenDump()) dumpTokens(run, stderr);
+    if (run.options.keywordDump()) dumpKeywords(run, stderr);
+    if (run.options.stats()) printStatistics(run, stderr);
     std::fflush(stderr);
 }
 
 // The trace copy of the output goes to the trace file even for an in-process
 // caller: the writer hands text to the caller's slots only in place of
 // standard output, so the slots are filled once.
-void completeTraceFile(PreprocessorContext& ctx) {
-    if (!ctx.traceFile) return;
-    dumpTokens(ctx, ctx.traceFile);
-    printStatistics(ctx, ctx.traceFile);
-    std::fputs("\nOutput from bprep2\n------ ---- ----\n", ctx.traceFile);
+void completeTraceFile(RunContext& run) {
+    std::FILE* trace = run.trace.file();
+    if (!trace) return;
+    dumpTokens(run, trace);
+    printStatistics(run, trace);
+    std::fputs("\nOutput from bprep2\n------ ---- ----\n", trace);
     // A copy that cannot be made whole has its message written but does not
     // fail the run: the program text is already out.
     try {
-        writeProgramText(ctx, ctx.traceFile);
+        writeProgramText(run, trace);
     } catch (const RunFailure&) {
     }
-    std::fputs(kEndMarker, ctx.traceFile);
-    std::fflush(ctx.traceFile);
-    std::fprintf(stderr, "bprep2: Trace file written to %s\n", ctx.traceFileName.c_str());
+    std::fputs(kEndMarker, trace);
+    std::fflush(trace);
+    std::fprintf(stderr, "bprep2: Trace file written to %s\n", run.trace.name().c_str());
     std::fflush(stderr);
 }
 
 // A file that cannot be opened is reported in the system's words and does
 // not fail the run: the program text is already out.
-void exportEquates(PreprocessorContext& ctx) {
-    if (ctx.commandLine.equateExportFile.empty()) return;
-    FILE* out = std::fopen(ctx.commandLine.equateExportFile.c_str(), "wb");
+void exportEquates(const RunContext& run) {
+    const std::string& name = run.commandLine.equateExportFile;
+    if (name.empty()) return;
+    FILE* out = std::fopen(name.c_str(), "wb");
     if (!out) {
         std::fflush(stdout);
-        std::perror(ctx.commandLine.equateExportFile.c_str());
+        std::perror(name.c_str());
         std::fflush(stderr);
         return;
     }
-    for (const auto& [name, replacement] : ctx.equates) {
-        std::fwrite(name.data(), 1, name.size(), out);
+    for (const auto& [equate, replacement] : run.equates.entries()) {
+        std::fwrite(equate.data(), 1, equate.size(), out);
         std::fputc('\n', out);
         std::fwrite(replacement.data(), 1, replacement.size(), out);
         std::fputc('\n', out);
@@ -77,44 +113,32 @@ void exportEquates(PreprocessorContext& ctx) {
     std::fclose(out);
 }
 
-int32_t runAttempt(int argc, char** argv, bool inProcess, bool objectsOn) {
-    CommandLine commandLine = parseCommandLine(argc, argv, inProcess);
+// The exit status of an attempt that did not fail: 0, or that of the answer
+// the command line asked for instead of a run.
+int32_t runAttempt(const Arguments& arguments, ObjectSyntax objectSyntax) {
+    CommandLine commandLine = parseCommandLine(arguments.argc, arguments.argv, arguments.inProcess);
     if (commandLine.request != Request::Run) return answerRequest(commandLine.request);
-    auto owner = std::make_unique<PreprocessorContext>();
-    PreprocessorContext& ctx = *owner;
-    prepareRun(ctx, std::move(commandLine), argc, argv);
-    if (objectsOn) {
-        ctx.options.turnOn(optObjects);
-        ctx.options.turnOff(optCaseSensitive);
-    }
-    if (ctx.commandLine.inputName.empty()) ctx.diagnostics.errorWithStatus(2, "No input file name specified");
-    scanSource(ctx, ctx.commandLine.inputName, nullptr);
-    if (ctx.conditionDepth != 0) ctx.diagnostics.error("At end of compilation, unbalanced #if/#endif");
-    runStatementPass(ctx);
-    writeProgramText(ctx, stdout);
-    std::fflush(stdout);
-    // The token dump shows the list as the text was written from it, the
-    // joins after trailing commas made; so does the trace's copy of the text.
-    if (ctx.options.tokenDump() || ctx.traceFile) applyCommaJoins(ctx.tokens);
-    writeReports(ctx);
-    completeTraceFile(ctx);
-    exportEquates(ctx);
+    RunContext run(std::move(commandLine), objectSyntax, arguments.argc, arguments.argv);
+    scanSources(run);
+    checkConditionalBalance(run);
+    rewriteStatements(run);
+    writeProgramText(run, stdout);
+    writeReports(run);
+    completeTraceFile(run);
+    exportEquates(run);
     return 0;
 }
 
-// Made again with the object extensions on after object syntax abandoned
-// the first attempt; a second restart is an error rather than a loop.
-int32_t runWithRestart(int argc, char** argv, bool inProcess) {
+int32_t runWithRestart(const Arguments& arguments) {
     try {
-        return runAttempt(argc, argv, inProcess, false);
+        return runAttempt(arguments, ObjectSyntax::AsAsked);
     } catch (const ObjectSyntaxRestart&) {
-        // The attempt's context is gone with its frame.
+        // Made again below; the attempt's context is gone with its frame.
     }
     try {
-        return runAttempt(argc, argv, inProcess, true);
+        return runAttempt(arguments, ObjectSyntax::On);
     } catch (const ObjectSyntaxRestart&) {
-        const Diagnostics plain;
-        plain.error("Object syntax met again after the restart with object extensions off");
+        Diagnostics().error("Object syntax met again after the restart with object extensions off");
     }
 }
 
@@ -122,7 +146,7 @@ int32_t runWithRestart(int argc, char** argv, bool inProcess) {
 
 int32_t runPreprocessor(int argc, char** argv, bool inProcess) {
     try {
-        return runWithRestart(argc, argv, inProcess);
+        return runWithRestart({argc, argv, inProcess});
     } catch (const RunFailure& failure) {
         return failure.status;
     }

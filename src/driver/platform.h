@@ -10,13 +10,6 @@
 
 namespace bprep2 {
 
-// Joins a directory and a name in paths the program builds itself.
-#ifdef _WIN32
-constexpr char pathSeparator = '\\';
-#else
-constexpr char pathSeparator = '/';
-#endif
-
 // The program text, the diagnostics and the files the program writes carry
 // the same bytes on every platform: a line ends with "\n" alone, which the
 // compiler reads on either. Windows' C runtime would otherwise turn every

@@ -1,29 +1,29 @@
 // Writing the program text where the run sends it.
 #include "driver/program_text.h"
 
+#include "driver/context.h"
 #include "output/writer.h"
 
 namespace bprep2 {
 
 namespace {
 
-WriterSettings writerSettingsFor(PreprocessorContext& ctx) {
+WriterSettings writerSettingsFor(RunContext& run) {
     WriterSettings settings;
-    settings.caseSensitive = ctx.options.caseSensitive();
-    settings.uvCase = ctx.options.uvCase();
-    settings.dotMember = ctx.options.dotMember();
-    settings.objectRuntimeUsed = ctx.objectRuntimeUsed;
-    settings.declaredFunctions = &ctx.userFunctions;
-    settings.recordsLookups = ctx.options.tokenDump() || ctx.traceFile != nullptr;
+    settings.caseSensitive = run.options.caseSensitive();
+    settings.uvCase = run.options.uvCase();
+    settings.dotMember = run.options.dotMember();
+    settings.objectRuntimeUsed = run.objects.runtimeUsed;
+    settings.declaredFunctions = &run.declared.functions;
+    settings.recordsLookups = run.options.tokenDump() || run.trace.file() != nullptr;
     return settings;
 }
 
 // The caller frees the text with free().
-void deliverInProcess(PreprocessorContext& ctx, TextBuffer& text) {
+void deliverInProcess(const ResultSlots& slots, TextBuffer& text, const Diagnostics& diagnostics) {
     size_t length = text.size();
     char* block = text.release();
-    if (!block) failForRoom(ctx.diagnostics, length + 1);
-    const ResultSlots& slots = ctx.commandLine.results;
+    if (!block) failForRoom(diagnostics, length + 1);
     *slots.text = block;
     if (slots.status) *slots.status = 0;
     if (slots.length) *slots.length = static_cast<uint32_t>(length);
@@ -31,11 +31,12 @@ void deliverInProcess(PreprocessorContext& ctx, TextBuffer& text) {
 
 }  // namespace
 
-void writeProgramText(PreprocessorContext& ctx, FILE* out) {
+void writeProgramText(RunContext& run, std::FILE* out) {
     TextBuffer text;
-    buildProgramText(ctx.tokens, writerSettingsFor(ctx), ctx.diagnostics, text);
-    if (ctx.commandLine.results.text && out == stdout) deliverInProcess(ctx, text);
-    else writeText(out, text, ctx.diagnostics);
+    buildProgramText(run.tokens, writerSettingsFor(run), run.diagnostics, text);
+    const ResultSlots& slots = run.commandLine.results;
+    if (slots.text && out == stdout) deliverInProcess(slots, text, run.diagnostics);
+    else writeText(out, text, run.diagnostics);
 }
 
 }  // namespace bprep2

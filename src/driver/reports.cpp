@@ -1,6 +1,6 @@
 // The reports for people who maintain sources and the pre-processor: the
 // statistics line, the token dump with the name tables, and the keyword
-// dump. They only read the context; write errors on their streams are
+// dump. They only read the run's records; write errors on their streams are
 // ignored. The hashed tables are sorted by name here so every listing comes
 // out in byte order, numbered by position among all entries.
 #include "driver/reports.h"
@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "driver/context.h"
 #include "output/format_checking.h"
 #include "tokens/keywords.h"
 #include "tokens/token.h"
@@ -79,7 +80,7 @@ std::vector<std::string> valueEntries(const Token& t) {
     return entries;
 }
 
-void appendTokenRow(std::string& out, PreprocessorContext& ctx, size_t index, const Token& t) {
+void appendTokenRow(std::string& out, const TokenList& tokens, size_t index, const Token& t) {
     std::vector<std::string_view> flags = flagNames(t);
     std::vector<std::string> values = valueEntries(t);
     appendFormatted(out, "%-8zu %-2d ", index, kindNumber(t.kind));
@@ -89,7 +90,7 @@ void appendTokenRow(std::string& out, PreprocessorContext& ctx, size_t index, co
     appendFormatted(out, " %-7d ", static_cast<int>(t.special));
     appendPadded(out, values.empty() ? std::string_view() : values[0], 10);
     out += ' ';
-    out.append(ctx.tokens.text(t));
+    out.append(tokens.text(t));
     out += '\n';
     for (size_t k = 1; k < flags.size() || k < values.size(); ++k) {
         appendPadded(out, {}, 35);
@@ -122,11 +123,11 @@ void appendNameSet(std::string& out, const NameSet& names) {
 
 }  // namespace
 
-void printStatistics(PreprocessorContext& ctx, FILE* out) {
+void printStatistics(const RunContext& run, FILE* out) {
     std::string line;
-    appendFormatted(line, "Compiled %zu tokens, %zu equates, %u files, %u lines,", ctx.tokens.size(),
-                    ctx.equates.size(), ctx.filesOpened, ctx.linesRead);
-    const ResultSlots& slots = ctx.commandLine.results;
+    appendFormatted(line, "Compiled %zu tokens, %zu equates, %u files, %u lines,", run.tokens.size(),
+                    run.equates.size(), run.scan.filesOpened, run.scan.linesRead);
+    const ResultSlots& slots = run.commandLine.results;
     if (slots.text)
         appendFormatted(line, " internal %u bytes\n", slots.length ? *slots.length : 0u);
     else
@@ -134,15 +135,15 @@ void printStatistics(PreprocessorContext& ctx, FILE* out) {
     writeAll(out, line);
 }
 
-void dumpTokens(PreprocessorContext& ctx, FILE* out) {
+void dumpTokens(const RunContext& run, FILE* out) {
     std::string text =
         "Token#   Type               Sub Type     Special Op Int     Op String\n"
         "------   ----               --------     ------- ------     ---------\n";
-    for (size_t i = 0; i < ctx.tokens.size(); ++i) appendTokenRow(text, ctx, i, ctx.tokens[i]);
+    for (size_t i = 0; i < run.tokens.size(); ++i) appendTokenRow(text, run.tokens, i, run.tokens[i]);
 
     text += "\nEquat#   Name                 Value\n------   ----                 -----\n";
     size_t position = 0;
-    for (const auto& [name, replacement] : ctx.equates) {
+    for (const auto& [name, replacement] : run.equates.entries()) {
         appendFormatted(text, "%-8zu ", position++);
         appendPadded(text, name, 20);
         text += ' ';
@@ -152,7 +153,7 @@ void dumpTokens(PreprocessorContext& ctx, FILE* out) {
 
     text += "\nCond #   Name                 Value\n------   ----                 -----\n";
     position = 0;
-    for (const auto& [name, value] : ctx.definitions) {
+    for (const auto& [name, value] : run.directives.definitions) {
         if (value >= 1) {
             appendFormatted(text, "%-8zu ", position);
             appendPadded(text, name, 20);
@@ -162,16 +163,16 @@ void dumpTokens(PreprocessorContext& ctx, FILE* out) {
     }
 
     text += "\nUserDef# Name\n-------- ----\n";
-    appendNameSet(text, ctx.userFunctions);
+    appendNameSet(text, run.declared.functions);
     text += "\nDimAr#   Name\n------   ----\n";
-    appendNameSet(text, ctx.dimArrays);
+    appendNameSet(text, run.declared.arrays);
     writeAll(out, text);
 }
 
-void dumpKeywords(PreprocessorContext& ctx, FILE* out) {
+void dumpKeywords(const RunContext& run, FILE* out) {
     std::vector<std::pair<std::string_view, const KeywordEntry*>> entries;
-    entries.reserve(ctx.keywords.size());
-    for (const auto& [name, word] : ctx.keywords) entries.emplace_back(name, word.row);
+    entries.reserve(run.scan.keywords.size());
+    for (const auto& [name, word] : run.scan.keywords) entries.emplace_back(name, word.row);
     std::sort(entries.begin(), entries.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
 

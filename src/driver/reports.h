@@ -3,12 +3,12 @@
 
 #include <cstdio>
 
-#include "driver/context.h"
-
 namespace bprep2 {
 
-void printStatistics(PreprocessorContext& ctx, FILE* out);
-void dumpTokens(PreprocessorContext& ctx, FILE* out);
-void dumpKeywords(PreprocessorContext& ctx, FILE* out);
+struct RunContext;
+
+void printStatistics(const RunContext& run, std::FILE* out);
+void dumpTokens(const RunContext& run, std::FILE* out);
+void dumpKeywords(const RunContext& run, std::FILE* out);
 
 }  // namespace bprep2

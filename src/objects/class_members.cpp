@@ -23,12 +23,12 @@ bool isNameWord(const Token& token) {
     return token.kind == TokenKind::Name || token.kind == TokenKind::Function || token.kind == TokenKind::Keyword;
 }
 
-bool isKindAt(const PreprocessorContext& ctx, size_t index, TokenKind kind) {
-    return index != npos && ctx.tokens[index].kind == kind;
+bool isKindAt(const ObjectLine& line, size_t index, TokenKind kind) {
+    return index != npos && line.tokens[index].kind == kind;
 }
 
-bool isNameAt(const PreprocessorContext& ctx, size_t index) {
-    return index != npos && isNameWord(ctx.tokens[index]);
+bool isNameAt(const ObjectLine& line, size_t index) {
+    return index != npos && isNameWord(line.tokens[index]);
 }
 
 // The host's name for a method, built the host's documented way:
@@ -56,67 +56,67 @@ std::string mangledMethodName(const std::string& cls, const std::string& method)
     return mangleInString(cls, method);
 }
 
-size_t rewriteStaticCall(PreprocessorContext& ctx, size_t colonIndex) {
-    size_t secondColon = nextSignificantBringingIn(ctx, colonIndex, Reach::SameLine);
-    if (!isKindAt(ctx, secondColon, TokenKind::Colon)) return colonIndex;
-    size_t method = nextSignificantBringingIn(ctx, secondColon, Reach::SameLine);
-    size_t cls = previousSignificant(ctx.tokens, colonIndex, Reach::SameLine);
-    size_t open = nextSignificantBringingIn(ctx, method, Reach::SameLine);
-    if (!isNameAt(ctx, method) || !isNameAt(ctx, cls) || open == npos || !isBracket(ctx.tokens[open], '('))
+size_t rewriteStaticCall(ObjectLine& line, size_t colonIndex) {
+    size_t secondColon = nextSignificantBringingIn(line, colonIndex, Reach::SameLine);
+    if (!isKindAt(line, secondColon, TokenKind::Colon)) return colonIndex;
+    size_t method = nextSignificantBringingIn(line, secondColon, Reach::SameLine);
+    size_t cls = previousSignificant(line.tokens, colonIndex, Reach::SameLine);
+    size_t open = nextSignificantBringingIn(line, method, Reach::SameLine);
+    if (!isNameAt(line, method) || !isNameAt(line, cls) || open == npos || !isBracket(line.tokens[open], '('))
         return colonIndex;
 
-    ctx.objectRuntimeUsed = true;
+    line.state.runtimeUsed = true;
     std::string text("qObjectStaticMethodN(\"");
-    text.append(ctx.tokens.text(ctx.tokens[cls])).append("\",\"");
-    text.append(ctx.tokens.text(ctx.tokens[method])).append("\"");
-    size_t firstArgument = nextSignificantBringingIn(ctx, open, Reach::SameLine);
-    if (firstArgument == npos || !isBracket(ctx.tokens[firstArgument], ')')) text += ",";
+    text.append(line.tokens.text(line.tokens[cls])).append("\",\"");
+    text.append(line.tokens.text(line.tokens[method])).append("\"");
+    size_t firstArgument = nextSignificantBringingIn(line, open, Reach::SameLine);
+    if (firstArgument == npos || !isBracket(line.tokens[firstArgument], ')')) text += ",";
 
-    for (size_t index : {cls, colonIndex, secondColon, method}) resetToken(ctx.tokens[index], TokenKind::Deleted);
-    ctx.tokens.reset(ctx.tokens[open], TokenKind::Verbatim, text);
-    ctx.tokens[open].value = foldedOpenBracket;
+    for (size_t index : {cls, colonIndex, secondColon, method}) resetToken(line.tokens[index], TokenKind::Deleted);
+    line.tokens.reset(line.tokens[open], TokenKind::Verbatim, text);
+    line.tokens[open].value = foldedOpenBracket;
     return colonIndex;
 }
 
-size_t rewriteMethodDeclaration(PreprocessorContext& ctx, size_t keyword) {
-    restartIfObjectsOff(ctx);
-    ctx.objectRuntimeUsed = true;
+size_t rewriteMethodDeclaration(ObjectLine& line, size_t keyword) {
+    restartIfObjectsOff(line);
+    line.state.runtimeUsed = true;
 
-    size_t cls = nextSignificantBringingIn(ctx, keyword, Reach::SameLine);
-    size_t firstColon = nextSignificantBringingIn(ctx, cls, Reach::SameLine);
-    size_t secondColon = nextSignificantBringingIn(ctx, firstColon, Reach::SameLine);
-    size_t method = nextSignificantBringingIn(ctx, secondColon, Reach::SameLine);
-    bool destructor = isKindAt(ctx, method, TokenKind::Tilde);
-    if (destructor) method = nextSignificantBringingIn(ctx, method, Reach::SameLine);
-    size_t open = nextSignificantBringingIn(ctx, method, Reach::SameLine);
-    if (!isNameAt(ctx, cls) || !isKindAt(ctx, firstColon, TokenKind::Colon) ||
-        !isKindAt(ctx, secondColon, TokenKind::Colon) || !isNameAt(ctx, method) ||
-        !isKindAt(ctx, open, TokenKind::Bracket))
+    size_t cls = nextSignificantBringingIn(line, keyword, Reach::SameLine);
+    size_t firstColon = nextSignificantBringingIn(line, cls, Reach::SameLine);
+    size_t secondColon = nextSignificantBringingIn(line, firstColon, Reach::SameLine);
+    size_t method = nextSignificantBringingIn(line, secondColon, Reach::SameLine);
+    bool destructor = isKindAt(line, method, TokenKind::Tilde);
+    if (destructor) method = nextSignificantBringingIn(line, method, Reach::SameLine);
+    size_t open = nextSignificantBringingIn(line, method, Reach::SameLine);
+    if (!isNameAt(line, cls) || !isKindAt(line, firstColon, TokenKind::Colon) ||
+        !isKindAt(line, secondColon, TokenKind::Colon) || !isNameAt(line, method) ||
+        !isKindAt(line, open, TokenKind::Bracket))
         return keyword;
 
     std::string methodName(destructor ? "~" : "");
-    methodName.append(ctx.tokens.text(ctx.tokens[method]));
-    std::string functionName = mangledMethodName(std::string(ctx.tokens.text(ctx.tokens[cls])), methodName);
+    methodName.append(line.tokens.text(line.tokens[method]));
+    std::string functionName = mangledMethodName(std::string(line.tokens.text(line.tokens[cls])), methodName);
 
     // FUNCTION name(THIS, ... : the declaration's own parameters follow, or
     // its ')' is taken over when it has none.
     size_t last = open;
     TokenKind closing = TokenKind::Comma;
-    size_t afterOpen = nextSignificantBringingIn(ctx, open, Reach::SameLine);
-    if (isKindAt(ctx, afterOpen, TokenKind::Bracket)) {
+    size_t afterOpen = nextSignificantBringingIn(line, open, Reach::SameLine);
+    if (isKindAt(line, afterOpen, TokenKind::Bracket)) {
         last = afterOpen;
         closing = TokenKind::Bracket;
     }
     Token work[6] = {
-        ctx.tokens.make(TokenKind::Keyword, "FUNCTION"),
-        ctx.tokens.make(TokenKind::Blank, {}, 1),
-        ctx.tokens.make(TokenKind::Name, functionName),
-        ctx.tokens.make(TokenKind::Bracket, {}, '('),
-        ctx.tokens.make(TokenKind::Name, ctx.options.self() ? "SELF" : "THIS"),
-        ctx.tokens.make(closing, {}, closing == TokenKind::Bracket ? ')' : 0),
+        line.tokens.make(TokenKind::Keyword, "FUNCTION"),
+        line.tokens.make(TokenKind::Blank, {}, 1),
+        line.tokens.make(TokenKind::Name, functionName),
+        line.tokens.make(TokenKind::Bracket, {}, '('),
+        line.tokens.make(TokenKind::Name, line.options.self() ? "SELF" : "THIS"),
+        line.tokens.make(closing, {}, closing == TokenKind::Bracket ? ')' : 0),
     };
     work[2].special = specialNoResolve;  // a function's name, not an array's
-    ctx.tokens.replace(keyword, last, work);
+    line.tokens.replace(keyword, last, work);
     return keyword + std::size(work);
 }
 

@@ -5,53 +5,55 @@ namespace bprep2 {
 
 namespace {
 
-uint32_t closersOwedBefore(const SourceReader& reader, size_t held) {
-    return reader.closersOwed.empty() ? 0 : reader.closersOwed[held];
+uint32_t closersOwedBefore(const HeldLine& held, size_t index) {
+    return held.closersOwed.empty() ? 0 : held.closersOwed[index];
 }
 
 }  // namespace
 
-void holdBackLine(PreprocessorContext& ctx, SourceReader& reader) {
-    reader.heldBack.assign(ctx.tokens.begin() + static_cast<ptrdiff_t>(reader.lineFirstToken), ctx.tokens.end());
-    reader.heldNext = 0;
-    reader.closersOwed.clear();
-    ctx.tokens.truncate(reader.lineFirstToken);
+void holdBackLine(ObjectLine& line, size_t first) {
+    HeldLine& held = line.state.held;
+    held.tokens.assign(line.tokens.begin() + static_cast<ptrdiff_t>(first), line.tokens.end());
+    held.next = 0;
+    held.closersOwed.clear();
+    line.tokens.truncate(first);
 }
 
-void giveBackLine(PreprocessorContext& ctx, SourceReader& reader) {
-    while (hasHeldTokens(reader)) bringNextHeldToken(ctx, reader);
-    reader.heldBack.clear();
-    reader.heldNext = 0;
-    reader.closersOwed.clear();
+void giveBackLine(ObjectLine& line) {
+    HeldLine& held = line.state.held;
+    while (hasHeldTokens(held)) bringNextHeldToken(line);
+    held.tokens.clear();
+    held.next = 0;
+    held.closersOwed.clear();
 }
 
-bool hasHeldTokens(const SourceReader& reader) {
-    return reader.heldNext < reader.heldBack.size() || closersOwedBefore(reader, reader.heldBack.size()) > 0;
+bool hasHeldTokens(const HeldLine& held) {
+    return held.next < held.tokens.size() || closersOwedBefore(held, held.tokens.size()) > 0;
 }
 
-void bringNextHeldToken(PreprocessorContext& ctx, SourceReader& reader) {
-    if (uint32_t owed = closersOwedBefore(reader, reader.heldNext)) {
+void bringNextHeldToken(ObjectLine& line) {
+    HeldLine& held = line.state.held;
+    if (uint32_t owed = closersOwedBefore(held, held.next)) {
         Token closer;
         closer.kind = TokenKind::Bracket;
         closer.value = ')';
-        ctx.tokens.insert(ctx.tokens.size(), owed, closer);
-        reader.closersOwed[reader.heldNext] = 0;
+        line.tokens.insert(line.tokens.size(), owed, closer);
+        held.closersOwed[held.next] = 0;
     }
-    if (reader.heldNext < reader.heldBack.size()) ctx.tokens.append(reader.heldBack[reader.heldNext++]);
+    if (held.next < held.tokens.size()) line.tokens.append(held.tokens[held.next++]);
 }
 
-bool bringHeldTokens(PreprocessorContext& ctx, size_t index) {
-    SourceReader* r = ctx.reader;
-    while (index >= ctx.tokens.size() && r && hasHeldTokens(*r)) bringNextHeldToken(ctx, *r);
-    return index < ctx.tokens.size();
+bool bringHeldTokens(ObjectLine& line, size_t index) {
+    while (index >= line.tokens.size() && hasHeldTokens(line.state.held)) bringNextHeldToken(line);
+    return index < line.tokens.size();
 }
 
-size_t nextSignificantBringingIn(PreprocessorContext& ctx, size_t index, Reach reach) {
+size_t nextSignificantBringingIn(ObjectLine& line, size_t index, Reach reach) {
     if (index == npos) return npos;
     // Every reach but one decides at the first token that is not blank.
     size_t i = index + 1;
-    while (hasTokenAt(ctx, i) && (blanks.has(ctx.tokens[i].kind) || reach == Reach::Anywhere)) ++i;
-    return nextSignificant(ctx.tokens, index, reach);
+    while (hasTokenAt(line, i) && (blanks.has(line.tokens[i].kind) || reach == Reach::Anywhere)) ++i;
+    return nextSignificant(line.tokens, index, reach);
 }
 
 }  // namespace bprep2

@@ -3,7 +3,7 @@
 // A rewrite inserts into the list, which moves every token after the
 // insertion. So while the after-line pass runs over a line that may get
 // insertions, the line's tokens it has not reached are held out of the
-// list (in the reader) and come back one by one as the pass, or a
+// list (ObjectState::held) and come back one by one as the pass, or a
 // rewrite's scan reading ahead, reaches them. An insertion then moves only
 // the few tokens brought in after it, and a long line, or a long
 // statement, full of object references stays linear.
@@ -11,31 +11,32 @@
 
 #include <cstddef>
 
-#include "driver/context.h"
+#include "objects/object_state.h"
 #include "tokens/scans.h"
 
 namespace bprep2 {
 
-// Takes the tokens of the reader's line from its first token on out of the list.
-void holdBackLine(PreprocessorContext& ctx, SourceReader& reader);
+// Takes the tokens of the list from `first` (the line's first token) on out
+// of the list.
+void holdBackLine(ObjectLine& line, size_t first);
 // Brings back whatever the pass did not reach.
-void giveBackLine(PreprocessorContext& ctx, SourceReader& reader);
+void giveBackLine(ObjectLine& line);
 
 // Whether a held-back token, or a ')' owed after the last one, is still out.
-bool hasHeldTokens(const SourceReader& reader);
+bool hasHeldTokens(const HeldLine& held);
 // Brings the next held-back token in, after the ')' owed before it (or
 // the ')' owed after the last one).
-void bringNextHeldToken(PreprocessorContext& ctx, SourceReader& reader);
+void bringNextHeldToken(ObjectLine& line);
 // Brings held-back tokens in until the list has a token at `index`, or
 // none is left; whether it has.
-bool bringHeldTokens(PreprocessorContext& ctx, size_t index);
+bool bringHeldTokens(ObjectLine& line, size_t index);
 
 // Whether the list has a token at `index`, bringing held-back tokens in up to it.
-inline bool hasTokenAt(PreprocessorContext& ctx, size_t index) {
-    return index < ctx.tokens.size() || bringHeldTokens(ctx, index);
+inline bool hasTokenAt(ObjectLine& line, size_t index) {
+    return index < line.tokens.size() || bringHeldTokens(line, index);
 }
 
 // nextSignificant, bringing in as many held-back tokens as the scan reads.
-size_t nextSignificantBringingIn(PreprocessorContext& ctx, size_t index, Reach reach);
+size_t nextSignificantBringingIn(ObjectLine& line, size_t index, Reach reach);
 
 }  // namespace bprep2

@@ -30,7 +30,7 @@
 //
 // An assignment's value runs to the end of its statement, and a statement
 // left open by a trailing comma goes on with the next line, as the writer
-// joins it: its ')' then waits in the reader (OpenAssignments) for the line
+// joins it: its ')' then waits with the source (OpenAssignments) for the line
 // that ends the statement (closeOnContinuedLine), which the line loop
 // hands over before that line's own pass.
 #include <vector>
@@ -74,13 +74,13 @@ int bracketStep(const Token& token) {
 // `opened` tells whether the walk passed an opening bracket it had not seen
 // closed: only then could a later walk, starting one bracket deeper inside
 // this reference's call, stop at a name between the start and the operator.
-size_t findObjectStart(const PreprocessorContext& ctx, size_t op, bool& opened) {
+size_t findObjectStart(const ObjectLine& line, size_t op, bool& opened) {
     int64_t depth = 0;
     opened = false;
     for (size_t i = op; i-- > 0;) {
-        const Token& token = ctx.tokens[i];
+        const Token& token = line.tokens[i];
         if (statementEnds.has(token.kind)) return npos;
-        if (isStatementOpener(ctx.tokens, token)) return npos;
+        if (isStatementOpener(line.tokens, token)) return npos;
         depth += bracketStep(token);
         opened = opened || depth > 0;
         if (depth == 0 && objectStarts.has(token.kind)) return i;
@@ -99,12 +99,12 @@ size_t findObjectStart(const PreprocessorContext& ctx, size_t op, bool& opened) 
 // known by its index, and the first comma the walk meets must stand there:
 // a rewrite that moved it would have put its call's name before it, and
 // the walk would meet the comma at its new place first.
-bool isAssignment(const PreprocessorContext& ctx, size_t equalsIndex) {
-    const size_t previous = ctx.assignmentChain.comma;
+bool isAssignment(const ObjectLine& line, size_t equalsIndex) {
+    const size_t previous = line.state.assignmentChain.comma;
     bool commaMet = false;
-    for (size_t i = previousSignificant(ctx.tokens, equalsIndex, Reach::SameStatement); i != npos;
-         i = previousSignificant(ctx.tokens, i, Reach::SameStatement)) {
-        const Token& token = ctx.tokens[i];
+    for (size_t i = previousSignificant(line.tokens, equalsIndex, Reach::SameStatement); i != npos;
+         i = previousSignificant(line.tokens, i, Reach::SameStatement)) {
+        const Token& token = line.tokens[i];
         if (token.kind == TokenKind::Comma) {
             if (i == previous && !commaMet) return true;
             commaMet = true;
@@ -112,9 +112,9 @@ bool isAssignment(const PreprocessorContext& ctx, size_t equalsIndex) {
         if (token.kind == TokenKind::Equals) return false;
         if (token.kind != TokenKind::Keyword) continue;
         for (std::string_view word : {"IF", "CASE", "UNTIL", "WHILE"})
-            if (ctx.tokens.isWord(token, word)) return false;
+            if (line.tokens.isWord(token, word)) return false;
         for (std::string_view word : {"THEN", "ELSE", "LOOP", "DO"})
-            if (ctx.tokens.isWord(token, word)) return true;
+            if (line.tokens.isWord(token, word)) return true;
     }
     return true;
 }
@@ -148,14 +148,14 @@ class ValueWalk {
 
     // What the token at `at` is to the value; the walk passes it with
     // pass() unless it ends the value or is joined.
-    Step look(const PreprocessorContext& ctx, const Token& token, CloserPlace at) {
+    Step look(const TokenList& tokens, const Token& token, CloserPlace at) {
         if (statementEnds.has(token.kind)) {
             if (token.kind != TokenKind::Separator || !afterComma_) return Step::StatementEnds;
             if (!separatorMet_) separator_ = at;
             separatorMet_ = true;
             return Step::Joined;
         }
-        return isElse(ctx, token) ? Step::ReachesElse : Step::GoesOn;
+        return isElse(tokens, token) ? Step::ReachesElse : Step::GoesOn;
     }
     void pass(const Token& token, CloserPlace at) {
         depth_ += valueBracketStep(token);
@@ -187,12 +187,12 @@ class ValueWalk {
     CloserPlace separator_;
 };
 
-void measureHeldDepth(AssignmentChain& known, const SourceReader& reader) {
+void measureHeldDepth(AssignmentChain& known, const HeldLine& held) {
     if (!known.heldDepth.empty()) return;
-    known.heldDepth.reserve(reader.heldBack.size() + 1);
+    known.heldDepth.reserve(held.tokens.size() + 1);
     int64_t depth = 0;
     known.heldDepth.push_back(depth);
-    for (const Token& token : reader.heldBack) known.heldDepth.push_back(depth += valueBracketStep(token));
+    for (const Token& token : held.tokens) known.heldDepth.push_back(depth += valueBracketStep(token));
 }
 
 void remember(AssignmentChain& known, size_t stop, size_t closer, size_t clean) {
@@ -208,34 +208,33 @@ void remember(AssignmentChain& known, size_t stop, size_t closer, size_t clean) 
 // owed before them, so that a long statement is not brought into the list
 // (where every insertion before it would move it). Where the value ends
 // among them is remembered for the next assignment of the statement.
-CloserPlace findCloserPlace(PreprocessorContext& ctx, size_t from) {
+CloserPlace findCloserPlace(ObjectLine& line, size_t from) {
     ValueWalk walk({false, from});
-    for (size_t i = from; i < ctx.tokens.size(); ++i) {
-        const Token& token = ctx.tokens[i];
-        ValueWalk::Step step = walk.look(ctx, token, {false, i});
+    for (size_t i = from; i < line.tokens.size(); ++i) {
+        const Token& token = line.tokens[i];
+        ValueWalk::Step step = walk.look(line.tokens, token, {false, i});
         if (step == ValueWalk::Step::Joined) continue;
         if (step == ValueWalk::Step::StatementEnds) return walk.statementEnd({false, i});
         if (step == ValueWalk::Step::ReachesElse && walk.depth() <= 0) return walk.afterValue();
         walk.pass(token, {false, i});
     }
-    SourceReader* reader = ctx.reader;
-    if (!reader) return {false, ctx.tokens.size()};
-    AssignmentChain& known = ctx.assignmentChain;
-    size_t elseFree = reader->heldNext;
-    for (size_t h = reader->heldNext;; ++h) {
-        uint32_t owed = reader->closersOwed.empty() ? 0 : reader->closersOwed[h];
+    const HeldLine& held = line.state.held;
+    AssignmentChain& known = line.state.assignmentChain;
+    size_t elseFree = held.next;
+    for (size_t h = held.next;; ++h) {
+        uint32_t owed = held.closersOwed.empty() ? 0 : held.closersOwed[h];
         if (owed > 0) walk.passClosers(owed, {true, h});
         // The line's end token comes later, so the end of the held tokens
         // ends the statement too, unless a trailing comma leaves it open.
-        if (h == reader->heldBack.size()) {
+        if (h == held.tokens.size()) {
             remember(known, h, h, elseFree);
             if (!walk.leavesStatementOpen()) return {true, h};
             known.statementOpen = true;
-            measureHeldDepth(known, *reader);
+            measureHeldDepth(known, held);
             return CloserPlace::stillOpen(walk.depth());
         }
-        const Token& token = reader->heldBack[h];
-        ValueWalk::Step step = walk.look(ctx, token, {true, h});
+        const Token& token = held.tokens[h];
+        ValueWalk::Step step = walk.look(line.tokens, token, {true, h});
         if (step == ValueWalk::Step::Joined) continue;
         if (step == ValueWalk::Step::StatementEnds) {
             CloserPlace place = walk.statementEnd({true, h});
@@ -247,7 +246,7 @@ CloserPlace findCloserPlace(PreprocessorContext& ctx, size_t from) {
                 CloserPlace place = walk.afterValue();
                 remember(known, place.held ? h : AssignmentChain::none, place.index, elseFree);
                 known.stopIsElse = true;
-                measureHeldDepth(known, *reader);
+                measureHeldDepth(known, held);
                 return place;
             }
             elseFree = h + 1;
@@ -263,19 +262,18 @@ CloserPlace findCloserPlace(PreprocessorContext& ctx, size_t from) {
 // leaves open leaves this value open too, as deep as its brackets are at
 // the line's end (no ')' is owed on the way: a value that ended there would
 // have ended this one).
-bool knownCloserPlace(const PreprocessorContext& ctx, size_t from, CloserPlace& place) {
-    const AssignmentChain& known = ctx.assignmentChain;
-    const SourceReader* reader = ctx.reader;
-    if (!reader || known.stop == AssignmentChain::none || known.stop < reader->heldNext ||
-        known.closer < reader->heldNext || known.clean > reader->heldNext)
+bool knownCloserPlace(const ObjectLine& line, size_t from, CloserPlace& place) {
+    const AssignmentChain& known = line.state.assignmentChain;
+    const size_t next = line.state.held.next;
+    if (known.stop == AssignmentChain::none || known.stop < next || known.closer < next || known.clean > next)
         return false;
     int64_t depth = 0;
-    for (size_t i = from; i < ctx.tokens.size(); ++i) {
-        const Token& token = ctx.tokens[i];
-        if (statementEnds.has(token.kind) || isElse(ctx, token)) return false;
+    for (size_t i = from; i < line.tokens.size(); ++i) {
+        const Token& token = line.tokens[i];
+        if (statementEnds.has(token.kind) || isElse(line.tokens, token)) return false;
         depth += valueBracketStep(token);
     }
-    int64_t heldDepth = known.heldDepth.empty() ? 0 : known.heldDepth[known.stop] - known.heldDepth[reader->heldNext];
+    int64_t heldDepth = known.heldDepth.empty() ? 0 : known.heldDepth[known.stop] - known.heldDepth[next];
     if (known.statementOpen) {
         place = CloserPlace::stillOpen(depth + heldDepth);
         return true;
@@ -285,30 +283,30 @@ bool knownCloserPlace(const PreprocessorContext& ctx, size_t from, CloserPlace& 
     return true;
 }
 
-void closeAssignment(PreprocessorContext& ctx, size_t from) {
+void closeAssignment(ObjectLine& line, size_t from) {
     CloserPlace place;
-    if (!knownCloserPlace(ctx, from, place)) place = findCloserPlace(ctx, from);
+    if (!knownCloserPlace(line, from, place)) place = findCloserPlace(line, from);
     if (place.open) {
-        OpenAssignments& open = ctx.reader->openAssignments;
+        OpenAssignments& open = line.openAssignments;
         open.depths.push(place.depth - open.shift);
         return;
     }
     if (!place.held) {
-        ctx.tokens.insert(place.index, ctx.tokens.make(TokenKind::Bracket, {}, ')'));
+        line.tokens.insert(place.index, line.tokens.make(TokenKind::Bracket, {}, ')'));
         return;
     }
-    SourceReader& reader = *ctx.reader;
-    if (reader.closersOwed.empty()) reader.closersOwed.assign(reader.heldBack.size() + 1, 0);
-    reader.closersOwed[place.index] += 1;
+    HeldLine& held = line.state.held;
+    if (held.closersOwed.empty()) held.closersOwed.assign(held.tokens.size() + 1, 0);
+    held.closersOwed[place.index] += 1;
 }
 
 // The position just after the member expression: after the member word
 // itself, or after the first word that follows a bracketed member. npos when
 // the brackets do not balance before the statement ends.
-size_t memberEnd(PreprocessorContext& ctx, size_t member) {
+size_t memberEnd(ObjectLine& line, size_t member) {
     int64_t depth = 0;
-    for (size_t i = member; hasTokenAt(ctx, i); ++i) {
-        const Token& token = ctx.tokens[i];
+    for (size_t i = member; hasTokenAt(line, i); ++i) {
+        const Token& token = line.tokens[i];
         if (blanks.has(token.kind)) continue;
         if (statementEnds.has(token.kind)) return depth == 0 ? i : npos;
         int step = bracketStep(token);
@@ -318,32 +316,32 @@ size_t memberEnd(PreprocessorContext& ctx, size_t member) {
         }
         if (depth == 0) return i + 1;
     }
-    return depth == 0 ? ctx.tokens.size() : npos;
+    return depth == 0 ? line.tokens.size() : npos;
 }
 
 // The member's own ')' (just inserted) and the call's '(' are folded into the
 // runtime call: M(1, 2) continues the argument list, M() closes it. Returns
 // the index of the '(' taken out, or npos when nothing was folded.
-size_t foldMethodArguments(PreprocessorContext& ctx, size_t member) {
-    size_t inserted = nextSignificantBringingIn(ctx, member, Reach::SameLine);
-    size_t open = nextSignificantBringingIn(ctx, inserted, Reach::SameLine);
-    size_t next = nextSignificantBringingIn(ctx, open, Reach::SameLine);
+size_t foldMethodArguments(ObjectLine& line, size_t member) {
+    size_t inserted = nextSignificantBringingIn(line, member, Reach::SameLine);
+    size_t open = nextSignificantBringingIn(line, inserted, Reach::SameLine);
+    size_t next = nextSignificantBringingIn(line, open, Reach::SameLine);
     if (inserted == npos || open == npos || next == npos) return npos;
-    if (isBracket(ctx.tokens[next], ')')) {
-        resetToken(ctx.tokens[inserted], TokenKind::Deleted);
+    if (isBracket(line.tokens[next], ')')) {
+        resetToken(line.tokens[inserted], TokenKind::Deleted);
     } else {
-        resetToken(ctx.tokens[inserted], TokenKind::Comma);
+        resetToken(line.tokens[inserted], TokenKind::Comma);
     }
-    resetToken(ctx.tokens[open], TokenKind::Deleted);
+    resetToken(line.tokens[open], TokenKind::Deleted);
     return open;
 }
 
-void quoteMemberName(PreprocessorContext& ctx, size_t member) {
-    Token& token = ctx.tokens[member];
+void quoteMemberName(ObjectLine& line, size_t member) {
+    Token& token = line.tokens[member];
     if (token.kind != TokenKind::Name && token.kind != TokenKind::MemberName) return;
     std::string quoted(1, '"');
-    quoted.append(ctx.tokens.text(token)).push_back('"');
-    ctx.tokens.reset(token, TokenKind::String, quoted);
+    quoted.append(line.tokens.text(token)).push_back('"');
+    line.tokens.reset(token, TokenKind::String, quoted);
 }
 
 // How the walk back from the ')' at `close` crosses the arguments that
@@ -356,15 +354,15 @@ void quoteMemberName(PreprocessorContext& ctx, size_t member) {
 // however often it is made.
 enum class Crossing { None, Crossed, Nested };
 
-Crossing crossArguments(const PreprocessorContext& ctx, size_t open, size_t close) {
+Crossing crossArguments(const ObjectLine& line, size_t open, size_t close) {
     constexpr size_t longestLook = 256;
     if (close <= open || close - open > longestLook) return Crossing::None;
     int64_t depth = 0;
     bool nested = true;
     for (size_t i = close; i > open; --i) {
-        const Token& token = ctx.tokens[i];
+        const Token& token = line.tokens[i];
         if (statementEnds.has(token.kind)) return Crossing::None;
-        if (isStatementOpener(ctx.tokens, token)) return Crossing::None;
+        if (isStatementOpener(line.tokens, token)) return Crossing::None;
         depth += bracketStep(token);
         if (depth == 0 && objectStarts.has(token.kind)) return Crossing::None;
         nested = nested && (i == close || depth < 0);
@@ -376,27 +374,27 @@ Crossing crossArguments(const PreprocessorContext& ctx, size_t open, size_t clos
 // A member operator whose object is the previous link of the chain: the
 // walk back to the object's start would cross the whole chain to arrive at
 // the chain's first call, so the chain remembers where that is.
-Crossing crossingToChain(const PreprocessorContext& ctx, size_t op) {
-    const MemberChain& chain = ctx.memberChain;
+Crossing crossingToChain(const ObjectLine& line, size_t op) {
+    const MemberChain& chain = line.state.memberChain;
     if (!chain.open) return Crossing::None;
-    size_t before = previousNonBlank(ctx.tokens, op);
+    size_t before = previousNonBlank(line.tokens, op);
     if (!chain.lastIsCall) return before == chain.lastEnd ? Crossing::Nested : Crossing::None;
-    if (before == npos || !isBracket(ctx.tokens[before], ')')) return Crossing::None;
-    return crossArguments(ctx, chain.lastEnd, before);
+    if (before == npos || !isBracket(line.tokens[before], ')')) return Crossing::None;
+    return crossArguments(line, chain.lastEnd, before);
 }
 
 // Opens the waiting calls at the chain's head, outermost first; returns the
 // number of tokens inserted there.
-size_t openWaitingCalls(PreprocessorContext& ctx) {
-    MemberChain& chain = ctx.memberChain;
+size_t openWaitingCalls(ObjectLine& line) {
+    MemberChain& chain = line.state.memberChain;
     if (chain.waiting.empty()) return 0;
     std::vector<Token> openers;
     openers.reserve(2 * chain.waiting.size());
     for (size_t i = chain.waiting.size(); i-- > 0;) {
-        openers.push_back(ctx.tokens.make(TokenKind::CallName, chain.waiting[i]));
-        openers.push_back(ctx.tokens.make(TokenKind::Bracket, {}, '('));
+        openers.push_back(line.tokens.make(TokenKind::CallName, chain.waiting[i]));
+        openers.push_back(line.tokens.make(TokenKind::Bracket, {}, '('));
     }
-    ctx.tokens.insert(chain.head, openers);
+    line.tokens.insert(chain.head, openers);
     chain.waiting.clear();
     chain.lastEnd += openers.size();
     return openers.size();
@@ -413,98 +411,98 @@ size_t openWaitingCalls(PreprocessorContext& ctx) {
 // the walk back would surely arrive at its head: every call's arguments in
 // it crossed nested (a regular chain), these ones too. Every other chain the
 // reference does not continue is ended, as the walk back then decides.
-bool settleChains(PreprocessorContext& ctx, size_t& op, size_t& start, bool& opened) {
-    MemberChain& chain = ctx.memberChain;
-    std::vector<MemberChain>& setAside = ctx.setAsideChains;
-    Crossing crossing = crossingToChain(ctx, op);
+bool settleChains(ObjectLine& line, size_t& op, size_t& start, bool& opened) {
+    MemberChain& chain = line.state.memberChain;
+    std::vector<MemberChain>& setAside = line.state.setAsideChains;
+    Crossing crossing = crossingToChain(line, op);
     if (crossing != Crossing::None) {
         chain.regular = chain.regular && crossing == Crossing::Nested;
         return true;
     }
     for (;;) {
         if (chain.open && chain.lastIsCall && chain.regular) {
-            start = findObjectStart(ctx, op, opened);
+            start = findObjectStart(line, op, opened);
             if (start != npos && start > chain.lastEnd) {
                 setAside.push_back(std::move(chain));
                 chain = MemberChain{};
                 return false;
             }
         }
-        op += openWaitingCalls(ctx);
+        op += openWaitingCalls(line);
         chain.open = false;
         if (setAside.empty()) break;
         chain = std::move(setAside.back());
         setAside.pop_back();
-        if (crossingToChain(ctx, op) == Crossing::Nested) return true;
+        if (crossingToChain(line, op) == Crossing::Nested) return true;
     }
-    start = findObjectStart(ctx, op, opened);
+    start = findObjectStart(line, op, opened);
     return false;
 }
 
 // The link just rewritten becomes the chain's latest: a method call folds
 // its arguments in, and the chain goes on after it only when it may.
-void finishLink(MemberChain& chain, PreprocessorContext& ctx, MemberForm form, size_t member, size_t closer,
+void finishLink(MemberChain& chain, ObjectLine& line, MemberForm form, size_t member, size_t closer,
                 bool mayContinue) {
     chain.lastIsCall = form == MemberForm::MethodCall;
     chain.lastEnd = closer;
-    if (chain.lastIsCall) chain.lastEnd = foldMethodArguments(ctx, member);
+    if (chain.lastIsCall) chain.lastEnd = foldMethodArguments(line, member);
     chain.open = mayContinue && chain.lastEnd != npos;
 }
 
-[[noreturn]] void illegalReference(const PreprocessorContext& ctx, size_t op) {
-    ctx.diagnostics.errorAtColumn(ctx.tokens[op].column, "Illegal syntax for object reference");
+[[noreturn]] void illegalReference(const ObjectLine& line, size_t op) {
+    line.diagnostics.errorAtColumn(line.tokens[op].column, "Illegal syntax for object reference");
 }
 
 }  // namespace
 
-size_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
-    ctx.objectRuntimeUsed = true;
-    restartIfObjectsOff(ctx);
-    MemberChain& chain = ctx.memberChain;
+size_t rewriteMemberReference(ObjectLine& line, size_t op) {
+    line.state.runtimeUsed = true;
+    restartIfObjectsOff(line);
+    MemberChain& chain = line.state.memberChain;
 
     bool opened = false;
     size_t start = npos;
-    bool continues = settleChains(ctx, op, start, opened);
+    bool continues = settleChains(line, op, start, opened);
     if (continues) start = chain.head;
-    if (start == npos) illegalReference(ctx, op);
+    if (start == npos) illegalReference(line, op);
 
     // A ';' right after the operator leaves it without a member, like the end of the line.
-    size_t member = nextSignificantBringingIn(ctx, op, Reach::SameStatement);
-    if (member == npos) illegalReference(ctx, op);
-    bool memberByValue = ctx.tokens[member].kind == TokenKind::At;
+    size_t member = nextSignificantBringingIn(line, op, Reach::SameStatement);
+    if (member == npos) illegalReference(line, op);
+    bool memberByValue = line.tokens[member].kind == TokenKind::At;
     if (memberByValue) {
-        resetToken(ctx.tokens[member], TokenKind::Deleted);
-        member = nextSignificantBringingIn(ctx, member, Reach::SameStatement);
-        if (member == npos) illegalReference(ctx, op);
+        resetToken(line.tokens[member], TokenKind::Deleted);
+        member = nextSignificantBringingIn(line, member, Reach::SameStatement);
+        if (member == npos) illegalReference(line, op);
     }
 
     // Checked before anything changes, so the operator still has its column for the caret.
-    size_t close = memberEnd(ctx, member);
-    if (close == npos) illegalReference(ctx, op);
+    size_t close = memberEnd(line, member);
+    if (close == npos) illegalReference(line, op);
 
     MemberForm form = MemberForm::Read;
-    size_t following = nextSignificantBringingIn(ctx, member, Reach::SameLine);
-    if (following != npos && isBracket(ctx.tokens[following], '(')) {
+    size_t following = nextSignificantBringingIn(line, member, Reach::SameLine);
+    if (following != npos && isBracket(line.tokens[following], '(')) {
         form = MemberForm::MethodCall;
-    } else if (following != npos && ctx.tokens[following].kind == TokenKind::Equals && isAssignment(ctx, following)) {
+    } else if (following != npos && line.tokens[following].kind == TokenKind::Equals && isAssignment(line, following)) {
         form = MemberForm::Assignment;
     }
     // A plain word member leaves nothing in the call that could stop the walk
     // back from a later link, so the chain may go on after it.
     bool plainMember = !memberByValue && close == member + 1 &&
-                       (ctx.tokens[member].kind == TokenKind::Name || ctx.tokens[member].kind == TokenKind::MemberName);
+                       (line.tokens[member].kind == TokenKind::Name || line.tokens[member].kind == TokenKind::MemberName);
 
     if (continues && form != MemberForm::Assignment) {
         // The call opens at the chain's head with the others, later.
         chain.waiting.push_back(callName(form));
-        resetToken(ctx.tokens[op], TokenKind::Comma);
-        ctx.tokens.insert(close, ctx.tokens.make(TokenKind::Bracket, {}, ')'));
-        if (!memberByValue) quoteMemberName(ctx, member);
-        finishLink(chain, ctx, form, member, close, plainMember);
+        resetToken(line.tokens[op], TokenKind::Comma);
+        line.tokens.insert(close, line.tokens.make(TokenKind::Bracket, {}, ')'));
+        if (!memberByValue) quoteMemberName(line, member);
+        finishLink(chain, line, form, member, close, plainMember);
         return op;
     }
     if (continues) {
-        size_t moved = openWaitingCalls(ctx);
+        size_t moved = openWaitingCalls(line);
         op += moved;
         member += moved;
         close += moved;
@@ -516,26 +514,26 @@ size_t rewriteMemberReference(PreprocessorContext& ctx, size_t op) {
     bool startsChain = form != MemberForm::Assignment && plainMember && !opened;
 
     if (form == MemberForm::Assignment) {
-        resetToken(ctx.tokens[following], TokenKind::Comma);
-        closeAssignment(ctx, following + 1);
-        ctx.assignmentChain.comma = following + 2;  // past the call's name and '('
+        resetToken(line.tokens[following], TokenKind::Comma);
+        closeAssignment(line, following + 1);
+        line.state.assignmentChain.comma = following + 2;  // past the call's name and '('
     }
 
-    ctx.tokens.insert(start, ctx.tokens.make(TokenKind::Bracket, {}, '('));
-    ctx.tokens.insert(start, ctx.tokens.make(TokenKind::CallName, callName(form)));
+    line.tokens.insert(start, line.tokens.make(TokenKind::Bracket, {}, '('));
+    line.tokens.insert(start, line.tokens.make(TokenKind::CallName, callName(form)));
     op += 2;
     member += 2;
-    resetToken(ctx.tokens[op], TokenKind::Comma);
+    resetToken(line.tokens[op], TokenKind::Comma);
 
-    if (form != MemberForm::Assignment) ctx.tokens.insert(close + 2, ctx.tokens.make(TokenKind::Bracket, {}, ')'));
-    if (!memberByValue) quoteMemberName(ctx, member);
+    if (form != MemberForm::Assignment) line.tokens.insert(close + 2, line.tokens.make(TokenKind::Bracket, {}, ')'));
+    if (!memberByValue) quoteMemberName(line, member);
     chain = MemberChain{};
     chain.head = start;
-    finishLink(chain, ctx, form, member, close + 2, startsChain);
+    finishLink(chain, line, form, member, close + 2, startsChain);
     return op;
 }
 
-std::vector<CloserInsertion> closeOnContinuedLine(const PreprocessorContext& ctx, OpenAssignments& open,
+std::vector<CloserInsertion> closeOnContinuedLine(const TokenList& tokens, OpenAssignments& open,
                                                   size_t afterComma, size_t first) {
     std::vector<CloserInsertion> places;
     auto closeAt = [&places](size_t before, size_t count) {
@@ -544,9 +542,9 @@ std::vector<CloserInsertion> closeOnContinuedLine(const PreprocessorContext& ctx
         else places.push_back({before, count});
     };
     ValueWalk walk({false, afterComma}, true);
-    for (size_t i = first; i < ctx.tokens.size(); ++i) {
-        const Token& token = ctx.tokens[i];
-        ValueWalk::Step step = walk.look(ctx, token, {false, i});
+    for (size_t i = first; i < tokens.size(); ++i) {
+        const Token& token = tokens[i];
+        ValueWalk::Step step = walk.look(tokens, token, {false, i});
         if (step == ValueWalk::Step::Joined) continue;
         if (step == ValueWalk::Step::StatementEnds) {
             closeAt(walk.statementEnd({false, i}).index, open.depths.size());
@@ -565,20 +563,20 @@ std::vector<CloserInsertion> closeOnContinuedLine(const PreprocessorContext& ctx
         open.shift += walk.depth();
         return places;
     }
-    closeAt(ctx.tokens.size(), open.depths.size());
+    closeAt(tokens.size(), open.depths.size());
     open = OpenAssignments{};
     return places;
 }
 
-void finishMemberChain(PreprocessorContext& ctx) {
-    openWaitingCalls(ctx);
-    while (!ctx.setAsideChains.empty()) {
-        ctx.memberChain = std::move(ctx.setAsideChains.back());
-        ctx.setAsideChains.pop_back();
-        openWaitingCalls(ctx);
+void finishMemberChain(ObjectLine& line) {
+    openWaitingCalls(line);
+    while (!line.state.setAsideChains.empty()) {
+        line.state.memberChain = std::move(line.state.setAsideChains.back());
+        line.state.setAsideChains.pop_back();
+        openWaitingCalls(line);
     }
-    ctx.memberChain = MemberChain{};
-    ctx.assignmentChain = AssignmentChain{};
+    line.state.memberChain = MemberChain{};
+    line.state.assignmentChain = AssignmentChain{};
 }
 
 }  // namespace bprep2

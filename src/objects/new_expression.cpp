@@ -14,45 +14,45 @@ namespace bprep2 {
 
 namespace {
 
-[[noreturn]] void illegalNew(const PreprocessorContext& ctx, size_t keyword) {
-    ctx.diagnostics.errorAtColumn(ctx.tokens[keyword].column, "Illegal syntax for NEW statement");
+[[noreturn]] void illegalNew(const ObjectLine& line, size_t keyword) {
+    line.diagnostics.errorAtColumn(line.tokens[keyword].column, "Illegal syntax for NEW statement");
 }
 
 }  // namespace
 
-size_t rewriteNewExpression(PreprocessorContext& ctx, size_t keyword) {
-    restartIfObjectsOff(ctx);
-    ctx.objectRuntimeUsed = true;
+size_t rewriteNewExpression(ObjectLine& line, size_t keyword) {
+    restartIfObjectsOff(line);
+    line.state.runtimeUsed = true;
 
-    size_t word = nextSignificantBringingIn(ctx, keyword, Reach::SameLine);
-    if (word == npos) illegalNew(ctx, keyword);
+    size_t word = nextSignificantBringingIn(line, keyword, Reach::SameLine);
+    if (word == npos) illegalNew(line, keyword);
     std::string_view constructor;
-    if (ctx.tokens.isWord(ctx.tokens[word], "ARRAY")) {
+    if (line.tokens.isWord(line.tokens[word], "ARRAY")) {
         constructor = "qObjectNewArray";
-    } else if (ctx.tokens.isWord(ctx.tokens[word], "OBJECT")) {
+    } else if (line.tokens.isWord(line.tokens[word], "OBJECT")) {
         constructor = "qObjectNewObject";
     } else {
-        illegalNew(ctx, keyword);
+        illegalNew(line, keyword);
     }
 
-    size_t open = nextSignificantBringingIn(ctx, word, Reach::SameLine);
-    bool hasParenthesis = open != npos && isBracket(ctx.tokens[open], '(');
-    size_t close = hasParenthesis ? nextSignificantBringingIn(ctx, open, Reach::SameLine) : npos;
-    bool emptyParentheses = close != npos && isBracket(ctx.tokens[close], ')');
+    size_t open = nextSignificantBringingIn(line, word, Reach::SameLine);
+    bool hasParenthesis = open != npos && isBracket(line.tokens[open], '(');
+    size_t close = hasParenthesis ? nextSignificantBringingIn(line, open, Reach::SameLine) : npos;
+    bool emptyParentheses = close != npos && isBracket(line.tokens[close], ')');
 
     if (hasParenthesis && !emptyParentheses) {
         // The source's own arguments follow the constructor's name.
-        Token name = ctx.tokens.make(TokenKind::Verbatim, constructor);
-        ctx.tokens.replace(keyword, word, {&name, 1});
+        Token name = line.tokens.make(TokenKind::Verbatim, constructor);
+        line.tokens.replace(keyword, word, {&name, 1});
         return keyword + 1;
     }
     Token call[4] = {
-        ctx.tokens.make(TokenKind::Verbatim, constructor),
-        ctx.tokens.make(TokenKind::Bracket, {}, '('),
-        ctx.tokens.make(TokenKind::Verbatim, "\"\""),
-        ctx.tokens.make(TokenKind::Bracket, {}, ')'),
+        line.tokens.make(TokenKind::Verbatim, constructor),
+        line.tokens.make(TokenKind::Bracket, {}, '('),
+        line.tokens.make(TokenKind::Verbatim, "\"\""),
+        line.tokens.make(TokenKind::Bracket, {}, ')'),
     };
-    ctx.tokens.replace(keyword, emptyParentheses ? close : word, call);
+    line.tokens.replace(keyword, emptyParentheses ? close : word, call);
     return keyword + std::size(call);
 }
 

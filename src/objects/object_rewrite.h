@@ -7,14 +7,14 @@
 #include <string>
 #include <string_view>
 
-#include "driver/context.h"
 #include "objects/held_line.h"
+#include "objects/object_state.h"
 #include "tokens/scans.h"
 
 namespace bprep2 {
 
 // The keyword ELSE, in any case: it ends a value in a THEN clause.
-bool isElse(const PreprocessorContext& ctx, const Token& token);
+bool isElse(const TokenList& tokens, const Token& token);
 // +1 for a value's own opening round or square bracket, -1 for a closing
 // one, 0 for anything else; unlike the walk back to an object's start, a
 // value does not count angle brackets.
@@ -22,12 +22,12 @@ int64_t valueBracketStep(const Token& token);
 
 // Object syntax met while the extensions are off: abandon the attempt so the
 // driver can compile again with them on (when the restart option allows).
-void restartIfObjectsOff(const PreprocessorContext& ctx);
+void restartIfObjectsOff(const ObjectLine& line);
 
-size_t rewriteMemberReference(PreprocessorContext& ctx, size_t op);
-size_t rewriteStaticCall(PreprocessorContext& ctx, size_t colon);
-size_t rewriteMethodDeclaration(PreprocessorContext& ctx, size_t keyword);
-size_t rewriteNewExpression(PreprocessorContext& ctx, size_t keyword);
+size_t rewriteMemberReference(ObjectLine& line, size_t op);
+size_t rewriteStaticCall(ObjectLine& line, size_t colon);
+size_t rewriteMethodDeclaration(ObjectLine& line, size_t keyword);
+size_t rewriteNewExpression(ObjectLine& line, size_t keyword);
 
 // The name of the function that implements method `method` of class `cls`.
 std::string mangledMethodName(const std::string& cls, const std::string& method);

@@ -5,15 +5,15 @@
 // token stands in, which is at the tail of the list when it runs: no walk
 // leaves the statement (or, for NEW and METHOD, the line), so the work done
 // for a line is bounded by that line. A rewrite that touches the object
-// runtime sets objectRuntimeUsed so the writer declares the runtime.
+// runtime says so (ObjectState::runtimeUsed), so the writer declares it.
 #include "objects/objects.h"
 
 #include "objects/object_rewrite.h"
 
 namespace bprep2 {
 
-bool isElse(const PreprocessorContext& ctx, const Token& token) {
-    return token.kind == TokenKind::Keyword && ctx.tokens.isWord(token, "ELSE");
+bool isElse(const TokenList& tokens, const Token& token) {
+    return token.kind == TokenKind::Keyword && tokens.isWord(token, "ELSE");
 }
 
 int64_t valueBracketStep(const Token& token) {
@@ -22,21 +22,21 @@ int64_t valueBracketStep(const Token& token) {
     return 0;
 }
 
-void restartIfObjectsOff(const PreprocessorContext& ctx) {
-    if (!ctx.options.objects() && ctx.options.objectRestart()) throw ObjectSyntaxRestart{};
+void restartIfObjectsOff(const ObjectLine& line) {
+    if (!line.options.objects() && line.options.objectRestart()) throw ObjectSyntaxRestart{};
 }
 
-size_t rewriteObjectSyntax(PreprocessorContext& ctx, size_t index) {
-    if (index >= ctx.tokens.size()) return index;
-    const Token& token = ctx.tokens[index];
+size_t rewriteObjectSyntax(ObjectLine& line, size_t index) {
+    if (index >= line.tokens.size()) return index;
+    const Token& token = line.tokens[index];
     switch (token.kind) {
         case TokenKind::MemberOperator:
-            return rewriteMemberReference(ctx, index);
+            return rewriteMemberReference(line, index);
         case TokenKind::Colon:
-            return rewriteStaticCall(ctx, index);
+            return rewriteStaticCall(line, index);
         case TokenKind::Keyword:
-            if (ctx.tokens.isWord(token, "NEW")) return rewriteNewExpression(ctx, index);
-            if (ctx.tokens.isWord(token, "METHOD")) return rewriteMethodDeclaration(ctx, index);
+            if (line.tokens.isWord(token, "NEW")) return rewriteNewExpression(line, index);
+            if (line.tokens.isWord(token, "METHOD")) return rewriteMethodDeclaration(line, index);
             return index;
         default:
             return index;

@@ -5,18 +5,18 @@
 #include <cstdint>
 #include <vector>
 
-#include "driver/context.h"
+#include "objects/object_state.h"
 
 namespace bprep2 {
 
 // Returns the index the after-line pass goes on from (it adds 1). Object
 // syntax met with the extensions off abandons the attempt
 // (ObjectSyntaxRestart) when the restart option allows.
-size_t rewriteObjectSyntax(PreprocessorContext& ctx, size_t index);
+size_t rewriteObjectSyntax(ObjectLine& line, size_t index);
 
 // Opens the calls a chain of member reads still owes; the after-line pass
 // calls it when it has been over the whole line.
-void finishMemberChain(PreprocessorContext& ctx);
+void finishMemberChain(ObjectLine& line);
 
 // `count` ')' tokens that go before list position `before`.
 struct CloserInsertion {
@@ -31,7 +31,7 @@ struct CloserInsertion {
 // its brackets ends it (`afterComma`, right after the trailing comma, when
 // the ELSE comes first). Those the line leaves open with a trailing comma
 // of its own stay in `open`. The places come in list order.
-std::vector<CloserInsertion> closeOnContinuedLine(const PreprocessorContext& ctx, OpenAssignments& open,
+std::vector<CloserInsertion> closeOnContinuedLine(const TokenList& tokens, OpenAssignments& open,
                                                   size_t afterComma, size_t first);
 
 }  // namespace bprep2

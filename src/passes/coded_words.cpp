@@ -49,31 +49,32 @@ size_t search(const TokenList& tokens, RememberedSearch& memo, size_t start, Mat
 }
 
 struct SpecialWalk {
-    PreprocessorContext& ctx;
+    Pass& pass;
+    TokenList& tokens;
     PendingInsertions edits;
     size_t resumeAt = 0;  // tokens before this are passed without a look
     RememberedSearch opener;        // "(", line end or separator
     RememberedSearch closer;        // ")"
     RememberedSearch statementEnd;  // line marker, line end or separator
 
-    explicit SpecialWalk(PreprocessorContext& c) : ctx(c) {}
+    explicit SpecialWalk(Pass& p) : pass(p), tokens(p.tokens) {}
 };
 
 // DEFFUN F(A, B) -> DEFFUN F(); DEFFUN F -> DEFFUN F().
 void emptyDeffunArguments(SpecialWalk& w, size_t index) {
-    const auto& tokens = w.ctx.tokens;
+    const auto& tokens = w.tokens;
     size_t open = search(tokens, w.opener, index + 1, [](const Token& t) {
         return t.kind == TokenKind::LineEnd || t.kind == TokenKind::Separator || isBracket(t, '(');
     });
     if (open == npos) return;
     if (!isBracket(tokens[open], '(')) {
-        insertAhead(w.edits, open, w.ctx.tokens.make(TokenKind::Verbatim, "()"));
+        insertAhead(w.edits, open, w.tokens.make(TokenKind::Verbatim, "()"));
         w.resumeAt = open + 1;
         return;
     }
     size_t close = search(tokens, w.closer, open + 1, [](const Token& t) { return isBracket(t, ')'); });
     if (close == npos) return;
-    if (close > open + 1) deleteAhead(w.ctx, w.edits, open + 1, close - 1);
+    if (close > open + 1) deleteAhead(w.tokens, w.edits, open + 1, close - 1);
     w.resumeAt = close + 1;
 }
 
@@ -84,7 +85,7 @@ void emptyDeffunArguments(SpecialWalk& w, size_t index) {
 // Remembers its answer like the other searches (a word cannot stand inside
 // a joined stretch, so a search starting after one meets the same ones).
 size_t statementEnd(SpecialWalk& w, size_t index) {
-    const auto& tokens = w.ctx.tokens;
+    const auto& tokens = w.tokens;
     RememberedSearch& memo = w.statementEnd;
     size_t start = index + 1;
     if (stillAnswers(memo, start)) return memo.found;
@@ -104,7 +105,7 @@ size_t statementEnd(SpecialWalk& w, size_t index) {
 // True when nothing but blanks stands between the word and the statement end
 // (insertions already waiting there count as something).
 bool nothingFollows(SpecialWalk& w, size_t index, size_t end) {
-    const auto& tokens = w.ctx.tokens;
+    const auto& tokens = w.tokens;
     int32_t count = 0;
     for (size_t j = index + 1;; ++j) {
         count += static_cast<int32_t>(w.edits.ahead.count(j));
@@ -118,32 +119,33 @@ bool nothingFollows(SpecialWalk& w, size_t index, size_t end) {
 }
 
 void rewriteStop(SpecialWalk& w, size_t index) {
-    PreprocessorContext& ctx = w.ctx;
-    Token& word = ctx.tokens[index];
-    if (!ctx.options.stopStatements()) {
+    Pass& pass = w.pass;
+    TokenList& tokens = w.tokens;
+    Token& word = tokens[index];
+    if (!pass.options.stopStatements()) {
         word.kind = TokenKind::Name;
         word.value = 0;
         word.special = 0;
         return;
     }
-    std::string method = equalIgnoringCase(ctx.tokens.text(word), "stopm") ? "stopm" : "stope";
+    std::string method = equalIgnoringCase(tokens.text(word), "stopm") ? "stopm" : "stope";
     size_t end = statementEnd(w, index);
-    ctx.objectRuntimeUsed = true;
+    pass.runtimeUsed = true;
     if (nothingFollows(w, index, end)) {
-        becomes(ctx, word, TokenKind::Verbatim, "qObjectMethodN(qObjectQUOLT(0),\"" + method + "\")");
+        becomes(tokens, word, TokenKind::Verbatim, "qObjectMethodN(qObjectQUOLT(0),\"" + method + "\")");
         return;
     }
-    becomes(ctx, word, TokenKind::Verbatim, "qObjectMethodN(qObjectQUOLT(0),\"" + method + "\" , ");
+    becomes(tokens, word, TokenKind::Verbatim, "qObjectMethodN(qObjectQUOLT(0),\"" + method + "\" , ");
     // Before a THEN or ELSE the call closes right after its last argument.
-    if (end != npos && ctx.tokens[end].kind == TokenKind::Keyword)
-        while (end > index + 1 && ctx.tokens[end - 1].kind == TokenKind::Blank) --end;
-    insertAhead(w.edits, end == npos ? ctx.tokens.size() : end, ctx.tokens.make(TokenKind::Verbatim, ")"));
+    if (end != npos && tokens[end].kind == TokenKind::Keyword)
+        while (end > index + 1 && tokens[end - 1].kind == TokenKind::Blank) --end;
+    insertAhead(w.edits, end == npos ? tokens.size() : end, tokens.make(TokenKind::Verbatim, ")"));
 }
 
 void rewriteSystemObject(SpecialWalk& w, size_t index, int32_t special) {
     std::string call = "qObjectQUOLT(" + std::to_string(special - specialQuolt) + ")";
-    becomes(w.ctx, w.ctx.tokens[index], TokenKind::Verbatim, call);
-    w.ctx.objectRuntimeUsed = true;
+    becomes(w.tokens, w.tokens[index], TokenKind::Verbatim, call);
+    w.pass.runtimeUsed = true;
 }
 
 }  // namespace
@@ -163,7 +165,7 @@ bool hasSpecialWord(const TokenList& tokens, size_t first, size_t end) {
 namespace {
 
 void examineSpecial(SpecialWalk& w, size_t index) {
-    int32_t special = w.ctx.tokens[index].special;
+    int32_t special = w.tokens[index].special;
     if (special == specialDeffun) {
         emptyDeffunArguments(w, index);
     } else if (special == specialStop) {
@@ -175,13 +177,14 @@ void examineSpecial(SpecialWalk& w, size_t index) {
 
 }  // namespace
 
-void runSpecialWordWalk(PreprocessorContext& ctx) {
-    SpecialWalk w(ctx);
-    for (size_t i = 0; i < ctx.tokens.size(); ++i) {
+void runSpecialWordWalk(Pass& pass) {
+    SpecialWalk w(pass);
+    TokenList& tokens = pass.tokens;
+    for (size_t i = 0; i < tokens.size(); ++i) {
         passPending(w.edits, i);
-        if (i >= w.resumeAt && isSpecialWord(ctx.tokens[i])) examineSpecial(w, i);
+        if (i >= w.resumeAt && isSpecialWord(tokens[i])) examineSpecial(w, i);
     }
-    applyInsertions(ctx, w.edits);
+    applyInsertions(tokens, w.edits);
 }
 
 }  // namespace bprep2

@@ -17,7 +17,7 @@
 // The walk changes tokens in place and holds its insertions back (see
 // PendingInsertions): the FMT rewrite adds four tokens per name, and
 // inserting them at once would move the whole tail of the list each time.
-// Looking ahead and changing tokens ahead work on ctx.tokens directly; the
+// Looking ahead and changing tokens ahead work on tokens directly; the
 // rules that look back see the list as it will be, the insertions already
 // passed in their places. A look-ahead from the token being examined never
 // reaches an insertion still waiting: each one sits right behind a bracket,
@@ -42,7 +42,8 @@ namespace bprep2 {
 namespace {
 
 struct WalkState {
-    PreprocessorContext& ctx;
+    Pass& pass;
+    TokenList& tokens;
     PendingInsertions edits;
     size_t current = 0;     // the token being examined
     const std::vector<ParenSpan>& spans;
@@ -51,7 +52,7 @@ struct WalkState {
     Token fileMarker;       // the last line marker passed (its text is the file)
     size_t markedEnd = 0;   // tokens before this were reached by a CALL-word marking
 
-    WalkState(PreprocessorContext& c, const std::vector<ParenSpan>& s) : ctx(c), spans(s) {
+    WalkState(Pass& p, const std::vector<ParenSpan>& s) : pass(p), tokens(p.tokens), spans(s) {
         resetToken(fileMarker, TokenKind::LineMarker);
     }
 };
@@ -62,7 +63,7 @@ struct WalkState {
 class TokensBehind {
    public:
     explicit TokensBehind(const WalkState& w)
-        : tokens_(w.ctx.tokens), passed_(w.edits.passed), ownBehind_(w.current), insertsBehind_(passed_.size()) {}
+        : tokens_(w.tokens), passed_(w.edits.passed), ownBehind_(w.current), insertsBehind_(passed_.size()) {}
 
     // Tokens behind the examined one; the nearest stands at position count() - 1.
     size_t count() const { return ownBehind_ + insertsBehind_; }
@@ -91,7 +92,7 @@ class TokensBehind {
 // The significant token before the one being examined, or none.
 const Token* lookBack(const WalkState& w, Reach reach) {
     TokensBehind behind(w);
-    size_t found = previousSignificantIn(w.ctx.tokens, behind.count(), reach,
+    size_t found = previousSignificantIn(w.tokens, behind.count(), reach,
                                          [&behind](size_t i) -> const Token& { return behind.at(i); });
     return found == npos ? nullptr : &behind.at(found);
 }
@@ -120,30 +121,31 @@ void rewriteAsFormatted(WalkState& w, size_t open, size_t close) {
     resetToken(separator, TokenKind::Comma);
     insertAhead(w.edits, open, separator);
     Token fmt;
-    w.ctx.tokens.reset(fmt, TokenKind::Function, "FMT");
+    w.tokens.reset(fmt, TokenKind::Function, "FMT");
     insertHere(w.edits, w.current, fmt);
     insertHere(w.edits, w.current, bracketToken('('));
 }
 
 void resolveName(WalkState& w, size_t index) {
-    PreprocessorContext& ctx = w.ctx;
-    size_t open = nextSignificant(ctx.tokens, index, Reach::SameLine);
-    if (open == npos || !isBracket(ctx.tokens[open], '(')) return;
-    const Token& name = ctx.tokens[index];
-    std::string_view word = ctx.tokens.text(name);
-    bool isFunction = ctx.userFunctions.lookUp(word);
-    bool isArray = ctx.dimArrays.lookUp(lookupSpelling(word, ctx.options.caseSensitive(), ctx.foldBuffer));
+    Pass& pass = w.pass;
+    TokenList& tokens = w.tokens;
+    size_t open = nextSignificant(tokens, index, Reach::SameLine);
+    if (open == npos || !isBracket(tokens[open], '(')) return;
+    const Token& name = tokens[index];
+    std::string_view word = tokens.text(name);
+    bool isFunction = pass.declared.functions.lookUp(word);
+    bool isArray = pass.declared.isArray(word, pass.options.caseSensitive());
     if (isFunction && isArray) {
-        std::string file(ctx.tokens.text(w.fileMarker));
-        ctx.diagnostics.error("Variable %s at line %d in file %s is both a function and a dimensioned array.\n",
+        std::string file(tokens.text(w.fileMarker));
+        pass.diagnostics.error("Variable %s at line %d in file %s is both a function and a dimensioned array.\n",
                               std::string(word).c_str(), w.line, file.c_str());
     }
     if (isArray || isFunction || name.special == specialNoResolve) return;
     const ParenSpan* span = spanOpeningAt(w, open);
     if (span == nullptr || span->close == npos) return;
     if (span->count != 1) {
-        std::string file(ctx.tokens.text(w.fileMarker));
-        ctx.diagnostics.error(
+        std::string file(tokens.text(w.fileMarker));
+        pass.diagnostics.error(
             "Variable %s at line %d in file %s is neither a function nor a dimensioned array.\n"
             "    As it has %d expressions between (), it is not a variable with formatting.\n",
             std::string(word).c_str(), w.line, file.c_str(), span->count);
@@ -153,9 +155,9 @@ void resolveName(WalkState& w, size_t index) {
 
 // --- keywords --------------------------------------------------------------
 
-bool followedByOpenParen(const PreprocessorContext& ctx, size_t index) {
-    size_t next = nextSignificant(ctx.tokens, index, Reach::Anywhere);
-    return next != npos && isBracket(ctx.tokens[next], '(');
+bool followedByOpenParen(const TokenList& tokens, size_t index) {
+    size_t next = nextSignificant(tokens, index, Reach::Anywhere);
+    return next != npos && isBracket(tokens[next], '(');
 }
 
 // Nothing but a plain assignment target may stand before DEBUG and TCLREAD
@@ -166,8 +168,8 @@ bool startsStatement(WalkState& w) {
 }
 
 bool debugIsStatement(WalkState& w, size_t index) {
-    const auto& tokens = w.ctx.tokens;
-    size_t next = nextSignificant(w.ctx.tokens, index, Reach::SameLine);
+    const auto& tokens = w.tokens;
+    size_t next = nextSignificant(tokens, index, Reach::SameLine);
     bool endsHere = next == npos || tokens[next].kind == TokenKind::Separator ||
                     (tokens[next].kind == TokenKind::Keyword && tokens[next].hasKeywordFlag(kwThenElse));
     return endsHere && startsStatement(w);
@@ -177,40 +179,40 @@ bool errorIsStatement(WalkState& w) {
     const Token* before = lookBack(w, Reach::SameLine);
     if (before == nullptr) return false;
     const Token& t = *before;
-    return t.kind == TokenKind::Keyword && sameWord(w.ctx.tokens.text(t), "ON", w.ctx.options.caseSensitive());
+    return t.kind == TokenKind::Keyword && sameWord(w.tokens.text(t), "ON", w.pass.options.caseSensitive());
 }
 
 // TCLREAD X, alone in its statement, reads X = @SENTENCE.
 void rewriteTclread(WalkState& w, size_t index) {
-    PreprocessorContext& ctx = w.ctx;
-    size_t target = nextSignificant(ctx.tokens, index, Reach::SameStatement);
+    TokenList& tokens = w.tokens;
+    size_t target = nextSignificant(tokens, index, Reach::SameStatement);
     // The target may be the closing bracket of a mask rewritten to FMT, with
     // the added ) waiting right behind it.
-    bool alone = target != npos && nextSignificant(ctx.tokens, target, Reach::SameStatement) == npos &&
+    bool alone = target != npos && nextSignificant(tokens, target, Reach::SameStatement) == npos &&
                  w.edits.ahead.count(target + 1) == 0;
     if (!startsStatement(w) || !alone) {
-        demoteKeyword(ctx, ctx.tokens[index]);
+        demoteKeyword(tokens, tokens[index]);
         return;
     }
-    Token& keyword = ctx.tokens[index];
+    Token& keyword = tokens[index];
     keyword.kind = TokenKind::Name;
     keyword.value = 0;
     keyword.special = 0;
-    keyword.shareText(ctx.tokens[target]);
-    becomes(ctx, ctx.tokens[target], TokenKind::Verbatim, "= @SENTENCE");
+    keyword.shareText(tokens[target]);
+    becomes(tokens, tokens[target], TokenKind::Verbatim, "= @SENTENCE");
 }
 
 // CALL SUB1(A): the word and the names up to the parenthesis (or up to a
 // static call's text, which took the parenthesis in) are marked so that the
 // routine name is never taken for NAME(...).
 void markCallWords(WalkState& w, size_t index) {
-    auto& tokens = w.ctx.tokens;
+    auto& tokens = w.tokens;
     tokens[index].special = specialNoResolve;
     // A CALL word inside a stretch an earlier one marked would mark the same
     // tokens again up to the same stop: nothing ahead changes in between.
     if (index < w.markedEnd) return;
     size_t t = index;
-    while ((t = nextSignificant(w.ctx.tokens, t, Reach::SameLine)) != npos) {
+    while ((t = nextSignificant(w.tokens, t, Reach::SameLine)) != npos) {
         TokenKind kind = tokens[t].kind;
         if (kind == TokenKind::LineEnd || kind == TokenKind::Separator || kind == TokenKind::Bracket ||
             isFoldedOpenBracket(tokens[t]))
@@ -221,15 +223,16 @@ void markCallWords(WalkState& w, size_t index) {
 }
 
 void applyKeywordRules(WalkState& w, size_t index) {
-    PreprocessorContext& ctx = w.ctx;
-    const Token original = ctx.tokens[index];  // the rules decide on the flags as found
-    if (!ctx.options.caseSensitive() && original.hasKeywordFlag(kwAnyFunction) && !followedByOpenParen(ctx, index)) {
-        demoteKeyword(ctx, ctx.tokens[index]);
+    Pass& pass = w.pass;
+    TokenList& tokens = w.tokens;
+    const Token original = tokens[index];  // the rules decide on the flags as found
+    if (!pass.options.caseSensitive() && original.hasKeywordFlag(kwAnyFunction) && !followedByOpenParen(tokens, index)) {
+        demoteKeyword(tokens, tokens[index]);
     }
     if (original.hasKeywordFlag(kwDebug)) {
-        if (!debugIsStatement(w, index)) demoteKeyword(ctx, ctx.tokens[index]);
+        if (!debugIsStatement(w, index)) demoteKeyword(tokens, tokens[index]);
     } else if (original.hasKeywordFlag(kwError)) {
-        if (!errorIsStatement(w)) demoteKeyword(ctx, ctx.tokens[index]);
+        if (!errorIsStatement(w)) demoteKeyword(tokens, tokens[index]);
     } else if (original.hasKeywordFlag(kwTclread)) {
         rewriteTclread(w, index);
     }
@@ -243,29 +246,30 @@ void dropSeparatorAfterThenElse(WalkState& w, size_t index) {
     while (behind.count() > 0 && behind.nearest().kind == TokenKind::Blank) behind.stepBack();
     if (behind.count() > 0 && behind.nearest().kind == TokenKind::Keyword &&
         behind.nearest().hasKeywordFlag(kwThenElse)) {
-        resetToken(w.ctx.tokens[index], TokenKind::Deleted);
+        resetToken(w.tokens[index], TokenKind::Deleted);
     }
 }
 
 void rewriteBrace(WalkState& w, size_t index) {
-    PreprocessorContext& ctx = w.ctx;
-    Token& brace = ctx.tokens[index];
+    Pass& pass = w.pass;
+    TokenList& tokens = w.tokens;
+    Token& brace = tokens[index];
     if (brace.value == '{') {
-        becomes(ctx, brace, TokenKind::Keyword, "THEN");
+        becomes(tokens, brace, TokenKind::Keyword, "THEN");
         return;
     }
     if (brace.value != '}') return;
-    becomes(ctx, brace, TokenKind::Keyword, "END");
-    size_t word = nextSignificant(ctx.tokens, index, Reach::Anywhere);
+    becomes(tokens, brace, TokenKind::Keyword, "END");
+    size_t word = nextSignificant(tokens, index, Reach::Anywhere);
     if (word == npos) return;
-    if (sameWord(ctx.tokens.text(ctx.tokens[word]), "else", ctx.options.caseSensitive())) {
-        size_t open = nextSignificant(ctx.tokens, word, Reach::Anywhere);
-        if (open == npos || ctx.tokens[open].kind != TokenKind::Brace || ctx.tokens[open].value != '{') return;
-        becomes(ctx, ctx.tokens[index], TokenKind::Verbatim, " END ELSE ");
-        deleteAhead(ctx, w.edits, index + 1, open);
-    } else if (sameWord(ctx.tokens.text(ctx.tokens[word]), "elseif", ctx.options.caseSensitive())) {
-        becomes(ctx, ctx.tokens[index], TokenKind::Verbatim, " END ELSE IF ");
-        deleteAhead(ctx, w.edits, index + 1, word);
+    if (sameWord(tokens.text(tokens[word]), "else", pass.options.caseSensitive())) {
+        size_t open = nextSignificant(tokens, word, Reach::Anywhere);
+        if (open == npos || tokens[open].kind != TokenKind::Brace || tokens[open].value != '{') return;
+        becomes(tokens, tokens[index], TokenKind::Verbatim, " END ELSE ");
+        deleteAhead(tokens, w.edits, index + 1, open);
+    } else if (sameWord(tokens.text(tokens[word]), "elseif", pass.options.caseSensitive())) {
+        becomes(tokens, tokens[index], TokenKind::Verbatim, " END ELSE IF ");
+        deleteAhead(tokens, w.edits, index + 1, word);
     }
 }
 
@@ -274,7 +278,7 @@ constexpr KindSet examinedKinds{TokenKind::LineMarker, TokenKind::LineEnd, Token
                                 TokenKind::Function, TokenKind::Separator, TokenKind::Brace};
 
 void examine(WalkState& w, size_t index) {
-    Token& t = w.ctx.tokens[index];
+    Token& t = w.tokens[index];
     switch (t.kind) {
         case TokenKind::LineMarker:
             w.line = t.value;
@@ -306,24 +310,25 @@ void examine(WalkState& w, size_t index) {
 
 }  // namespace
 
-void demoteKeyword(PreprocessorContext& ctx, Token& token) {
-    std::string word(ctx.tokens.text(token));
+void demoteKeyword(TokenList& tokens, Token& token) {
+    std::string word(tokens.text(token));
     for (size_t i = 0; i < word.size(); ++i) word[i] = i == 0 ? toUpperCase(word[i]) : toLowerCase(word[i]);
-    ctx.tokens.reset(token, TokenKind::NameAsWritten, word);
+    tokens.reset(token, TokenKind::NameAsWritten, word);
 }
 
-void runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenSpan>& spans) {
-    WalkState w(ctx, spans);
+void runNameAndKeywordWalk(Pass& pass, const std::vector<ParenSpan>& spans) {
+    WalkState w(pass, spans);
+    TokenList& tokens = pass.tokens;
     // The walk changes tokens in place and holds its insertions back, so
     // the list keeps its length until applyInsertions.
-    const size_t count = ctx.tokens.size();
+    const size_t count = tokens.size();
     for (size_t i = 0; i < count; ++i) {
         passPending(w.edits, i);
-        if (!examinedKinds.has(ctx.tokens[i].kind)) continue;
+        if (!examinedKinds.has(tokens[i].kind)) continue;
         w.current = i;
         examine(w, i);
     }
-    applyInsertions(ctx, w.edits);
+    applyInsertions(tokens, w.edits);
 }
 
 }  // namespace bprep2

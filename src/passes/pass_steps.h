@@ -10,14 +10,26 @@
 #include <utility>
 #include <vector>
 
-#include "driver/context.h"
+#include "output/diagnostics.h"
+#include "tokens/declared_names.h"
+#include "tokens/options.h"
+#include "tokens/token_list.h"
 
 namespace bprep2 {
+
+// What the stages of the pass work on.
+struct Pass {
+    TokenList& tokens;
+    const Options& options;
+    DeclaredNames& declared;
+    const Diagnostics& diagnostics;
+    bool runtimeUsed = false;  // a rewrite made a call of the object runtime
+};
 
 // Turns the `<` and `>` that are comparisons into " LT ", " LE ", " GT ",
 // " GE ", line by line; works in place, changes no token outside the line
 // it is rewriting, and never changes the length of the list.
-void rewriteComparisons(PreprocessorContext& ctx);
+void rewriteComparisons(TokenList& tokens);
 
 // One `(` or `[` of the list with its matching closing bracket (npos when it
 // never closes) and the number of expressions between the two.
@@ -51,7 +63,7 @@ class BracketMeasure {
 // The per-token walk: NAME(...) resolution, keyword rules, separators after
 // THEN/ELSE, brace blocks, CALL-word marking. A NAME(...) that is none of
 // the three ends the run.
-void runNameAndKeywordWalk(PreprocessorContext& ctx, const std::vector<ParenSpan>& spans);
+void runNameAndKeywordWalk(Pass& pass, const std::vector<ParenSpan>& spans);
 
 // Whether the walk over the `special` codes has anything to do for a token,
 // and for any of the tokens first..end-1.
@@ -60,14 +72,14 @@ bool hasSpecialWord(const TokenList& tokens, size_t first, size_t end);
 
 // The walk over the `special` codes: DEFFUN argument lists, STOPE/STOPM and
 // the system-object words.
-void runSpecialWordWalk(PreprocessorContext& ctx);
+void runSpecialWordWalk(Pass& pass);
 
 // A keyword used as a name: a NameAsWritten token spelled "Xxxx".
-void demoteKeyword(PreprocessorContext& ctx, Token& token);
+void demoteKeyword(TokenList& tokens, Token& token);
 
 // Gives a token a new type and text while keeping where it stands (flags,
 // column); what it used to be (value, special) is cleared.
-void becomes(PreprocessorContext& ctx, Token& token, TokenKind kind, std::string_view text);
+void becomes(TokenList& tokens, Token& token, TokenKind kind, std::string_view text);
 
 // The insertions of a walk that changes the list in place. A walk only
 // looks at the token it examines and those after it, so inserting there at
@@ -103,8 +115,8 @@ inline void passPending(PendingInsertions& edits, size_t index) {
 // Deletes the tokens first..last of the walked list together with the
 // insertions waiting before them. Line markers are kept, and the deleted line
 // ends are added to the next line end, so no source line goes missing.
-void deleteAhead(PreprocessorContext& ctx, PendingInsertions& edits, size_t first, size_t last);
+void deleteAhead(TokenList& tokens, PendingInsertions& edits, size_t first, size_t last);
 // Ends the walk: every insertion goes into the list.
-void applyInsertions(PreprocessorContext& ctx, PendingInsertions& edits);
+void applyInsertions(TokenList& tokens, PendingInsertions& edits);
 
 }  // namespace bprep2

@@ -26,8 +26,7 @@ namespace bprep2 {
 namespace {
 
 // `at` is a comparison: rewrite it, folding an adjacent `=` into it.
-void makeComparison(PreprocessorContext& ctx, size_t at, std::string_view strict, std::string_view orEqual) {
-    auto& tokens = ctx.tokens;
+void makeComparison(TokenList& tokens, size_t at, std::string_view strict, std::string_view orEqual) {
     std::string_view text = strict;
     if (at + 1 < tokens.size() && tokens[at + 1].kind == TokenKind::Equals) {
         resetToken(tokens[at + 1], TokenKind::Deleted);
@@ -39,7 +38,7 @@ void makeComparison(PreprocessorContext& ctx, size_t at, std::string_view strict
             text = orEqual;
         }
     }
-    becomes(ctx, tokens[at], TokenKind::OperatorText, text);
+    becomes(tokens, tokens[at], TokenKind::OperatorText, text);
 }
 
 bool isAngleBracket(const Token& t) { return isBracket(t, '<') || isBracket(t, '>'); }
@@ -54,15 +53,14 @@ bool isOperatorWord(std::string_view word) {
 
 // A keyword directly followed by '(' is used as a function (TRIM(X) in
 // R<1,TRIM(X)>), inside the expression it stands in.
-bool isUsedAsFunction(const PreprocessorContext& ctx, size_t index) {
-    const auto& tokens = ctx.tokens;
+bool isUsedAsFunction(const TokenList& tokens, size_t index) {
     return index + 1 < tokens.size() && isBracket(tokens[index + 1], '(') && !isOperatorWord(tokens.text(tokens[index]));
 }
 
 // A keyword other than a function call starts a new pairing (and so does a
 // statement separator, SeparatorRun).
-bool endsPairing(const PreprocessorContext& ctx, size_t index) {
-    return ctx.tokens[index].kind == TokenKind::Keyword && !isUsedAsFunction(ctx, index);
+bool endsPairing(const TokenList& tokens, size_t index) {
+    return tokens[index].kind == TokenKind::Keyword && !isUsedAsFunction(tokens, index);
 }
 
 // The comma a line end at `index` follows, past blanks, separators and line
@@ -76,8 +74,7 @@ size_t trailingCommaBefore(const TokenList& tokens, size_t first, size_t index) 
 // The token after the line starting at `first`: the line ends at its
 // LineEnd (or the list's end), and goes on past the line ends a trailing
 // comma joins onto it. Notes whether the line holds an angle bracket.
-size_t lineEnd(const PreprocessorContext& ctx, size_t first, bool& angles) {
-    const auto& tokens = ctx.tokens;
+size_t lineEnd(const TokenList& tokens, size_t first, bool& angles) {
     const size_t count = tokens.size();
     angles = false;
     for (size_t i = first;; ++i) {
@@ -85,7 +82,7 @@ size_t lineEnd(const PreprocessorContext& ctx, size_t first, bool& angles) {
         if (tokens[i].kind != TokenKind::LineEnd && i + 1 != count) continue;
         size_t comma = tokens[i].kind == TokenKind::LineEnd ? trailingCommaBefore(tokens, first, i) : npos;
         if (comma == npos) return i + 1;
-        size_t stretchEnd = joinedStretchEnd(ctx.tokens, comma);
+        size_t stretchEnd = joinedStretchEnd(tokens, comma);
         if (stretchEnd < i) return i + 1;
         i = stretchEnd;
     }
@@ -101,35 +98,33 @@ struct SeparatorRun {
     bool joined = false;
 };
 
-SeparatorRun separatorRun(const PreprocessorContext& ctx, size_t first, size_t end, size_t index) {
-    const auto& tokens = ctx.tokens;
+SeparatorRun separatorRun(const TokenList& tokens, size_t first, size_t end, size_t index) {
     SeparatorRun run{index, index, false};
     while (run.begin > first && commaJoinFillers.has(tokens[run.begin - 1].kind)) --run.begin;
     while (run.last + 1 < end && commaJoinFillers.has(tokens[run.last + 1].kind)) ++run.last;
     run.joined = run.begin > first && tokens[run.begin - 1].kind == TokenKind::Comma &&
-                 joinedStretchEnd(ctx.tokens, run.begin - 1) >= run.last;
+                 joinedStretchEnd(tokens, run.begin - 1) >= run.last;
     return run;
 }
 
 // Forward: a `>` that closes more than was opened since the pairing began
 // is a comparison. True when the line holds a `<`.
-bool rewriteGreaterThans(PreprocessorContext& ctx, size_t first, size_t end) {
-    auto& tokens = ctx.tokens;
+bool rewriteGreaterThans(TokenList& tokens, size_t first, size_t end) {
     int32_t depth = 0;
     bool hasLess = false;
     for (size_t i = first; i < end; ++i) {
         const Token& t = tokens[i];
         if (t.kind == TokenKind::Separator) {
-            SeparatorRun run = separatorRun(ctx, first, end, i);
+            SeparatorRun run = separatorRun(tokens, first, end, i);
             if (!run.joined) depth = 0;
             i = run.last;
-        } else if (endsPairing(ctx, i)) {
+        } else if (endsPairing(tokens, i)) {
             depth = 0;
         } else if (isBracket(t, '<')) {
             ++depth;
             hasLess = true;
         } else if (isBracket(t, '>') && --depth < 0) {
-            makeComparison(ctx, i, " GT ", " GE ");
+            makeComparison(tokens, i, " GT ", " GE ");
             depth = 0;
         }
     }
@@ -137,21 +132,20 @@ bool rewriteGreaterThans(PreprocessorContext& ctx, size_t first, size_t end) {
 }
 
 // Backward: the same for an unmatched `<`.
-void rewriteLessThans(PreprocessorContext& ctx, size_t first, size_t end) {
-    auto& tokens = ctx.tokens;
+void rewriteLessThans(TokenList& tokens, size_t first, size_t end) {
     int32_t depth = 0;
     for (size_t i = end; i-- > first;) {
         const Token& t = tokens[i];
         if (t.kind == TokenKind::Separator) {
-            SeparatorRun run = separatorRun(ctx, first, end, i);
+            SeparatorRun run = separatorRun(tokens, first, end, i);
             if (!run.joined) depth = 0;
             i = run.begin;
-        } else if (endsPairing(ctx, i)) {
+        } else if (endsPairing(tokens, i)) {
             depth = 0;
         } else if (isBracket(t, '>')) {
             ++depth;
         } else if (isBracket(t, '<') && --depth < 0) {
-            makeComparison(ctx, i, " LT ", " LE ");
+            makeComparison(tokens, i, " LT ", " LE ");
             depth = 0;
         }
     }
@@ -160,17 +154,17 @@ void rewriteLessThans(PreprocessorContext& ctx, size_t first, size_t end) {
 // Most lines hold no angle bracket at all: the line's end is found first,
 // and only a line with one is read forward, then, when it holds a `<`,
 // backward. Returns where the next line starts.
-size_t rewriteLineComparisons(PreprocessorContext& ctx, size_t first) {
+size_t rewriteLineComparisons(TokenList& tokens, size_t first) {
     bool angles = false;
-    size_t end = lineEnd(ctx, first, angles);
-    if (angles && rewriteGreaterThans(ctx, first, end)) rewriteLessThans(ctx, first, end);
+    size_t end = lineEnd(tokens, first, angles);
+    if (angles && rewriteGreaterThans(tokens, first, end)) rewriteLessThans(tokens, first, end);
     return end;
 }
 
 }  // namespace
 
-void rewriteComparisons(PreprocessorContext& ctx) {
-    for (size_t first = 0; first < ctx.tokens.size();) first = rewriteLineComparisons(ctx, first);
+void rewriteComparisons(TokenList& tokens) {
+    for (size_t first = 0; first < tokens.size();) first = rewriteLineComparisons(tokens, first);
 }
 
 }  // namespace bprep2

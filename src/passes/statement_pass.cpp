@@ -17,24 +17,27 @@
 
 namespace bprep2 {
 
-void runStatementPass(PreprocessorContext& ctx) {
+bool runStatementPass(TokenList& tokens, const Options& options, DeclaredNames& declared,
+                      const Diagnostics& diagnostics, bool specialWordsMet) {
+    Pass pass{tokens, options, declared, diagnostics};
     // The brackets are measured once the comparisons are rewritten: a line's
     // rewrite changes nothing outside the line, so each line is measured as
     // it was rewritten.
-    rewriteComparisons(ctx);
+    rewriteComparisons(tokens);
     BracketMeasure brackets;
-    brackets.measure(ctx.tokens, 0, ctx.tokens.size());
+    brackets.measure(tokens, 0, tokens.size());
     // Only the scanner makes such words, and it says when it has.
-    bool specialWords = ctx.specialWordsMet && hasSpecialWord(ctx.tokens, 0, ctx.tokens.size());
-    runNameAndKeywordWalk(ctx, brackets.spans);
-    if (specialWords) runSpecialWordWalk(ctx);
+    bool specialWords = specialWordsMet && hasSpecialWord(tokens, 0, tokens.size());
+    runNameAndKeywordWalk(pass, brackets.spans);
+    if (specialWords) runSpecialWordWalk(pass);
+    return pass.runtimeUsed;
 }
 
-void becomes(PreprocessorContext& ctx, Token& token, TokenKind kind, std::string_view text) {
+void becomes(TokenList& tokens, Token& token, TokenKind kind, std::string_view text) {
     token.kind = kind;
     token.value = 0;
     token.special = 0;
-    ctx.tokens.setText(token, text);
+    tokens.setText(token, text);
 }
 
 void insertAhead(PendingInsertions& edits, size_t before, const Token& token) {
@@ -53,9 +56,9 @@ namespace {
 // the compiler's line numbers stay in step with the source; a line marker
 // coming first puts them right by itself. Only runs that swallowed a line end
 // look ahead, and each looks over a different stretch, so this stays linear.
-void carryLineEnds(PreprocessorContext& ctx, size_t from, int32_t lines) {
-    for (size_t i = from; i < ctx.tokens.size(); ++i) {
-        Token& t = ctx.tokens[i];
+void carryLineEnds(TokenList& tokens, size_t from, int32_t lines) {
+    for (size_t i = from; i < tokens.size(); ++i) {
+        Token& t = tokens[i];
         if (t.kind == TokenKind::LineMarker) return;
         if (t.kind == TokenKind::LineEnd) {
             t.value += lines;
@@ -66,10 +69,10 @@ void carryLineEnds(PreprocessorContext& ctx, size_t from, int32_t lines) {
 
 }  // namespace
 
-void deleteAhead(PreprocessorContext& ctx, PendingInsertions& edits, size_t first, size_t last) {
+void deleteAhead(TokenList& tokens, PendingInsertions& edits, size_t first, size_t last) {
     int32_t lines = 0;
-    for (size_t i = first; i <= last && i < ctx.tokens.size(); ++i) {
-        Token& t = ctx.tokens[i];
+    for (size_t i = first; i <= last && i < tokens.size(); ++i) {
+        Token& t = tokens[i];
         if (t.kind == TokenKind::LineMarker) {
             // Kept: without it the rest of the file would carry the wrong
             // file name and line numbers.
@@ -81,13 +84,12 @@ void deleteAhead(PreprocessorContext& ctx, PendingInsertions& edits, size_t firs
     }
     auto end = edits.ahead.upper_bound(last);
     for (auto it = edits.ahead.lower_bound(first); it != end; ++it) resetToken(it->second, TokenKind::Deleted);
-    if (lines != 0) carryLineEnds(ctx, last + 1, lines);
+    if (lines != 0) carryLineEnds(tokens, last + 1, lines);
 }
 
-void applyInsertions(PreprocessorContext& ctx, PendingInsertions& edits) {
+void applyInsertions(TokenList& tokens, PendingInsertions& edits) {
     passPending(edits, npos);
     auto& passed = edits.passed;
-    auto& tokens = ctx.tokens;
     const size_t count = tokens.size();
     // From the back, each token moves up by the number of insertions before
     // it, so every token moves once and none is overwritten before it moved.

@@ -3,10 +3,13 @@
 
 #include <cstddef>
 
-#include "driver/context.h"
+#include "objects/object_state.h"
+#include "tokens/declared_names.h"
 
 namespace bprep2 {
 
-void recordDeclarations(PreprocessorContext& ctx, size_t index);
+// The names the statement whose keyword stands at `index` of the line
+// being scanned declares.
+void recordDeclarations(ObjectLine& line, DeclaredNames& declared, size_t index);
 
 }  // namespace bprep2

@@ -16,11 +16,9 @@
 // continuations and joins cost no more than the tokens they pass over once.
 #include "scanner/line_loop.h"
 
-#include "directives/directives.h"
 #include "objects/held_line.h"
 #include "objects/objects.h"
 #include "scanner/declarations.h"
-#include "scanner/scan_state.h"
 #include "scanner/source.h"
 #include "scanner/tokenizer.h"
 #include "scanner/try_catch.h"
@@ -45,8 +43,8 @@ void skipBlanks(SourceReader& reader) {
 // cannot begin with a label. Stops at the first token that is not a blank,
 // a line end or a statement separator, so a run of blank lines is passed
 // once only.
-bool continuesAfterComma(const PreprocessorContext& ctx, const SourceReader& reader) {
-    const TokenList& list = ctx.tokens;
+bool continuesAfterComma(const Scan& scan, const SourceReader& reader) {
+    const TokenList& list = scan.tokens;
     for (size_t i = list.size(); i > reader.firstToken; --i) {
         TokenKind kind = list[i - 1].kind;
         if (commaJoinFillers.has(kind)) continue;
@@ -58,7 +56,7 @@ bool continuesAfterComma(const PreprocessorContext& ctx, const SourceReader& rea
 // A line label at the scan position: digits and dots with an optional
 // colon, or a name of letters, digits, $ and . directly followed by a colon
 // that is not part of := or ::.
-void takeLabel(PreprocessorContext& ctx, SourceReader& reader) {
+void takeLabel(Scan& scan, SourceReader& reader) {
     const std::string& line = reader.lineText;
     size_t start = static_cast<size_t>(reader.scanPos);
     if (start >= line.size()) return;
@@ -76,53 +74,59 @@ void takeLabel(PreprocessorContext& ctx, SourceReader& reader) {
     } else {
         return;
     }
-    if (continuesAfterComma(ctx, reader)) return;
+    if (continuesAfterComma(scan, reader)) return;
     reader.scanPos = static_cast<int64_t>(end);
-    appendToken(ctx, TokenKind::Label, std::string_view(line).substr(start, end - start));
-    appendToken(ctx, TokenKind::Separator);
+    appendToken(scan, reader, TokenKind::Label, std::string_view(line).substr(start, end - start));
+    appendToken(scan, reader, TokenKind::Separator);
 }
 
-void afterLinePass(PreprocessorContext& ctx, SourceReader& reader, bool mayInsert) {
-    if (mayInsert) holdBackLine(ctx, reader);
+// What the object rewrites of the line `reader` is scanning work on.
+ObjectLine objectLine(Scan& scan, SourceReader& reader) {
+    return {scan.tokens, scan.objects, reader.openAssignments, scan.options, scan.diagnostics};
+}
+
+void afterLinePass(Scan& scan, SourceReader& reader, bool mayInsert) {
+    ObjectLine line = objectLine(scan, reader);
+    if (mayInsert) holdBackLine(line, reader.lineFirstToken);
     // Nothing held back: the list's own end is the line's.
-    auto hasToken = [&](size_t i) { return mayInsert ? hasTokenAt(ctx, i) : i < ctx.tokens.size(); };
+    auto hasToken = [&](size_t i) { return mayInsert ? hasTokenAt(line, i) : i < scan.tokens.size(); };
     for (size_t i = reader.lineFirstToken; hasToken(i); ++i) {
-        const Token& token = ctx.tokens[i];
+        const Token& token = scan.tokens[i];
         switch (token.kind) {
             case TokenKind::Brace:
             case TokenKind::MemberOperator:
             case TokenKind::Colon:
-                i = rewriteObjectSyntax(ctx, i);
+                i = rewriteObjectSyntax(line, i);
                 break;
             case TokenKind::Keyword: {
                 size_t keyword = i;
-                if (token.hasKeywordFlag(kwObject) && ctx.options.objects()) i = rewriteObjectSyntax(ctx, i);
-                if (keyword < ctx.tokens.size() && ctx.tokens[keyword].kind == TokenKind::Keyword)
-                    recordDeclarations(ctx, keyword);
+                if (token.hasKeywordFlag(kwObject) && scan.options.objects()) i = rewriteObjectSyntax(line, i);
+                if (keyword < scan.tokens.size() && scan.tokens[keyword].kind == TokenKind::Keyword)
+                    recordDeclarations(line, scan.declared, keyword);
                 break;
             }
             case TokenKind::Name:
-                if (ctx.options.objects()) translateTryCatch(ctx, i);
+                if (scan.options.objects()) translateTryCatch(line, scan.tries, reader, i);
                 break;
             default:
                 break;
         }
     }
-    finishMemberChain(ctx);
-    giveBackLine(ctx, reader);
+    finishMemberChain(line);
+    giveBackLine(line);
 }
 
-bool hasObjectReference(const PreprocessorContext& ctx, size_t from) {
-    for (size_t i = from; i < ctx.tokens.size(); ++i)
-        if (ctx.tokens[i].kind == TokenKind::MemberOperator) return true;
+bool hasObjectReference(const Scan& scan, size_t from) {
+    for (size_t i = from; i < scan.tokens.size(); ++i)
+        if (scan.tokens[i].kind == TokenKind::MemberOperator) return true;
     return false;
 }
 
 // Puts ')' tokens before the places given (in list order), moving the tokens
 // after the first place once.
-void insertClosers(PreprocessorContext& ctx, SourceReader& reader, const std::vector<CloserInsertion>& places) {
+void insertClosers(Scan& scan, SourceReader& reader, const std::vector<CloserInsertion>& places) {
     if (places.empty()) return;
-    TokenList& list = ctx.tokens;
+    TokenList& list = scan.tokens;
     size_t total = 0;
     for (const CloserInsertion& place : places) total += place.count;
     Token closer;
@@ -140,10 +144,10 @@ void insertClosers(PreprocessorContext& ctx, SourceReader& reader, const std::ve
 
 // Just after the trailing comma before `end`: past the blanks, separators
 // and line ends between (and the line ends a THEN or ELSE join deleted).
-size_t afterTrailingComma(const PreprocessorContext& ctx, const SourceReader& reader, size_t end) {
+size_t afterTrailingComma(const Scan& scan, const SourceReader& reader, size_t end) {
     size_t at = end;
     while (at > reader.firstToken &&
-           (commaJoinFillers.has(ctx.tokens[at - 1].kind) || ctx.tokens[at - 1].kind == TokenKind::Deleted))
+           (commaJoinFillers.has(scan.tokens[at - 1].kind) || scan.tokens[at - 1].kind == TokenKind::Deleted))
         --at;
     return at;
 }
@@ -153,12 +157,12 @@ size_t afterTrailingComma(const PreprocessorContext& ctx, const SourceReader& re
 // source comes first; `end` is where the lines after the comma end): they
 // go where the statement ends without the join, at the first separator or
 // line end after the comma.
-void closeAtTrailingComma(PreprocessorContext& ctx, SourceReader& reader, size_t end) {
+void closeAtTrailingComma(Scan& scan, SourceReader& reader, size_t end) {
     OpenAssignments& open = reader.openAssignments;
     if (open.empty()) return;
-    size_t at = afterTrailingComma(ctx, reader, end);
-    while (at < end && blanks.has(ctx.tokens[at].kind)) ++at;
-    insertClosers(ctx, reader, {{at, open.depths.size()}});
+    size_t at = afterTrailingComma(scan, reader, end);
+    while (at < end && blanks.has(scan.tokens[at].kind)) ++at;
+    insertClosers(scan, reader, {{at, open.depths.size()}});
     open = OpenAssignments{};
 }
 
@@ -167,16 +171,16 @@ void closeAtTrailingComma(PreprocessorContext& ctx, SourceReader& reader, size_t
 // separators leaves them open, one that starts with a line marker (an
 // INCLUDE) closes them after the comma, and any other goes on with their
 // statement, as the writer joins it.
-void goOnWithOpenAssignments(PreprocessorContext& ctx, SourceReader& reader) {
+void goOnWithOpenAssignments(Scan& scan, SourceReader& reader) {
     size_t first = reader.lineFirstToken;
-    while (first < ctx.tokens.size() && commaJoinFillers.has(ctx.tokens[first].kind)) ++first;
-    if (first == ctx.tokens.size()) return;
-    if (ctx.tokens[first].kind == TokenKind::LineMarker) {
-        closeAtTrailingComma(ctx, reader, reader.lineFirstToken);
+    while (first < scan.tokens.size() && commaJoinFillers.has(scan.tokens[first].kind)) ++first;
+    if (first == scan.tokens.size()) return;
+    if (scan.tokens[first].kind == TokenKind::LineMarker) {
+        closeAtTrailingComma(scan, reader, reader.lineFirstToken);
         return;
     }
-    size_t afterComma = afterTrailingComma(ctx, reader, reader.lineFirstToken);
-    insertClosers(ctx, reader, closeOnContinuedLine(ctx, reader.openAssignments, afterComma, reader.lineFirstToken));
+    size_t afterComma = afterTrailingComma(scan, reader, reader.lineFirstToken);
+    insertClosers(scan, reader, closeOnContinuedLine(scan.tokens, reader.openAssignments, afterComma, reader.lineFirstToken));
 }
 
 // The after-line pass, keeping what the boundary search knows and the line
@@ -186,22 +190,24 @@ void goOnWithOpenAssignments(PreprocessorContext& ctx, SourceReader& reader) {
 // (a chain of THEN/ELSE joins with continuations owes them all at the
 // chain's start) unless the line holds a member operator.
 // `before`: what the scanner had made when the line began.
-void passLine(PreprocessorContext& ctx, SourceReader& reader, const ScannerCounts& before) {
-    if (!reader.openAssignments.empty()) goOnWithOpenAssignments(ctx, reader);
-    bool reachesBack = ctx.scanned.memberOperators != before.memberOperators &&
-                       hasObjectReference(ctx, reader.lineFirstToken);
+void passLine(Scan& scan, SourceReader& reader, const ScannerCounts& before) {
+    if (!reader.openAssignments.empty()) goOnWithOpenAssignments(scan, reader);
+    bool reachesBack = scan.state.scanned.memberOperators != before.memberOperators &&
+                       hasObjectReference(scan, reader.lineFirstToken);
     if (reachesBack || (reader.owedLineEnds > 0 && reader.owedAfter >= reader.lineFirstToken))
-        settleOwedLineEnds(ctx, reader);
-    size_t count = ctx.tokens.size();
+        settleOwedLineEnds(scan.tokens, reader);
+    size_t count = scan.tokens.size();
     // Without a member operator, and with the object extensions off, no
     // rewrite inserts anything.
-    if (ctx.scanned.linePassTokens != before.linePassTokens)
-        afterLinePass(ctx, reader, reachesBack || ctx.options.objects());
-    else
-        finishMemberChain(ctx);
+    if (scan.state.scanned.linePassTokens != before.linePassTokens) {
+        afterLinePass(scan, reader, reachesBack || scan.options.objects());
+    } else {
+        ObjectLine line = objectLine(scan, reader);
+        finishMemberChain(line);
+    }
     if (reachesBack) {
         forgetBoundaries(reader);
-    } else if (ctx.tokens.size() != count && reader.boundaryFreeHigh > reader.lineFirstToken) {
+    } else if (scan.tokens.size() != count && reader.boundaryFreeHigh > reader.lineFirstToken) {
         reader.boundaryFreeHigh = reader.lineFirstToken;
         if (reader.boundaryFreeLow >= reader.boundaryFreeHigh) forgetBoundaries(reader);
     }
@@ -209,51 +215,51 @@ void passLine(PreprocessorContext& ctx, SourceReader& reader, const ScannerCount
 
 // A line whose first non-blank character is # or $: true when it was a
 // directive, false when it is to be scanned as program text.
-bool offerDirective(PreprocessorContext& ctx, SourceReader& reader) {
-    settleOwedLineEnds(ctx, reader);
-    size_t before = ctx.tokens.size();
+bool offerDirective(Scan& scan, SourceReader& reader) {
+    settleOwedLineEnds(scan.tokens, reader);
+    size_t before = scan.tokens.size();
     uint32_t lineNumber = reader.lineNumber;
     std::string fileName = reader.fileName;
-    bool handled = handleDirective(ctx, reader);
+    bool handled = scan.handlers.directive(scan, reader);
     forgetBoundaries(reader);
     if (handled) {
         reader.scanPos = static_cast<int64_t>(reader.lineText.size());
-        appendToken(ctx, TokenKind::LineMarker, reader.fileName, static_cast<int32_t>(reader.lineNumber + 1));
+        appendToken(scan, reader, TokenKind::LineMarker, reader.fileName, static_cast<int32_t>(reader.lineNumber + 1));
         // A directive that brought in text or lines of its own, or renamed
         // the source, stands for more than its one line: a THEN or ELSE
         // after it must not reach back across its line marker.
-        bool plain = ctx.tokens.size() == before + 1 && reader.lineNumber == lineNumber && reader.fileName == fileName;
-        if (!plain) reader.joinFloor = ctx.tokens.size() - 1;
-        closeAtTrailingComma(ctx, reader, before);
+        bool plain = scan.tokens.size() == before + 1 && reader.lineNumber == lineNumber && reader.fileName == fileName;
+        if (!plain) reader.joinFloor = scan.tokens.size() - 1;
+        closeAtTrailingComma(scan, reader, before);
     }
     return handled;
 }
 
-void scanPhysicalLine(PreprocessorContext& ctx, SourceReader& reader) {
-    const ScannerCounts before = ctx.scanned;
+void scanPhysicalLine(Scan& scan, SourceReader& reader) {
+    const ScannerCounts before = scan.state.scanned;
     reader.scanPos = 0;
     reader.noEcho = false;
-    if (reader.inBlockComment) scanBlockComment(ctx);
+    if (reader.inBlockComment) scanBlockComment(scan, reader);
     reader.equateExpansions = 0;
     skipBlanks(reader);
-    if (reader.scanPos > 0) appendToken(ctx, TokenKind::Blank, {}, static_cast<int32_t>(reader.scanPos));
-    reader.lineFirstToken = ctx.tokens.size();
+    if (reader.scanPos > 0) appendToken(scan, reader, TokenKind::Blank, {}, static_cast<int32_t>(reader.scanPos));
+    reader.lineFirstToken = scan.tokens.size();
 
     if (!reader.inBlockComment) {
         const std::string& line = reader.lineText;
         size_t pos = static_cast<size_t>(reader.scanPos);
-        if (pos < line.size() && (line[pos] == '#' || line[pos] == '$') && offerDirective(ctx, reader)) return;
-        if (linesActive(ctx)) {
-            if (!reader.continued) takeLabel(ctx, reader);
-            reader.lineFirstToken = ctx.tokens.size();
+        if (pos < line.size() && (line[pos] == '#' || line[pos] == '$') && offerDirective(scan, reader)) return;
+        if (scan.handlers.linesActive()) {
+            if (!reader.continued) takeLabel(scan, reader);
+            reader.lineFirstToken = scan.tokens.size();
             reader.continued = false;
-            tokenizeLine(ctx);
+            tokenizeLine(scan, reader);
         } else {
-            reader.lineFirstToken = ctx.tokens.size();
+            reader.lineFirstToken = scan.tokens.size();
         }
     }
-    passLine(ctx, reader, before);
-    appendToken(ctx, TokenKind::LineEnd, {}, static_cast<int32_t>(reader.pendingLines));
+    passLine(scan, reader, before);
+    appendToken(scan, reader, TokenKind::LineEnd, {}, static_cast<int32_t>(reader.pendingLines));
 }
 
 // Where a THEN/ELSE join would act: `breakAt` is the line break it turns
@@ -267,8 +273,8 @@ struct JoinExtent {
     size_t stop = 0;
 };
 
-bool findJoinExtent(const PreprocessorContext& ctx, const SourceReader& reader, JoinExtent& extent) {
-    const TokenList& list = ctx.tokens;
+bool findJoinExtent(const Scan& scan, const SourceReader& reader, JoinExtent& extent) {
+    const TokenList& list = scan.tokens;
     size_t floor = reader.joinFloor;
     if (list.size() <= floor + 1) return false;
     size_t j = list.size() - 1;
@@ -289,10 +295,10 @@ bool findJoinExtent(const PreprocessorContext& ctx, const SourceReader& reader, 
 // Whether a join would fold in line ends still owed by a continuation:
 // true when nothing but blanks follows their place, or when the walk goes
 // back past it.
-bool joinReachesOwedLineEnds(const PreprocessorContext& ctx, const SourceReader& reader, bool found,
+bool joinReachesOwedLineEnds(const Scan& scan, const SourceReader& reader, bool found,
                              const JoinExtent& extent) {
     if (reader.owedLineEnds == 0) return false;
-    const TokenList& list = ctx.tokens;
+    const TokenList& list = scan.tokens;
     size_t i = list.size();
     while (i > reader.owedAfter + 1 && list[i - 1].kind == TokenKind::Blank) --i;
     if (i == reader.owedAfter + 1) return true;
@@ -301,79 +307,74 @@ bool joinReachesOwedLineEnds(const PreprocessorContext& ctx, const SourceReader&
 
 }  // namespace
 
-void runLineLoop(PreprocessorContext& ctx, SourceReader& reader) {
-    while (readSourceLine(ctx, reader)) {
-        scanPhysicalLine(ctx, reader);
+void runLineLoop(Scan& scan, SourceReader& reader) {
+    while (readSourceLine(scan, reader)) {
+        scanPhysicalLine(scan, reader);
         // Every line read here starts afresh, a label included, even the
         // first one after a continued statement.
         reader.continued = false;
     }
-    closeAtTrailingComma(ctx, reader, ctx.tokens.size());
+    closeAtTrailingComma(scan, reader, scan.tokens.size());
 }
 
-bool continueLine(PreprocessorContext& ctx, size_t dropChars) {
-    SourceReader* reader = ctx.reader;
-    if (!reader) return false;
-    int64_t offset = reader->scanPos;
+bool continueLine(Scan& scan, SourceReader& reader, size_t dropChars) {
+    int64_t offset = reader.scanPos;
     // Lines a THEN/ELSE join already folded into this statement stay
     // counted; the joined line is the statement's own, not a fresh one.
-    uint32_t pending = reader->pendingLines;
+    uint32_t pending = reader.pendingLines;
     std::string_view next;
-    if (fetchSourceLine(ctx, *reader, next) != LineRead::Read) return false;
-    reader->pendingLines = pending;
-    std::string& line = reader->lineText;
+    if (fetchSourceLine(scan, reader, next) != LineRead::Read) return false;
+    reader.pendingLines = pending;
+    std::string& line = reader.lineText;
     line.resize(dropChars < line.size() ? line.size() - dropChars : 0);
     line.append(next);
     if (offset > static_cast<int64_t>(line.size())) offset = static_cast<int64_t>(line.size());
-    reader->scanPos = offset;
-    reader->continued = true;
-    oweLineEnd(ctx, *reader);
+    reader.scanPos = offset;
+    reader.continued = true;
+    oweLineEnd(scan.tokens, reader);
     return true;
 }
 
-void joinPreviousLine(PreprocessorContext& ctx) {
-    SourceReader* reader = ctx.reader;
-    if (!reader) return;
+void joinPreviousLine(Scan& scan, SourceReader& reader) {
     JoinExtent extent;
-    bool found = findJoinExtent(ctx, *reader, extent);
-    if (joinReachesOwedLineEnds(ctx, *reader, found, extent)) {
-        settleOwedLineEnds(ctx, *reader);
-        found = findJoinExtent(ctx, *reader, extent);
+    bool found = findJoinExtent(scan, reader, extent);
+    if (joinReachesOwedLineEnds(scan, reader, found, extent)) {
+        settleOwedLineEnds(scan.tokens, reader);
+        found = findJoinExtent(scan, reader, extent);
     }
     if (!found) return;
 
-    TokenList& list = ctx.tokens;
+    TokenList& list = scan.tokens;
     // A line marker being folded stood for the one directive line before
     // this one; that line is counted here instead.
-    if (list[extent.breakAt].kind == TokenKind::LineMarker) reader->pendingLines += 1;
+    if (list[extent.breakAt].kind == TokenKind::LineMarker) reader.pendingLines += 1;
     for (size_t w = extent.breakAt; w > extent.stop; --w) {
         Token& t = list[w];
         if (t.kind != TokenKind::LineEnd) continue;
-        reader->pendingLines += static_cast<uint32_t>(t.value);
+        reader.pendingLines += static_cast<uint32_t>(t.value);
         resetToken(t, TokenKind::Deleted);
     }
     resetToken(list[extent.breakAt], TokenKind::Blank);
     list[extent.breakAt].value = 1;
 }
 
-void scanBlockComment(PreprocessorContext& ctx) {
-    SourceReader* reader = ctx.reader;
-    if (!reader || reader->scanPos < 0) return;
-    const std::string& line = reader->lineText;
-    size_t pos = static_cast<size_t>(reader->scanPos);
+void scanBlockComment(Scan& scan, SourceReader& reader) {
+    if (reader.scanPos < 0) return;
+    const std::string& line = reader.lineText;
+    size_t pos = static_cast<size_t>(reader.scanPos);
     while (pos + 2 <= line.size()) {
         if (line[pos] == '*' && line[pos + 1] == '/') {
-            reader->scanPos = static_cast<int64_t>(pos + 2);
-            reader->inBlockComment = false;
+            reader.scanPos = static_cast<int64_t>(pos + 2);
+            reader.inBlockComment = false;
             return;
         }
-        if (line[pos] == '/' && line[pos + 1] == '*' && ctx.options.warnings()) {
-            reader->scanPos = static_cast<int64_t>(pos);
-            ctx.diagnostics.warning("Nested comments found");
+        if (line[pos] == '/' && line[pos + 1] == '*' && scan.options.warnings()) {
+            reader.scanPos = static_cast<int64_t>(pos);
+            scan.diagnostics.warning("Nested comments found");
         }
         ++pos;
     }
-    reader->scanPos = static_cast<int64_t>(line.size());
+    reader.scanPos = static_cast<int64_t>(line.size());
 }
 
 }  // namespace bprep2

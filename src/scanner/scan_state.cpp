@@ -15,13 +15,17 @@
 
 namespace bprep2 {
 
+ScanState::ScanState() {
+    for (const KeywordEntry& row : keywordTable()) keywords.findOrAdd(row.name) = WordEntry{&row, {}};
+    for (std::string_view name : atVariableNames()) atVariables.add(name);
+}
+
 void forgetBoundaries(SourceReader& reader) {
     reader.boundaryFreeLow = 0;
     reader.boundaryFreeHigh = 0;
 }
 
-size_t findLastBoundary(const PreprocessorContext& ctx, SourceReader& reader) {
-    const TokenList& list = ctx.tokens;
+size_t findLastBoundary(const TokenList& list, SourceReader& reader) {
     size_t end = list.size();
     bool canSkip = reader.boundaryFreeLow < reader.boundaryFreeHigh && reader.boundaryFreeHigh <= end;
     // i is one past the index examined next.
@@ -40,17 +44,17 @@ size_t findLastBoundary(const PreprocessorContext& ctx, SourceReader& reader) {
     return npos;
 }
 
-void settleOwedLineEnds(PreprocessorContext& ctx, SourceReader& reader) {
+void settleOwedLineEnds(TokenList& tokens, SourceReader& reader) {
     if (reader.owedLineEnds == 0) return;
     size_t count = reader.owedLineEnds;
     reader.owedLineEnds = 0;
     size_t at = reader.owedAfter + 1;
-    if (at > ctx.tokens.size()) at = ctx.tokens.size();
+    if (at > tokens.size()) at = tokens.size();
 
     Token lineEnd;
     lineEnd.kind = TokenKind::LineEnd;
     lineEnd.value = 1;
-    ctx.tokens.insert(at, count, lineEnd);
+    tokens.insert(at, count, lineEnd);
     noteInsertion(reader, at, count);
 }
 
@@ -66,8 +70,8 @@ void noteInsertion(SourceReader& reader, size_t at, size_t count) {
     }
 }
 
-void oweLineEnd(PreprocessorContext& ctx, SourceReader& reader) {
-    size_t last = findLastBoundary(ctx, reader);
+void oweLineEnd(TokenList& tokens, SourceReader& reader) {
+    size_t last = findLastBoundary(tokens, reader);
     if (last == npos) return;
     if (reader.owedLineEnds > 0) {
         // The owed line ends stand right after owedAfter; a later real
@@ -78,7 +82,7 @@ void oweLineEnd(PreprocessorContext& ctx, SourceReader& reader) {
         }
         size_t owed = reader.owedLineEnds;
         size_t owedAt = reader.owedAfter + 1;
-        settleOwedLineEnds(ctx, reader);
+        settleOwedLineEnds(tokens, reader);
         if (last >= owedAt) last += owed;
     }
     reader.owedAfter = last;

@@ -1,16 +1,106 @@
-// What the scanner's stages share about the source being scanned: reading
-// its next physical line, appending tokens with the statement state,
-// stopping its scan, and the statement boundaries behind the scan position.
+// What the scanner keeps while it scans: the state of the source being
+// scanned and of the run's scan, the statement state the tokens it appends
+// are marked from, and the statement boundaries behind the scan position.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
 #include <string_view>
 
-#include "driver/context.h"
+#include "objects/object_state.h"
+#include "output/diagnostics.h"
+#include "tokens/keywords.h"
+#include "tokens/token_list.h"
+#include "tokens/word_table.h"
 #include "tokens/words.h"
 
 namespace bprep2 {
+
+// A word the scanner has looked up: its keyword row (null for a word with
+// none), and where the text of the word as first written lives in the text
+// pool, so that the same word written again takes no room of its own there.
+struct WordEntry {
+    const KeywordEntry* row = nullptr;
+    TextRef spelling;         // as the word was first written
+    bool spelledAsKey = false;  // and that spelling is the key it is found by
+};
+
+// Tokens of some kinds, counted as the scanner makes them: a stretch of the
+// list made while a count stood still holds none of its kind.
+struct ScannerCounts {
+    // Member operators: the scanner is the only place they come from.
+    uint64_t memberOperators = 0;
+    // Tokens the after-line pass acts on (a member operator, a colon, a
+    // declaring or object keyword, with objects on a name): the pass acts
+    // on nothing else and makes tokens only from them, so a line during
+    // which none was made needs no walk, and has no token the pass made.
+    uint64_t linePassTokens = 0;
+};
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The state of one source being scanned; it lives as long as the scan of
+// the source. Messages point at its line while it is scanned.
+struct SourceReader : ScannedLine {
+    bool isItem = false;         // database item (else an operating-system file)
+    // An item is read whole; a file a block at a time, as its lines are
+    // needed, so that a large program is never held whole. The text holds
+    // what is read and not yet cut into lines.
+    std::string sourceText;
+    size_t textCursor = 0;       // start of the next line not yet read
+    size_t nextLineFeed = 0;     // where the last searches for an LF and a CR
+    size_t nextCarriageReturn = 0;  // in the text ended (source.cpp)
+    std::unique_ptr<std::FILE, FileCloser> file;  // the file while it has more to read
+    size_t sourceSize = 0;       // the size the source had when it was found
+    int32_t equateExpansions = 0;
+    bool statementStart = false;
+    uint32_t pendingLines = 1;
+    int32_t statementTokenCount = 0;
+    bool continued = false;
+    bool inBlockComment = false;
+
+    // Scanner bookkeeping that keeps its backward searches within the
+    // current statement (token indexes into the list).
+    size_t firstToken = 0;       // this source's leading line marker
+    size_t joinFloor = 0;        // a THEN/ELSE join stops above this index
+    size_t lineFirstToken = 0;   // first token of the line being scanned
+    size_t boundaryFreeLow = 0;  // [low, high) is known to hold no statement
+    size_t boundaryFreeHigh = 0; // boundary (tokens/token_sets.h)
+    size_t owedAfter = 0;        // continuation line ends still to be inserted
+    uint32_t owedLineEnds = 0;   // right after this boundary token
+
+    // Member assignments a trailing comma left open at the end of a line of
+    // this source.
+    OpenAssignments openAssignments;
+
+    int64_t scanRemaining() const {
+        return scanPos < 0 ? 0 : static_cast<int64_t>(lineText.size()) - scanPos;
+    }
+};
+
+// The scanner's own record of a run.
+struct ScanState {
+    SourceReader* reader = nullptr;  // the source being scanned; null between sources
+    uint32_t filesOpened = 0;
+    uint32_t linesRead = 0;
+    int32_t includeLevel = 0;        // how deep in members the scan is
+    ScannerCounts scanned;
+    bool specialWordsMet = false;    // a word with a rewrite of its own was scanned
+    // Every word looked up, with its row; a word with no row (null) is kept
+    // too, as the keyword dump numbers it.
+    WordTable<WordEntry> keywords;
+    NameSet atVariables;
+    void* hostPort = nullptr;        // the host's handle, through which items are read
+    std::FILE* lineCopy = nullptr;   // where each line read is copied (the trace file), or null
+
+    // Starts the word tables with the keywords and the @-variables.
+    ScanState();
+};
 
 // Counts a token the scanner appends into the reader's statement state;
 // returns whether the label mark is on.
@@ -42,43 +132,32 @@ inline bool updateStatementState(SourceReader& r, bool caseSensitive, TokenKind 
     }
 }
 
-// Appends a token made from the current reader's statement state: whether
-// it is the first of its statement, whether an assignment target may stand
-// there, whether it is a label, and the column it was read at.
-[[gnu::always_inline]] inline void appendToken(PreprocessorContext& ctx, TokenKind kind, std::string_view text = {},
-                                               int32_t value = 0, int32_t special = 0) {
+// Appends a token read from `reader`, marked from its statement state:
+// whether it is the first of its statement, whether an assignment target
+// may stand there, whether it is a label, and the column it was read at.
+[[gnu::always_inline]] inline void appendToken(TokenList& tokens, SourceReader& reader, bool caseSensitive,
+                                               TokenKind kind, std::string_view text = {}, int32_t value = 0,
+                                               int32_t special = 0) {
     Token t;
     t.kind = kind;
     t.value = value;
     t.special = static_cast<uint8_t>(special);
-    if (!text.empty()) ctx.tokens.setText(t, text);
-    if (SourceReader* r = ctx.reader) {
-        bool labelMark = updateStatementState(*r, ctx.options.caseSensitive(), kind, text);
-        uint8_t flags = 0;
-        if (r->statementTokenCount == 1) flags |= flagFirst;
-        if (r->statementStart) flags |= flagAssign;
-        if (labelMark) flags |= flagLabel;
-        t.flags = flags;
-        t.column = r->scanPos < 0 ? 0 : static_cast<int32_t>(r->scanPos);
-    }
-    ctx.tokens.append(t);
+    if (!text.empty()) tokens.setText(t, text);
+    bool labelMark = updateStatementState(reader, caseSensitive, kind, text);
+    uint8_t flags = 0;
+    if (reader.statementTokenCount == 1) flags |= flagFirst;
+    if (reader.statementStart) flags |= flagAssign;
+    if (labelMark) flags |= flagLabel;
+    t.flags = flags;
+    t.column = reader.scanPos < 0 ? 0 : static_cast<int32_t>(reader.scanPos);
+    tokens.append(t);
 }
-
-// What reading the next physical line came to. A source that fails to
-// read part way has its message written; the caller ends the run, after a
-// message of its own where it has one.
-enum class LineRead { Read, End, Unreadable };
-
-// Cuts the next physical line of `reader` and does the per-line accounting
-// (lines read, pending line count, trace copy, line number). The view lives
-// in the reader's source text.
-LineRead fetchSourceLine(PreprocessorContext& ctx, SourceReader& reader, std::string_view& line);
 
 // Index of the last statement boundary in the list, searching no lower than
 // the reader's own first token; npos when there is none. Remembers what it
 // passed, so repeated searches within one statement cost only the tokens
 // appended since the last one.
-size_t findLastBoundary(const PreprocessorContext& ctx, SourceReader& reader);
+size_t findLastBoundary(const TokenList& tokens, SourceReader& reader);
 
 // Drops what findLastBoundary remembered; needed whenever code other than
 // the scanner may have inserted or removed tokens.
@@ -89,11 +168,11 @@ void forgetBoundaries(SourceReader& reader);
 // theirs at the same place, and they are inserted together (by
 // settleOwedLineEnds) rather than one at a time, so a statement continued
 // over many lines does not move its tokens once per line.
-void oweLineEnd(PreprocessorContext& ctx, SourceReader& reader);
+void oweLineEnd(TokenList& tokens, SourceReader& reader);
 
 // Inserts the owed line ends. Must run before anything but an append looks
 // at or changes the list.
-void settleOwedLineEnds(PreprocessorContext& ctx, SourceReader& reader);
+void settleOwedLineEnds(TokenList& tokens, SourceReader& reader);
 
 // Keeps the positions the reader holds in the list right when `count`
 // tokens have been inserted before position `at` (other than by an append).

@@ -1,16 +1,16 @@
 // Finding a source and reading it line by line.
 //
-// scanSource finds the main program or an included member (a database
-// item through the host library, or an operating-system file, each also
-// under the include directories) and runs the line loop over it. An item is
+// The main program or an included member is found (a database item through
+// the host library, or an operating-system file, each also under the
+// include directories) and the line loop runs over it. An item is
 // read whole, a file a block at a time as its lines are asked for; a file
 // that fails to read part way ends the run with a message, so a partly
 // read program never passes for the whole. Lines are cut from the text in
 // place: each LF, CR LF pair and lone CR of a file ends one line (a line
 // may be of any length); an item line ends at the attribute mark 0xFE, LF
 // or CR.
-// Guarantees: the source's reader is the context's current reader, and the
-// line messages point at, exactly while the source is scanned, and on every
+// Guarantees: the source's reader is the current reader, and the line
+// messages point at, exactly while the source is scanned, and on every
 // way out (failures and the restart included) the reader that was current
 // before is put back. A source that cannot be found ends the run with status
 // 1, or with the host's item-read code for an item of a database file named.
@@ -24,11 +24,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "directives/directives.h"
-#include "driver/host_interface.h"
-#include "driver/platform.h"
+#include "scanner/host_interface.h"
 #include "scanner/line_loop.h"
-#include "scanner/scan_state.h"
 
 namespace bprep2 {
 
@@ -36,25 +33,37 @@ namespace {
 
 constexpr unsigned char attributeMark = 0xFE;
 
-// Makes a reader the current one, and the line messages point at, for the
-// lifetime of a scanSource call.
+// Makes a reader the current one, and the line messages point at, while
+// its source is scanned.
 class CurrentReader {
    public:
-    CurrentReader(PreprocessorContext& ctx, SourceReader& reader)
-        : ctx_(ctx), previous_(ctx.reader), previousLine_(ctx.diagnostics.pointAt(&reader)) {
-        ctx.reader = &reader;
+    CurrentReader(Scan& scan, SourceReader& reader)
+        : scan_(scan), previous_(scan.state.reader), previousLine_(scan.diagnostics.pointAt(&reader)) {
+        scan.state.reader = &reader;
     }
     ~CurrentReader() {
-        ctx_.reader = previous_;
-        ctx_.diagnostics.pointAt(previousLine_);
+        scan_.state.reader = previous_;
+        scan_.diagnostics.pointAt(previousLine_);
     }
     CurrentReader(const CurrentReader&) = delete;
     CurrentReader& operator=(const CurrentReader&) = delete;
 
    private:
-    PreprocessorContext& ctx_;
+    Scan& scan_;
     SourceReader* previous_;
     const ScannedLine* previousLine_;
+};
+
+// One member deeper while a member is scanned.
+class MemberLevel {
+   public:
+    explicit MemberLevel(ScanState& state) : state_(state) { ++state.includeLevel; }
+    ~MemberLevel() { --state_.includeLevel; }
+    MemberLevel(const MemberLevel&) = delete;
+    MemberLevel& operator=(const MemberLevel&) = delete;
+
+   private:
+    ScanState& state_;
 };
 
 // A file is read a block at a time: a large program is never held whole.
@@ -100,42 +109,41 @@ bool openFile(const std::string& path, SourceReader& reader) {
 // directory), else in the -a file. False when the file system is to be
 // tried next; an item of a database file named that cannot be read ends
 // the run with the host's code.
-bool findItem(PreprocessorContext& ctx, SourceReader& reader, const std::string& name,
-              const std::string* databaseFile) {
+bool findItem(Scan& scan, SourceReader& reader, const std::string& name, const std::string* databaseFile) {
+    void*& port = scan.state.hostPort;
+    const SourceSearch& sources = scan.sources;
     if (databaseFile) {
-        int32_t hostStatus = readDatabaseItem(ctx, *databaseFile, name, reader.sourceText);
-        for (size_t i = 0; hostStatus != 0 && i < ctx.commandLine.sources.includeDirs.size(); ++i)
-            hostStatus =
-                readDatabaseItem(ctx, joinPath(ctx.commandLine.sources.includeDirs[i], *databaseFile), name, reader.sourceText);
+        int32_t hostStatus = readDatabaseItem(port, *databaseFile, name, reader.sourceText);
+        for (size_t i = 0; hostStatus != 0 && i < sources.includeDirs.size(); ++i)
+            hostStatus = readDatabaseItem(port, joinPath(sources.includeDirs[i], *databaseFile), name, reader.sourceText);
         if (hostStatus != 0)
-            ctx.diagnostics.errorWithStatus(hostStatus, "Unable to read item '%s' from file '%s'\n", name.c_str(),
-                                            databaseFile->c_str());
+            scan.diagnostics.errorWithStatus(hostStatus, "Unable to read item '%s' from file '%s'\n", name.c_str(),
+                                             databaseFile->c_str());
         return true;
     }
-    return !ctx.commandLine.sources.defaultDatabaseFile.empty() &&
-           readDatabaseItem(ctx, ctx.commandLine.sources.defaultDatabaseFile, name, reader.sourceText) == 0;
+    return !sources.defaultDatabaseFile.empty() &&
+           readDatabaseItem(port, sources.defaultDatabaseFile, name, reader.sourceText) == 0;
 }
 
 // An operating-system file: as named, then under each include directory.
-void findFile(PreprocessorContext& ctx, SourceReader& reader, const std::string& name) {
+void findFile(Scan& scan, SourceReader& reader, const std::string& name) {
     if (openFile(name, reader)) return;
-    for (const std::string& dir : ctx.commandLine.sources.includeDirs)
+    for (const std::string& dir : scan.sources.includeDirs)
         if (openFile(joinPath(dir, name), reader)) return;
-    if (ctx.includeLevel > 0)
-        ctx.diagnostics.error("Unable to read INCLUDE file '%s'\n", name.c_str());
+    if (scan.state.includeLevel > 0)
+        scan.diagnostics.error("Unable to read INCLUDE file '%s'\n", name.c_str());
     else
-        ctx.diagnostics.error("Unable to read file '%s'\n", name.c_str());
+        scan.diagnostics.error("Unable to read file '%s'\n", name.c_str());
 }
 
-void findSource(PreprocessorContext& ctx, SourceReader& reader, const std::string& name,
-                const std::string* databaseFile) {
-    if (findItem(ctx, reader, name, databaseFile)) {
+void findSource(Scan& scan, SourceReader& reader, const std::string& name, const std::string* databaseFile) {
+    if (findItem(scan, reader, name, databaseFile)) {
         reader.isItem = true;
         reader.sourceSize = reader.sourceText.size();
         return;
     }
     reader.sourceText.clear();
-    findFile(ctx, reader, name);
+    findFile(scan, reader, name);
 }
 
 // Cuts the next item line: up to 0xFE, LF or CR; then a run of LF and CR
@@ -200,9 +208,24 @@ bool cutFileLine(SourceReader& reader, std::string_view& line) {
 
 // A file that fails to read part way: what was read of it must not pass
 // for the whole program.
-LineRead unreadable(PreprocessorContext& ctx, const SourceReader& reader) {
-    ctx.diagnostics.writeError("Unable to read file '%s'\n", reader.fileName.c_str());
+LineRead unreadable(const Scan& scan, const SourceReader& reader) {
+    scan.diagnostics.writeError("Unable to read file '%s'\n", reader.fileName.c_str());
     return LineRead::Unreadable;
+}
+
+void scanSource(Scan& scan, const std::string& sourceName, const std::string* databaseFile) {
+    SourceReader reader;
+    CurrentReader current(scan, reader);
+    findSource(scan, reader, sourceName, databaseFile);
+
+    reader.fileName = sourceName;
+    scan.state.filesOpened += 1;
+    scan.tokens.reserveForSource(reader.sourceSize);
+    reader.firstToken = scan.tokens.size();
+    reader.joinFloor = reader.firstToken;
+    appendToken(scan, reader, TokenKind::LineMarker, sourceName, 1);
+    runLineLoop(scan, reader);
+    settleOwedLineEnds(scan.tokens, reader);
 }
 
 }  // namespace
@@ -216,13 +239,13 @@ std::string joinPath(const std::string& directory, const std::string& name) {
     return path;
 }
 
-int32_t readDatabaseItem(PreprocessorContext& ctx, const std::string& databaseFile,
-                         const std::string& itemName, std::string& itemText) {
-    if (!ctx.hostHandle) {
-        ctx.hostHandle = itemReadCalls.getdpEX(0, 0, 5, 0);
+int32_t readDatabaseItem(void*& hostPort, const std::string& databaseFile, const std::string& itemName,
+                         std::string& itemText) {
+    if (!hostPort) {
+        hostPort = itemReadCalls.getdpEX(0, 0, 5, 0);
         // Not a failure of its own: the item is not found, which the caller
         // reports.
-        if (!ctx.hostHandle) {
+        if (!hostPort) {
             writeMessage("bprep2: Unable to allocate a port or object\n");
             return 1;
         }
@@ -231,36 +254,36 @@ int32_t readDatabaseItem(PreprocessorContext& ctx, const std::string& databaseFi
     char* buffer = initial;
     uint32_t size = sizeof initial;
     void* item = nullptr;
-    int32_t status = itemReadCalls.openRead(ctx.hostHandle, &item, databaseFile.c_str(), itemName.c_str(),
+    int32_t status = itemReadCalls.openRead(hostPort, &item, databaseFile.c_str(), itemName.c_str(),
                                             &buffer, &size);
-    itemReadCalls.close(ctx.hostHandle, item, 0);
+    itemReadCalls.close(hostPort, item, 0);
     if (status == 0 && buffer) itemText.assign(buffer, size);
     if (buffer && buffer != initial) std::free(buffer);
     return status;
 }
 
-LineRead fetchSourceLine(PreprocessorContext& ctx, SourceReader& reader, std::string_view& line) {
+LineRead fetchSourceLine(Scan& scan, SourceReader& reader, std::string_view& line) {
     if (reader.textCursor >= reader.sourceText.size() && reader.file && !readFileBlock(reader))
-        return unreadable(ctx, reader);
+        return unreadable(scan, reader);
     if (reader.textCursor >= reader.sourceText.size()) return LineRead::End;
     if (reader.isItem) {
         line = cutItemLine(reader);
     } else if (!cutFileLine(reader, line)) {
-        return unreadable(ctx, reader);
+        return unreadable(scan, reader);
     }
-    ctx.linesRead += 1;
+    scan.state.linesRead += 1;
     reader.pendingLines = 1;
-    if (ctx.traceFile) {
-        std::fwrite(line.data(), 1, line.size(), ctx.traceFile);
-        std::fputc('\n', ctx.traceFile);
+    if (std::FILE* copy = scan.state.lineCopy) {
+        std::fwrite(line.data(), 1, line.size(), copy);
+        std::fputc('\n', copy);
     }
     reader.lineNumber += 1;
     return LineRead::Read;
 }
 
-bool readSourceLine(PreprocessorContext& ctx, SourceReader& reader) {
+bool readSourceLine(Scan& scan, SourceReader& reader) {
     std::string_view line;
-    switch (fetchSourceLine(ctx, reader, line)) {
+    switch (fetchSourceLine(scan, reader, line)) {
         case LineRead::Read:
             reader.lineText.assign(line);
             return true;
@@ -270,19 +293,11 @@ bool readSourceLine(PreprocessorContext& ctx, SourceReader& reader) {
     return false;
 }
 
-void scanSource(PreprocessorContext& ctx, const std::string& sourceName, const std::string* databaseFile) {
-    SourceReader reader;
-    CurrentReader current(ctx, reader);
-    findSource(ctx, reader, sourceName, databaseFile);
+void scanMainSource(Scan& scan, const std::string& name) { scanSource(scan, name, nullptr); }
 
-    reader.fileName = sourceName;
-    ctx.filesOpened += 1;
-    ctx.tokens.reserveForSource(reader.sourceSize);
-    reader.firstToken = ctx.tokens.size();
-    reader.joinFloor = reader.firstToken;
-    appendToken(ctx, TokenKind::LineMarker, sourceName, 1);
-    runLineLoop(ctx, reader);
-    settleOwedLineEnds(ctx, reader);
+void scanMember(Scan& scan, const std::string& item, const std::string* databaseFile) {
+    MemberLevel deeper(scan.state);
+    scanSource(scan, item, databaseFile);
 }
 
 }  // namespace bprep2

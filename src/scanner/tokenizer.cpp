@@ -12,9 +12,7 @@
 #include <cstdint>
 #include <string>
 
-#include "directives/directives.h"
 #include "scanner/line_loop.h"
-#include "scanner/scan_state.h"
 #include "tokens/characters.h"
 #include "tokens/keywords.h"
 #include "tokens/words.h"
@@ -42,8 +40,16 @@ bool mayBeStatementWord(std::string_view word) {
 // The tokenizer's state for one line: the reader and a key buffer reused
 // for every table lookup.
 struct LineScan {
-    PreprocessorContext& ctx;
+    LineScan(Scan& run, SourceReader& source)
+        : scan(run), reader(source), tokens(run.tokens), state(run.state), equates(run.equates), options(run.options) {}
+
+    // The scan, and the records of it that every token needs.
+    Scan& scan;
     SourceReader& reader;
+    TokenList& tokens;
+    ScanState& state;
+    EquateTable& equates;
+    const Options& options;  // an INCLUDE on the line may change them
     std::string key;
 
     const std::string& line() const { return reader.lineText; }
@@ -60,20 +66,25 @@ struct LineScan {
     }
 };
 
+[[gnu::always_inline]] inline void appendToken(LineScan& s, TokenKind kind, std::string_view text = {},
+                                               int32_t value = 0, int32_t special = 0) {
+    appendToken(s.tokens, s.reader, s.options.caseSensitive(), kind, text, value, special);
+}
+
 [[noreturn]] void unknownCharacter(LineScan& s, char c) {
-    s.ctx.diagnostics.error("Unknown character %c (%d)", c, static_cast<int>(static_cast<signed char>(c)));
+    s.scan.diagnostics.error("Unknown character %c (%d)", c, static_cast<int>(static_cast<signed char>(c)));
 }
 
 // A token whose column is its first character: appended, then passed.
 void appendHere(LineScan& s, TokenKind kind, char c) {
-    appendToken(s.ctx, kind, {}, static_cast<unsigned char>(c));
+    appendToken(s, kind, {}, static_cast<unsigned char>(c));
     s.advance(1);
 }
 
 // A punctuation token whose column is just after it.
 void appendAfter(LineScan& s, TokenKind kind) {
     s.advance(1);
-    appendToken(s.ctx, kind);
+    appendToken(s, kind);
 }
 
 void scanBlanks(LineScan& s) {
@@ -82,7 +93,7 @@ void scanBlanks(LineScan& s) {
     while (end < s.line().size() && isBlank(s.line()[end])) ++end;
     s.moveTo(end);
     // Blanks that end the line make no token.
-    if (end < s.line().size()) appendToken(s.ctx, TokenKind::Blank, {}, static_cast<int32_t>(end - start));
+    if (end < s.line().size()) appendToken(s, TokenKind::Blank, {}, static_cast<int32_t>(end - start));
 }
 
 // The delimiter is the opening character; there is no escape. A line that
@@ -94,7 +105,7 @@ void scanString(LineScan& s) {
     for (;;) {
         size_t close = s.line().find(delimiter, from);
         if (close != std::string::npos) {
-            appendToken(s.ctx, TokenKind::String, s.slice(open, close - open + 1));
+            appendToken(s, TokenKind::String, s.slice(open, close - open + 1));
             s.moveTo(close + 1);
             return;
         }
@@ -104,9 +115,9 @@ void scanString(LineScan& s) {
         if (length - 1 > open && s.line()[length - 1] == '\\') {
             from = length - 1;  // the text before it has been searched already
             // With no line left to join, the string stays open like any other.
-            if (continueLine(s.ctx, 1)) continue;
+            if (continueLine(s.scan, s.reader, 1)) continue;
         }
-        s.ctx.diagnostics.error("Unbalanced strings");
+        s.scan.diagnostics.error("Unbalanced strings");
     }
 }
 
@@ -115,12 +126,12 @@ void scanOperator(LineScan& s, char c) {
     if (s.remaining() > 2 && s.next() == '-') {
         size_t start = s.pos();
         s.advance(2);
-        appendToken(s.ctx, TokenKind::OperatorText, s.slice(start, 2));
-    } else if (s.remaining() > 2 && c == '-' && s.next() == '>' && s.ctx.options.arrowMember()) {
+        appendToken(s, TokenKind::OperatorText, s.slice(start, 2));
+    } else if (s.remaining() > 2 && c == '-' && s.next() == '>' && s.options.arrowMember()) {
         s.advance(2);
-        appendToken(s.ctx, TokenKind::MemberOperator, "->");
-        s.ctx.scanned.memberOperators += 1;
-        s.ctx.scanned.linePassTokens += 1;
+        appendToken(s, TokenKind::MemberOperator, "->");
+        s.state.scanned.memberOperators += 1;
+        s.state.scanned.linePassTokens += 1;
     } else {
         appendHere(s, TokenKind::Operator, c);
     }
@@ -132,7 +143,7 @@ void scanSlash(LineScan& s) {
     } else if (s.remaining() >= 2 && s.next() == '*') {
         s.reader.inBlockComment = true;
         s.advance(2);
-        scanBlockComment(s.ctx);
+        scanBlockComment(s.scan, s.reader);
     } else {
         scanOperator(s, '/');
     }
@@ -151,7 +162,7 @@ void scanNumber(LineScan& s) {
     }
     while (end < line.size() && isDigit(line[end])) ++end;
     s.moveTo(end);
-    appendToken(s.ctx, TokenKind::Number, s.slice(start, end - start));
+    appendToken(s, TokenKind::Number, s.slice(start, end - start));
 }
 
 void scanDot(LineScan& s) {
@@ -161,22 +172,23 @@ void scanDot(LineScan& s) {
         while (nonBlank < s.line().size() && isBlank(s.line()[nonBlank])) ++nonBlank;
         if (nonBlank == s.line().size()) {
             s.moveTo(after);
-            if (!continueLine(s.ctx, 0)) s.ctx.diagnostics.error("Line continued past the end of the source");
+            if (!continueLine(s.scan, s.reader, 0))
+                s.scan.diagnostics.error("Line continued past the end of the source");
             return;
         }
         if (s.line()[nonBlank] == ')') {
             s.moveTo(after);
-            appendToken(s.ctx, TokenKind::Keyword, "QAC_VARARG", 0);
+            appendToken(s, TokenKind::Keyword, "QAC_VARARG", 0);
             return;
         }
     }
     if (s.remaining() >= 2 && isDigit(s.next())) {
         scanNumber(s);
-    } else if (s.ctx.options.dotMember()) {
+    } else if (s.options.dotMember()) {
         s.advance(1);
-        appendToken(s.ctx, TokenKind::MemberOperator, ".");
-        s.ctx.scanned.memberOperators += 1;
-        s.ctx.scanned.linePassTokens += 1;
+        appendToken(s, TokenKind::MemberOperator, ".");
+        s.state.scanned.memberOperators += 1;
+        s.state.scanned.linePassTokens += 1;
     } else {
         unknownCharacter(s, '.');
     }
@@ -187,36 +199,36 @@ void scanDot(LineScan& s) {
 void scanAtVariable(LineScan& s) {
     size_t at = s.pos();
     s.moveTo(at + 1);
-    size_t length = measureName(s.line(), at + 1, s.ctx.options.dotMember()).length;
+    size_t length = measureName(s.line(), at + 1, s.options.dotMember()).length;
     if (length > 0) {
-        if (s.ctx.atVariables.lookUp(s.slice(at + 1, length))) {
+        if (s.state.atVariables.lookUp(s.slice(at + 1, length))) {
             s.moveTo(at + 1 + length);
-            appendToken(s.ctx, TokenKind::Name, s.slice(at, length + 1));
+            appendToken(s, TokenKind::Name, s.slice(at, length + 1));
             return;
         }
     }
-    appendToken(s.ctx, TokenKind::At);
+    appendToken(s, TokenKind::At);
 }
 
 // EQUATE, EQU, INCLUDE, INSERT, $options and REM at a statement's start.
 // True when the word was one of them (and has been dealt with).
 bool scanStatementWord(LineScan& s, std::string_view word, size_t end) {
-    PreprocessorContext& ctx = s.ctx;
-    const bool caseSensitive = ctx.options.caseSensitive();
+    Scan& scan = s.scan;
+    const bool caseSensitive = scan.options.caseSensitive();
     if (sameWord(word, "EQUATE", caseSensitive) || sameWord(word, "EQU", caseSensitive)) {
         s.moveTo(end);
-        handleEquate(ctx, s.reader);
+        scan.handlers.equate(scan, s.reader);
         return true;
     }
     if (sameWord(word, "INCLUDE", caseSensitive) || sameWord(word, "INSERT", caseSensitive)) {
         s.moveTo(end);
-        settleOwedLineEnds(ctx, s.reader);
-        handleInclude(ctx, s.reader);
+        settleOwedLineEnds(scan.tokens, s.reader);
+        scan.handlers.include(scan, s.reader);
         forgetBoundaries(s.reader);
-        appendToken(ctx, TokenKind::LineMarker, s.reader.fileName, static_cast<int32_t>(s.reader.lineNumber));
+        appendToken(s, TokenKind::LineMarker, s.reader.fileName, static_cast<int32_t>(s.reader.lineNumber));
         // A later THEN or ELSE must not fold line ends of the member into
         // this source's line.
-        s.reader.joinFloor = ctx.tokens.size() - 1;
+        s.reader.joinFloor = scan.tokens.size() - 1;
         return true;
     }
     if (sameWord(word, "$options", caseSensitive) || sameWord(word, "REM", caseSensitive)) {
@@ -229,13 +241,13 @@ bool scanStatementWord(LineScan& s, std::string_view word, size_t end) {
 // Replaces the name in the line by its equate's text and scans on from the
 // start of that text. True when an equate applied.
 bool substituteEquate(LineScan& s, std::string_view word, size_t start) {
-    if (s.ctx.equates.empty()) return false;
-    const std::string* replacement = findEquate(s.ctx, word);
+    if (s.equates.empty()) return false;
+    const std::string* replacement = s.equates.find(word, s.options.caseSensitive());
     if (!replacement) return false;
     s.reader.equateExpansions += 1;
     if (s.reader.equateExpansions >= maximumEquateExpansions) {
         s.reader.noEcho = true;
-        s.ctx.diagnostics.error("EQUATE level exceeds maximum of %d levels\n      Possible recursive EQUATEs",
+        s.scan.diagnostics.error("EQUATE level exceeds maximum of %d levels\n      Possible recursive EQUATEs",
                                 maximumEquateExpansions);
     }
     s.reader.lineText.replace(start, word.size(), *replacement);
@@ -249,14 +261,14 @@ bool parenthesisFollows(const std::string& line, size_t from) {
 }
 
 void appendName(LineScan& s, std::string_view word, bool lowerCase, size_t end) {
-    const bool keyIsWord = s.ctx.options.caseSensitive() || !lowerCase;
-    WordEntry& entry = s.ctx.keywords.findOrAdd(keyIsWord ? word : upperCased(word, s.key));
+    const bool keyIsWord = s.options.caseSensitive() || !lowerCase;
+    WordEntry& entry = s.state.keywords.findOrAdd(keyIsWord ? word : upperCased(word, s.key));
     const KeywordEntry* row = entry.row;
     uint32_t flags = row ? row->flags : 0;
     int32_t special = row ? static_cast<int32_t>(row->special) : 0;
     TokenKind kind = TokenKind::Name;
     if (flags & kwKeyword) {
-        if (flags & kwThenElse) joinPreviousLine(s.ctx);
+        if (flags & kwThenElse) joinPreviousLine(s.scan, s.reader);
         bool callable = (flags & (kwAnyFunction | kwArgs)) != 0;
         kind = callable && parenthesisFollows(s.line(), end) ? TokenKind::Function : TokenKind::Keyword;
     } else if (flags != 0) {
@@ -265,21 +277,21 @@ void appendName(LineScan& s, std::string_view word, bool lowerCase, size_t end) 
     // A word written as it was the first time takes that text from the pool.
     // When the word is its own key, it is written as the first time exactly
     // when that spelling was the key too.
-    std::string_view first = s.ctx.tokens.textOf(entry.spelling);
+    std::string_view first = s.tokens.textOf(entry.spelling);
     bool sameAsFirst = entry.spelling.length != 0 && (keyIsWord ? entry.spelledAsKey : first == word);
-    appendToken(s.ctx, kind, sameAsFirst ? first : word, static_cast<int32_t>(flags), special);
-    if (isRewrittenSpecial(special)) s.ctx.specialWordsMet = true;
-    if (kind == TokenKind::Keyword ? (flags & kwForLinePass) != 0 : kind == TokenKind::Name && s.ctx.options.objects())
-        s.ctx.scanned.linePassTokens += 1;
+    appendToken(s, kind, sameAsFirst ? first : word, static_cast<int32_t>(flags), special);
+    if (isRewrittenSpecial(special)) s.state.specialWordsMet = true;
+    if (kind == TokenKind::Keyword ? (flags & kwForLinePass) != 0 : kind == TokenKind::Name && s.options.objects())
+        s.state.scanned.linePassTokens += 1;
     if (entry.spelling.length == 0) {
-        entry.spelling = s.ctx.tokens.textRef(s.ctx.tokens.back());
+        entry.spelling = s.tokens.textRef(s.tokens.back());
         entry.spelledAsKey = keyIsWord;
     }
 }
 
 void scanIdentifier(LineScan& s, char c) {
     size_t start = s.pos();
-    NameSpan name = measureName(s.line(), start, s.ctx.options.dotMember());
+    NameSpan name = measureName(s.line(), start, s.options.dotMember());
     size_t length = name.length;
     if (length == 0) unknownCharacter(s, c);
     size_t end = start + length;
@@ -287,8 +299,8 @@ void scanIdentifier(LineScan& s, char c) {
     if (s.reader.statementTokenCount == 0 && mayBeStatementWord(word) && scanStatementWord(s, word, end)) return;
     if (substituteEquate(s, word, start)) return;
     s.moveTo(end);
-    if (!s.ctx.tokens.empty() && s.ctx.tokens.back().kind == TokenKind::MemberOperator) {
-        appendToken(s.ctx, TokenKind::MemberName, word);
+    if (!s.tokens.empty() && s.tokens.back().kind == TokenKind::MemberOperator) {
+        appendToken(s, TokenKind::MemberName, word);
         return;
     }
     appendName(s, word, name.lowerCase, end);
@@ -315,7 +327,7 @@ void scanToken(LineScan& s) {
             appendAfter(s, TokenKind::Hash);
             break;
         case '&':
-            appendToken(s.ctx, TokenKind::Keyword, "&", '&');
+            appendToken(s, TokenKind::Keyword, "&", '&');
             s.advance(1);
             break;
         case '(':
@@ -341,7 +353,7 @@ void scanToken(LineScan& s) {
             break;
         case ':':
             appendAfter(s, TokenKind::Colon);
-            s.ctx.scanned.linePassTokens += 1;
+            s.state.scanned.linePassTokens += 1;
             break;
         case ';':
             appendAfter(s, TokenKind::Separator);
@@ -349,7 +361,7 @@ void scanToken(LineScan& s) {
         case '<':
             if (s.remaining() >= 2 && s.next() == '>') {
                 s.advance(2);
-                appendToken(s.ctx, TokenKind::OperatorText, " NE ");
+                appendToken(s, TokenKind::OperatorText, " NE ");
             } else {
                 appendHere(s, TokenKind::Bracket, c);
             }
@@ -379,9 +391,9 @@ void scanToken(LineScan& s) {
 
 }  // namespace
 
-void tokenizeLine(PreprocessorContext& ctx) {
-    if (!ctx.reader || ctx.reader->scanPos < 0) return;
-    LineScan s{ctx, *ctx.reader, {}};
+void tokenizeLine(Scan& scan, SourceReader& reader) {
+    if (reader.scanPos < 0) return;
+    LineScan s(scan, reader);
     while (s.reader.scanRemaining() >= 1) scanToken(s);
 }
 

@@ -4,10 +4,11 @@
 #include <cstddef>
 #include <string_view>
 
-#include "driver/context.h"
+#include "scanner/scan.h"
 
 namespace bprep2 {
 
-void tokenizeLine(PreprocessorContext& ctx);
+// Scans the reader's line from its scan position to its end.
+void tokenizeLine(Scan& scan, SourceReader& reader);
 
 }  // namespace bprep2

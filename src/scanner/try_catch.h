@@ -4,10 +4,22 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "driver/context.h"
+#include "objects/object_state.h"
+#include "scanner/scan_state.h"
 
 namespace bprep2 {
 
-void translateTryCatch(PreprocessorContext& ctx, size_t index);
+constexpr int32_t maximumTryDepth = 3;
+
+// The TRY blocks open in the run: a block may open in one source and close
+// in another.
+struct TryState {
+    int32_t depth = 0;
+    bool catchSeen[maximumTryDepth] = {};  // for each open block
+};
+
+// The word at `index` of the line being scanned (read by `reader`), when it
+// is TRY, END TRY, CATCH or THROW.
+void translateTryCatch(ObjectLine& line, TryState& tries, const SourceReader& reader, size_t index);
 
 }  // namespace bprep2

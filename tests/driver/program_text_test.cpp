@@ -5,14 +5,26 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
+
+#include "driver/context.h"
+#include "driver/driver_test_support.h"
 
 namespace bprep2 {
 namespace {
 
-int32_t statusOfWrite(PreprocessorContext& ctx, FILE* out) {
+// A run of the default options holding the tokens of `kinds`, each written "a".
+std::unique_ptr<RunContext> runHolding(std::initializer_list<TokenKind> kinds) {
+    bprep2_test::ScopedEnv options("BASC_BPREP2", nullptr), uvcase("UVCASE", nullptr);
+    auto run = std::make_unique<RunContext>(CommandLine{}, ObjectSyntax::AsAsked, 0, nullptr);
+    for (TokenKind kind : kinds) run->tokens.append(run->tokens.make(kind, "a"));
+    return run;
+}
+
+int32_t statusOfWrite(RunContext& run, FILE* out) {
     try {
-        writeProgramText(ctx, out);
+        writeProgramText(run, out);
     } catch (const RunFailure& failure) {
         return failure.status;
     }
@@ -20,24 +32,21 @@ int32_t statusOfWrite(PreprocessorContext& ctx, FILE* out) {
 }
 
 TEST(ProgramText, FailuresAreReportedAndWriteNothing) {
-    PreprocessorContext ctx;
-    for (TokenKind kind : {TokenKind::Name, TokenKind::Invalid, TokenKind::Name})
-        ctx.tokens.append(ctx.tokens.make(kind, "a"));
+    std::unique_ptr<RunContext> invalid = runHolding({TokenKind::Name, TokenKind::Invalid, TokenKind::Name});
     FILE* f = std::tmpfile();
     ASSERT_NE(f, nullptr);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(statusOfWrite(ctx, f), 2);
+    EXPECT_EQ(statusOfWrite(*invalid, f), 2);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "bprep2: Error Internal error: Token type of 27 found\n\n");
     EXPECT_EQ(std::ftell(f), 0);
     std::fclose(f);
 
     // A short write must not pass for success: the compiler would get half a program.
-    PreprocessorContext whole;
-    whole.tokens.append(whole.tokens.make(TokenKind::Name, "a"));
+    std::unique_ptr<RunContext> whole = runHolding({TokenKind::Name});
     FILE* full = std::fopen("/dev/full", "w");
     ASSERT_NE(full, nullptr);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(statusOfWrite(whole, full), 2);
+    EXPECT_EQ(statusOfWrite(*whole, full), 2);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "bprep2: Error Unable to write the output text\n");
     std::fclose(full);
 }

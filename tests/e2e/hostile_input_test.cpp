@@ -4,7 +4,7 @@
 // message and hands over either the whole text or none.
 #include <string>
 
-#include "driver/host_interface.h"
+#include "scanner/host_interface.h"
 #include "e2e/in_process_support.h"
 
 namespace {

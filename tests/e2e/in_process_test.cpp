@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/host_interface.h"
+#include "scanner/host_interface.h"
 #include "e2e/in_process_support.h"
 #include "scanner/source.h"
 
@@ -179,10 +179,10 @@ TEST_F(InProcess, ItemsWithRawLineEnds) {
     EXPECT_EQ(FakeItems::closes, FakeItems::opens);
 
     // Without a runtime handle no item can be read.
-    bprep2::PreprocessorContext ctx;
+    void* noPort = nullptr;
     std::string text;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(bprep2::readDatabaseItem(ctx, "BP", "ITEM", text), 1);
+    EXPECT_EQ(bprep2::readDatabaseItem(noPort, "BP", "ITEM", text), 1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "bprep2: Unable to allocate a port or object\n");
 }
 

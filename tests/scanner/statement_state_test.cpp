@@ -1,27 +1,31 @@
 // The statement flags the scanner gives the tokens it appends.
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 #include "scanner/scan_state.h"
+#include "tokens/keywords.h"
 
 namespace bprep2 {
 namespace {
 
 class StatementStateTest : public ::testing::Test {
    protected:
-    PreprocessorContext ctx;
+    TokenList tokens;
     SourceReader reader;
-    void SetUp() override {
-        ctx.reader = &reader;
-        appendToken(ctx, TokenKind::LineMarker, "prog.b", 1);
+    bool caseSensitive = false;
+    void SetUp() override { add(TokenKind::LineMarker, "prog.b", 1); }
+    void add(TokenKind kind, std::string_view text = {}, int32_t value = 0) {
+        appendToken(tokens, reader, caseSensitive, kind, text, value);
     }
-    uint8_t flagsAt(size_t i) { return ctx.tokens[i].flags; }
+    uint8_t flagsAt(size_t i) { return tokens[i].flags; }
 };
 
 TEST_F(StatementStateTest, FlagsFollowTheStatementState) {
-    appendToken(ctx, TokenKind::Name, "X");
-    appendToken(ctx, TokenKind::Blank, {}, 1);
-    appendToken(ctx, TokenKind::Equals);
-    appendToken(ctx, TokenKind::Number, "1");
+    add(TokenKind::Name, "X");
+    add(TokenKind::Blank, {}, 1);
+    add(TokenKind::Equals);
+    add(TokenKind::Number, "1");
     EXPECT_EQ(flagsAt(1), flagAssign | flagFirst);
     // A blank after the first counted token is still "first".
     EXPECT_EQ(flagsAt(2), flagAssign | flagFirst);
@@ -30,27 +34,27 @@ TEST_F(StatementStateTest, FlagsFollowTheStatementState) {
 }
 
 TEST_F(StatementStateTest, ThenReopensTheStatementAndLabelsAreMarked) {
-    appendToken(ctx, TokenKind::LineEnd, {}, 1);
-    appendToken(ctx, TokenKind::Keyword, "IF", 0x20001);
-    appendToken(ctx, TokenKind::Name, "A");
-    appendToken(ctx, TokenKind::Keyword, "then", 0x20021);
-    appendToken(ctx, TokenKind::Name, "B");
+    add(TokenKind::LineEnd, {}, 1);
+    add(TokenKind::Keyword, "IF", kwKeyword | kwBlock);
+    add(TokenKind::Name, "A");
+    add(TokenKind::Keyword, "then", kwKeyword | kwThenElse | kwBlock);
+    add(TokenKind::Name, "B");
     EXPECT_EQ(flagsAt(2), flagFirst);
     EXPECT_EQ(flagsAt(3), 0);
     EXPECT_EQ(flagsAt(4), flagAssign);
     EXPECT_EQ(flagsAt(5), flagAssign);
 
-    appendToken(ctx, TokenKind::Label, "10");
-    appendToken(ctx, TokenKind::Name, "C");
+    add(TokenKind::Label, "10");
+    add(TokenKind::Name, "C");
     EXPECT_EQ(flagsAt(6), flagLabel | flagAssign);
     EXPECT_EQ(flagsAt(7), flagFirst | flagAssign);
 }
 
 TEST_F(StatementStateTest, CaseSensitiveModeOnlyReopensOnUpperCaseWords) {
-    ctx.options.turnOn(optCaseSensitive);
-    appendToken(ctx, TokenKind::Keyword, "IF", 1);
-    appendToken(ctx, TokenKind::Keyword, "then", 1);
-    appendToken(ctx, TokenKind::Name, "B");
+    caseSensitive = true;
+    add(TokenKind::Keyword, "IF", kwKeyword);
+    add(TokenKind::Keyword, "then", kwKeyword);
+    add(TokenKind::Name, "B");
     EXPECT_EQ(flagsAt(3), 0);
 }
 

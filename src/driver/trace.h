@@ -1,0 +1,29 @@
+// The trace file: a copy of the input as it is read, the reports and the
+// output, named for the process, for people who maintain the pre-processor.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace bprep2 {
+
+class Trace {
+   public:
+    Trace() = default;
+    Trace(const Trace&) = delete;
+    Trace& operator=(const Trace&) = delete;
+    ~Trace();
+
+    // Creates bprep2_trace_<process id>.txt and writes its heading; a file
+    // that cannot be created leaves the run without a trace.
+    void open();
+    // The open file, or null.
+    std::FILE* file() const { return file_; }
+    const std::string& name() const { return name_; }
+
+   private:
+    std::FILE* file_ = nullptr;
+    std::string name_;
+};
+
+}  // namespace bprep2
