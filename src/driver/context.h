@@ -24,7 +24,7 @@ namespace bprep2 {
 enum class ObjectSyntax { AsAsked, On };
 
 struct RunContext {
-    CommandLine commandLine;
+    CommandLine commandLine;  // as read; its definitions are handed on to `directives`
     Options options;
     Diagnostics diagnostics;
     Trace trace;

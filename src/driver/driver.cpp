@@ -38,6 +38,8 @@ struct Arguments {
     bool inProcess;  // the in-process entry point, which alone may use -m
 };
 
+// The main source, and every member its INCLUDE lines and directives name,
+// into the run's list.
 void scanSources(RunContext& run) {
     const std::string& name = run.commandLine.inputName;
     if (name.empty()) run.diagnostics.errorWithStatus(noInputStatus, "No input file name specified");

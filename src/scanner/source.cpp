@@ -288,7 +288,7 @@ bool readSourceLine(Scan& scan, SourceReader& reader) {
             reader.lineText.assign(line);
             return true;
         case LineRead::End: return false;
-        case LineRead::Unreadable: throw RunFailure{};
+        case LineRead::Unreadable: throw RunFailure{};  // its message is written
     }
     return false;
 }
