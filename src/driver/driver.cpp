@@ -21,6 +21,7 @@
 #include "driver/context.h"
 #include "driver/program_text.h"
 #include "driver/reports.h"
+#include "output/file_replacement.h"
 #include "passes/statement_pass.h"
 #include "scanner/source.h"
 #include "tokens/comma_join.h"
@@ -94,25 +95,25 @@ void completeTraceFile(RunContext& run) {
     std::fflush(stderr);
 }
 
-// A file that cannot be opened is reported in the system's words and does
-// not fail the run: the program text is already out.
+// A file that cannot be written is reported in the system's words and does
+// not fail the run: the program text is already out. It is written whole
+// or not at all, so a full disk never leaves it cut off.
 void exportEquates(const RunContext& run) {
     const std::string& name = run.commandLine.equateExportFile;
     if (name.empty()) return;
-    FILE* out = std::fopen(name.c_str(), "wb");
-    if (!out) {
-        std::fflush(stdout);
-        std::perror(name.c_str());
-        std::fflush(stderr);
-        return;
+    FileReplacement out(name);
+    if (out.open()) {
+        for (const auto& [equate, replacement] : run.equates.entries()) {
+            std::fwrite(equate.data(), 1, equate.size(), out.file());
+            std::fputc('\n', out.file());
+            std::fwrite(replacement.data(), 1, replacement.size(), out.file());
+            std::fputc('\n', out.file());
+        }
+        if (out.commit()) return;
     }
-    for (const auto& [equate, replacement] : run.equates.entries()) {
-        std::fwrite(equate.data(), 1, equate.size(), out);
-        std::fputc('\n', out);
-        std::fwrite(replacement.data(), 1, replacement.size(), out);
-        std::fputc('\n', out);
-    }
-    std::fclose(out);
+    std::fflush(stdout);
+    std::perror(name.c_str());
+    std::fflush(stderr);
 }
 
 // The exit status of an attempt that did not fail: 0, or that of the answer

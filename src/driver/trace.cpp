@@ -1,25 +1,9 @@
 // The trace file.
 #include "driver/trace.h"
 
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
+#include "output/process_id.h"
 
 namespace bprep2 {
-
-namespace {
-
-int processId() {
-#ifdef _WIN32
-    return _getpid();
-#else
-    return static_cast<int>(getpid());
-#endif
-}
-
-}  // namespace
 
 Trace::~Trace() {
     if (file_) std::fclose(file_);
