@@ -1,14 +1,16 @@
 // Formatting and writing the run's messages.
 //
 // While a line is being scanned a message shows that line (TABs as single
-// blanks, so the caret lines up) with a caret under the scan position and
-// names the line and file; otherwise it is one plain line. Each message is
-// written in one piece and flushed, so it never interleaves with other
-// output.
+// blanks, other control characters escaped, and the caret under the same
+// character) with a caret under the scan position and names the line and
+// file; otherwise it is one plain line. Each message is written in one
+// piece and flushed, so it never interleaves with other output.
 #include "output/diagnostics.h"
 
 #include <cstdarg>
 #include <cstdio>
+
+#include "tokens/characters.h"
 
 namespace bprep2 {
 
@@ -30,10 +32,29 @@ bool isOnTheLine(const ScannedLine& line, int64_t column) {
     return column >= 0 && static_cast<uint64_t>(column) <= line.lineText.size();
 }
 
+constexpr char hexDigits[] = "0123456789ABCDEF";
+constexpr size_t escapeWidth = 4;  // \xHH
+
+void appendEscapedCharacter(std::string& out, char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    out += "\\x";
+    out.push_back(hexDigits[byte / 16]);
+    out.push_back(hexDigits[byte % 16]);
+}
+
+// The echoed line shows a TAB as one blank and the other control characters
+// escaped, so the caret counts the escapes' width before the column.
 void appendLineWithCaret(std::string& out, const ScannedLine& line, int64_t column) {
-    for (char c : line.lineText) out.push_back(c == '\t' ? ' ' : c);
+    size_t caretAt = 0;
+    for (size_t i = 0; i < line.lineText.size(); ++i) {
+        char c = line.lineText[i];
+        bool escaped = isControlCharacter(c) && c != '\t';
+        if (escaped) appendEscapedCharacter(out, c);
+        else out.push_back(c == '\t' ? ' ' : c);
+        if (i < static_cast<size_t>(column)) caretAt += escaped ? escapeWidth : 1;
+    }
     out.push_back('\n');
-    out.append(static_cast<size_t>(column), '-');
+    out.append(caretAt, '-');
     out += "^\n";
 }
 
@@ -48,8 +69,8 @@ void writeFormatted(const ScannedLine* line, int64_t column, const char* severit
     out += "bprep2: ";
     out += severity;
     out += ' ';
-    out += message;
-    if (positioned) out += ": Line " + std::to_string(line->lineNumber) + " in file " + line->fileName;
+    out += escapedForMessage(message, true);
+    if (positioned) out += ": Line " + std::to_string(line->lineNumber) + " in file " + escapedForMessage(line->fileName);
     out += '\n';
     writeMessage(out);
 }
@@ -94,6 +115,16 @@ void Diagnostics::writeError(const char* format, ...) const {
     va_start(args, format);
     writeFormatted(line_, scanPosition(line_), "Error", format, args);
     va_end(args);
+}
+
+std::string escapedForMessage(std::string_view text, bool keepLineFeeds) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (isControlCharacter(c) && !(keepLineFeeds && c == '\n')) appendEscapedCharacter(out, c);
+        else out.push_back(c);
+    }
+    return out;
 }
 
 void writeMessage(std::string_view text) {

@@ -63,4 +63,10 @@ class Diagnostics {
 // standard output holds so far.
 void writeMessage(std::string_view text);
 
+// `text` as a message shows it: each control character as \xHH, so that
+// a NUL or a terminal's control sequence in a name or a line is seen
+// rather than acted on. `keepLineFeeds` leaves LF as it is, for the line
+// breaks of a message's own format.
+std::string escapedForMessage(std::string_view text, bool keepLineFeeds = false);
+
 }  // namespace bprep2

@@ -19,6 +19,9 @@ constexpr bool isUpperCaseLetter(char c) { return c >= 'A' && c <= 'Z'; }
 constexpr bool isLetter(char c) { return isLowerCaseLetter(c) || isUpperCaseLetter(c); }
 constexpr char toUpperCase(char c) { return isLowerCaseLetter(c) ? static_cast<char>(c - 'a' + 'A') : c; }
 constexpr char toLowerCase(char c) { return isUpperCaseLetter(c) ? static_cast<char>(c - 'A' + 'a') : c; }
+// The bytes below the blank, and DEL: the tab and the line ends among them.
+constexpr char deleteCharacter = '\x7F';
+constexpr bool isControlCharacter(char c) { return (c >= '\0' && c < ' ') || c == deleteCharacter; }
 
 // A name starts with a letter or $ and goes on with letters, digits, _, $
 // and the dot, unless the dot is the member operator.

@@ -76,5 +76,24 @@ TEST(Diagnostics, NoEchoKeepsTheLineAndFileButDropsTheCaret) {
               "      Possible recursive EQUATEs: Line 7 in file prog.b\n");
 }
 
+// NUL, ESC and the other control bytes of a line, a message or a file name
+// are shown as \xHH, never written raw; the caret stays under the character
+// the scan stopped at. A TAB in the line is still one blank.
+TEST(Diagnostics, ControlBytesAreWrittenEscaped) {
+    Diagnostics diagnostics;
+    ScannedLine line = lineAt(std::string("X\t\0\x1B[2J = . 5", 13), 10);
+    line.fileName = "pro\rg.b";
+    diagnostics.pointAt(&line);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(failureStatus([&] { diagnostics.error("Unknown character %c (%d)", '.', 46); }), 1);
+    diagnostics.pointAt(nullptr);
+    diagnostics.writeError("Unable to read file '%s'\n", "a\x7F\x01");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "X \\x00\\x1B[2J = . 5\n"
+              "----------------^\n"
+              "bprep2: Error Unknown character . (46): Line 7 in file pro\\x0Dg.b\n"
+              "bprep2: Error Unable to read file 'a\\x7F\\x01'\n\n");
+}
+
 }  // namespace
 }  // namespace bprep2
