@@ -5,7 +5,8 @@
 // blocks must be closed; the statement pass runs; the program text is
 // written; then come the optional reports, the trace and the equate export.
 // A failing step writes its message and throws RunFailure, which ends the
-// run with its status, so standard output stays empty after any failure.
+// run with its status, so standard output stays empty after any failure;
+// memory that cannot be had ends it the same way.
 //
 // Object syntax met with the object extensions off abandons the attempt
 // (ObjectSyntaxRestart); the run is made once more with them on. A second
@@ -14,6 +15,8 @@
 #include "driver/driver.h"
 
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 
 #include "bprep2.h"
 #include "directives/directives.h"
@@ -147,11 +150,20 @@ int32_t runWithRestart(const Arguments& arguments) {
 
 }  // namespace
 
+// Every way a run ends is caught here, once: the failures that have written
+// their message, and memory that cannot be had. Whatever the run held is released as the stack unwinds.
 int32_t runPreprocessor(int argc, char** argv, bool inProcess) {
     try {
         return runWithRestart({argc, argv, inProcess});
     } catch (const RunFailure& failure) {
         return failure.status;
+    } catch (const std::bad_alloc&) {
+        writeOutOfMemory();
+        return outOfMemoryStatus;
+    } catch (const std::length_error&) {
+        // A container asked for more than it can ever hold.
+        writeOutOfMemory();
+        return outOfMemoryStatus;
     }
 }
 

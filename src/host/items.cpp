@@ -9,6 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 
@@ -42,15 +45,17 @@ bool isRegularFile(const std::string& path) {
     return std::filesystem::is_regular_file(path, ec);
 }
 
+struct FileCloser {
+    void operator()(FILE* file) const { std::fclose(file); }
+};
+
 bool readWhole(const std::string& path, std::string& bytes) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) return false;
     char chunk[65536];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
-    bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, n);
+    return !std::ferror(file.get());
 }
 
 std::string withAttributeMarks(const std::string& raw) {
@@ -85,12 +90,7 @@ bool deliver(const std::string& item, char** buffer, uint32_t* size) {
     return true;
 }
 
-}  // namespace
-
-extern "C" {
-
-int DbioQuickOpenRead(void*, void** itemHandle, const char* databaseFile, const char* itemName,
-                      char** buffer, uint32_t* size) {
+int readItem(void** itemHandle, const char* databaseFile, const char* itemName, char** buffer, uint32_t* size) {
     if (itemHandle) *itemHandle = nullptr;
     if (!databaseFile || !itemName || !buffer || !size) return kNoFile;
     std::string directory = databaseFile;
@@ -101,9 +101,27 @@ int DbioQuickOpenRead(void*, void** itemHandle, const char* databaseFile, const 
     if (!readWhole(path, raw)) return kUnreadable;
     std::string item = withAttributeMarks(raw);
     if (item.size() > UINT32_MAX) return kUnreadable;
+    std::unique_ptr<QuoltItem> handle(itemHandle ? new QuoltItem{0x4954454d} : nullptr);
     if (!deliver(item, buffer, size)) return kUnreadable;
-    if (itemHandle) *itemHandle = new QuoltItem{0x4954454d};
+    if (itemHandle) *itemHandle = handle.release();
     return kOk;
+}
+
+}  // namespace
+
+extern "C" {
+
+// A C caller cannot be handed an exception: an item that cannot be held in
+// memory is one that cannot be read.
+int DbioQuickOpenRead(void*, void** itemHandle, const char* databaseFile, const char* itemName,
+                      char** buffer, uint32_t* size) {
+    try {
+        return readItem(itemHandle, databaseFile, itemName, buffer, size);
+    } catch (const std::bad_alloc&) {
+        return kUnreadable;
+    } catch (const std::length_error&) {
+        return kUnreadable;
+    }
 }
 
 int DbioClose(void*, void* itemHandle, int) {

@@ -127,6 +127,8 @@ std::string escapedForMessage(std::string_view text, bool keepLineFeeds) {
     return out;
 }
 
+void writeOutOfMemory() { writeMessage("bprep2: Error Not enough memory\n"); }
+
 void writeMessage(std::string_view text) {
     std::fflush(stdout);
     std::fwrite(text.data(), 1, text.size(), stderr);

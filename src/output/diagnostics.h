@@ -3,7 +3,9 @@
 // A step that fails writes its message through Diagnostics::error, which
 // then throws RunFailure with the status the run ends with. The run's entry
 // catches it, once, and returns the status: nothing else in the program
-// passes a failure on. A warning is only written.
+// passes a failure on. A warning is only written. The run's entry also
+// catches memory that cannot be had, which ends a run without a message of
+// its own.
 #pragma once
 
 #include <cstdint>
@@ -62,6 +64,14 @@ class Diagnostics {
 // Writes a finished message to standard error in one piece, after what
 // standard output holds so far.
 void writeMessage(std::string_view text);
+
+// A run that cannot have the memory it needs ends with this status, as one
+// whose output cannot be delivered does.
+constexpr int32_t outOfMemoryStatus = 2;
+
+// The error of a run that ran out of memory. It needs no memory of its own,
+// so it can be written when none is left.
+void writeOutOfMemory();
 
 // `text` as a message shows it: each control character as \xHH, so that
 // a NUL or a terminal's control sequence in a name or a line is seen

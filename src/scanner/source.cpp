@@ -220,7 +220,9 @@ void scanSource(Scan& scan, const std::string& sourceName, const std::string* da
 
     reader.fileName = sourceName;
     scan.state.filesOpened += 1;
-    scan.tokens.reserveForSource(reader.sourceSize);
+    // Room for what has been read, never for what the file's size claims:
+    // a file that is mostly a hole, or lies about its size, is read first.
+    scan.tokens.reserveForSource(reader.sourceText.size());
     reader.firstToken = scan.tokens.size();
     reader.joinFloor = reader.firstToken;
     appendToken(scan, reader, TokenKind::LineMarker, sourceName, 1);

@@ -74,6 +74,17 @@ TEST_F(HostileInput, SourcesThatAreNotReadableFiles) {
     }
 }
 
+// A source that is mostly a hole (64 GiB in size, one line of text) is
+// read a block at a time: memory is taken for what is read, never for what
+// the size claims, so the error on its first line is reached at once.
+TEST_F(HostileInput, MemoryFollowsWhatIsReadNotTheFileSize) {
+    write("hole.b", "#endif\n");
+    fs::resize_file(dir / "hole.b", uintmax_t{64} << 30);
+    Outcome r = run("bprep2 hole.b");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "#endif\n------^\nbprep2: Error #endif seen outside a conditional block: Line 1 in file hole.b\n");
+}
+
 int unreadableItem(void*, void** item, const char*, const char*, char**, uint32_t*) {
     *item = nullptr;
     return 13;
