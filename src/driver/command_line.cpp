@@ -35,15 +35,22 @@ constexpr const char* kOptionLetters = "a:D:e:h?I:mU:";
 // Codes of the whole-argument options, above every letter nextOption returns.
 constexpr int kVersionOption = 256;
 constexpr int kHelpOption = 257;
+constexpr int kOutputOption = 258;
+
+// Where a whole-argument option finds its own argument, if it has one.
+enum class ArgumentPlace { None, NextArgument, AfterSpelling };
 
 struct WholeArgumentOption {
     const char* spelling;
     int code;
+    ArgumentPlace argument = ArgumentPlace::None;
 };
 
 constexpr WholeArgumentOption kWholeArgumentOptions[] = {
     {"--version", kVersionOption},
     {"--help", kHelpOption},
+    {"-o", kOutputOption, ArgumentPlace::NextArgument},
+    {"--output=", kOutputOption, ArgumentPlace::AfterSpelling},
 };
 
 // Defined in every run unless the command line cancels them with -U. They
@@ -112,9 +119,13 @@ std::vector<std::string> splitAtBlanks(const char* text) {
     return words;
 }
 
-const WholeArgumentOption* findWholeArgumentOption(const char* argument) {
-    for (const WholeArgumentOption& option : kWholeArgumentOptions)
-        if (std::string_view(argument) == option.spelling) return &option;
+// An option spelled with its argument matches by its start.
+const WholeArgumentOption* findWholeArgumentOption(std::string_view argument) {
+    for (const WholeArgumentOption& option : kWholeArgumentOptions) {
+        bool matches = option.argument == ArgumentPlace::AfterSpelling ? argument.starts_with(option.spelling)
+                                                                      : argument == option.spelling;
+        if (matches) return &option;
+    }
     return nullptr;
 }
 
@@ -131,6 +142,7 @@ struct OptionCursor {
     int index = 1;
     const char* letter = nullptr;  // inside a cluster; null between arguments
     std::string argument;
+    std::string_view spelling;  // of the whole-argument option last read
 
     // The next option: a letter of `letters`, or the code of an option
     // spelled as a whole argument (above every letter); optionEnd at the
@@ -143,7 +155,7 @@ struct OptionCursor {
                 if (!word || word[0] != '-') return optionEnd;
                 ++index;
                 if (const WholeArgumentOption* whole = findWholeArgumentOption(word)) {
-                    argument.clear();
+                    takeArgumentOf(*whole, word);
                     return whole->code;
                 }
                 letter = word + 1;
@@ -172,6 +184,19 @@ struct OptionCursor {
                 argument.clear();
             letter = nullptr;
             return static_cast<unsigned char>(c);
+        }
+    }
+
+   private:
+    // A missing argument reads as the empty text, as a letter's does.
+    void takeArgumentOf(const WholeArgumentOption& option, const char* word) {
+        spelling = option.spelling;
+        argument.clear();
+        if (option.argument == ArgumentPlace::AfterSpelling) {
+            spelling.remove_suffix(1);  // the '=' joins, it is not part of the name
+            argument = word + std::strlen(option.spelling);
+        } else if (option.argument == ArgumentPlace::NextArgument && index < argc && argv[index]) {
+            argument = argv[index++];
         }
     }
 };
@@ -215,6 +240,10 @@ class CommandLineParse {
                 case kVersionOption:
                     askForVersion();
                     return;
+                case kOutputOption:
+                    refuseInProcess(cursor.spelling, "the text goes to the result slots");
+                    result_.outputFile = needed(cursor, "a file name");
+                    break;
                 default:
                     break;
             }
@@ -227,9 +256,22 @@ class CommandLineParse {
    private:
     // Messages about the command line come before any source is read: they
     // are plain lines.
-    [[noreturn]] static void refuse(const char* message) {
+    [[noreturn]] static void refuse(const std::string& message) {
         const Diagnostics plain;
-        plain.errorWithStatus(refusedStatus, "%s", message);
+        plain.errorWithStatus(refusedStatus, "%s", message.c_str());
+    }
+
+    // The options that write files: an in-process caller gets the text in
+    // its slots and must not have files appear behind its back.
+    void refuseInProcess(std::string_view spelling, std::string_view why) const {
+        if (inProcess_)
+            refuse("Option " + std::string(spelling) + " is not for in-process callers: " + std::string(why));
+    }
+
+    // The argument of a whole-argument option, which must not be empty.
+    static const std::string& needed(const OptionCursor& cursor, std::string_view what) {
+        if (cursor.argument.empty()) refuse("Option " + std::string(cursor.spelling) + " needs " + std::string(what));
+        return cursor.argument;
     }
 
     void define(const std::string& argument) {

@@ -1,5 +1,5 @@
-// The command line: options "a:D:e:h?I:mU:", the whole arguments --help and
-// --version, and the source name.
+// The command line: options "a:D:e:h?I:mU:", the whole arguments --help,
+// --version, -o FILE and --output=FILE, and the source name.
 #pragma once
 
 #include <cstdint>
@@ -21,19 +21,23 @@ struct ResultSlots {
     uint32_t* status = nullptr;
 };
 
+// The file name that stands for standard output.
+constexpr const char* standardOutputName = "-";
+
 struct CommandLine {
     Request request = Request::Run;
     std::string inputName;
     SourceSearch sources;                        // -I, the release's include directory, -a
     std::map<std::string, int32_t> definitions;  // -D and the predefined names, less -U
     std::string equateExportFile;                // -e
+    std::string outputFile;                      // -o, --output=; standard output when empty or "-"
     ResultSlots results;
 };
 
 // Reads the arguments. Reading stops at --help or --version, whose request
 // the result carries; a refused option ends the run (status 2, after its
 // message). `inProcess` is true only for the in-process entry point, which
-// alone may use -m.
+// alone may use -m and may not use the options that write files.
 CommandLine parseCommandLine(int argc, char** argv, bool inProcess);
 
 // Writes the help text or the version (`request` is one of them) on

@@ -3,7 +3,8 @@
 // runAttempt reads as the pipeline: the run's context is made from the
 // arguments; the main source is scanned with its members; the conditional
 // blocks must be closed; the statement pass runs; the program text is
-// written; then come the optional reports, the trace and the equate export.
+// written (to standard output, or to the -o file, which takes its place
+// last); then come the optional reports, the trace and the equate export.
 // A failing step writes its message and throws RunFailure, which ends the
 // run with its status, so standard output stays empty after any failure;
 // memory that cannot be had ends it the same way.
@@ -14,7 +15,10 @@
 // rather than restarting without end.
 #include "driver/driver.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -25,6 +29,7 @@
 #include "driver/program_text.h"
 #include "driver/reports.h"
 #include "output/file_replacement.h"
+#include "output/writer.h"
 #include "passes/statement_pass.h"
 #include "scanner/source.h"
 #include "tokens/comma_join.h"
@@ -119,6 +124,26 @@ void exportEquates(const RunContext& run) {
     std::fflush(stderr);
 }
 
+[[noreturn]] void failToWrite(const Diagnostics& diagnostics, const std::string& name) {
+    diagnostics.errorWithStatus(unwrittenStatus, "Unable to write file '%s': %s", name.c_str(), std::strerror(errno));
+}
+
+// The -o file, opened only after the statement pass; null when the text
+// goes to standard output. It takes the target's place only when
+// the whole run has succeeded, so a failed run leaves no file and an
+// existing one as it was.
+std::unique_ptr<FileReplacement> openOutputFile(const RunContext& run) {
+    const std::string& name = run.commandLine.outputFile;
+    if (name.empty() || name == standardOutputName) return nullptr;
+    auto file = std::make_unique<FileReplacement>(name);
+    if (!file->open()) failToWrite(run.diagnostics, name);
+    return file;
+}
+
+void putInPlace(FileReplacement& file, const RunContext& run) {
+    if (!file.commit()) failToWrite(run.diagnostics, file.target());
+}
+
 // The exit status of an attempt that did not fail: 0, or that of the answer
 // the command line asked for instead of a run.
 int32_t runAttempt(const Arguments& arguments, ObjectSyntax objectSyntax) {
@@ -128,10 +153,12 @@ int32_t runAttempt(const Arguments& arguments, ObjectSyntax objectSyntax) {
     scanSources(run);
     checkConditionalBalance(run);
     rewriteStatements(run);
-    writeProgramText(run, stdout);
+    std::unique_ptr<FileReplacement> outputFile = openOutputFile(run);
+    writeProgramText(run, outputFile ? outputFile->file() : stdout);
     writeReports(run);
     completeTraceFile(run);
     exportEquates(run);
+    if (outputFile) putInPlace(*outputFile, run);
     return 0;
 }
 

@@ -154,6 +154,42 @@ TEST(CommandLine, WholeArgumentOptionsOnlyWhereAnArgumentStarts) {
     EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Called as\n", 0), 0u);
 }
 
+// -o and --output= are whole arguments; the last one counts. As the
+// argument of a letter, in a cluster or after the source name they are
+// what they always were.
+TEST(CommandLine, OutputFile) {
+    ScopedEnv release("BASCRELEASEDIR", nullptr);
+    struct Row {
+        std::vector<std::string> words;
+        std::string outputFile;
+        std::string inputName = "prog.b";
+    };
+    const Row rows[] = {
+        {{"-o", "out.b", "prog.b"}, "out.b"},
+        {{"--output=dir/out.b", "prog.b"}, "dir/out.b"},
+        {{"-o", "-", "prog.b"}, "-"},
+        {{"-o", "-o", "--output=b", "prog.b"}, "b"},
+        {{"-o", "--version", "prog.b"}, "--version"},
+        {{"-e", "-o", "prog.b"}, ""},
+        {{"prog.b", "-o", "out.b"}, ""},
+    };
+    for (const Row& row : rows) {
+        CommandLine line = parseWords(row.words);
+        EXPECT_EQ(line.outputFile, row.outputFile) << testing::PrintToString(row.words);
+        EXPECT_EQ(line.inputName, row.inputName) << testing::PrintToString(row.words);
+    }
+    for (std::vector<std::string> words :
+         {std::vector<std::string>{"-o"}, {"-o", "", "prog.b"}, {"--output=", "prog.b"}}) {
+        std::string option = words[0] == "-o" ? "-o" : "--output";
+        words.insert(words.begin(), "bprep2");
+        std::vector<char*> argv;
+        for (std::string& w : words) argv.push_back(w.data());
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(refusedStatus(static_cast<int>(argv.size()), argv.data(), false), 2);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "bprep2: Error Option " + option + " needs a file name\n");
+    }
+}
+
 TEST(CommandLine, InProcessFormTakesTheSlotsAndParsesTheFurtherLine) {
     ScopedEnv release("BASCRELEASEDIR", "REL");
     char* text = nullptr;
@@ -215,4 +251,31 @@ TEST(CommandLine, InProcessFormCancelsNamesAndRefusesTheVersion) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "bprep2: Error Option --version is not for in-process callers: call bprep2_version()\n");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
+// The options that write files are refused in process, before -m as in the
+// further command line: the caller's text goes to its slots.
+TEST(CommandLine, InProcessFormRefusesTheFileWritingOptions) {
+    struct Row {
+        std::vector<std::string> outer;  // two words before -m
+        std::string further;
+        std::string message;
+    };
+    const std::string toSlots = " is not for in-process callers: the text goes to the result slots";
+    const Row rows[] = {
+        {{"-o", "out.b"}, "first prog.b", "Option -o" + toSlots},
+        {{"-DX", "-DY"}, "first --output=out.b prog.b", "Option --output" + toSlots},
+        {{"-DX", "-DY"}, "first -o - prog.b", "Option -o" + toSlots},
+    };
+    for (Row row : rows) {
+        char* text = nullptr;
+        uint32_t length = 0, status = 7;
+        Args args{"caller", row.outer[0], row.outer[1], "-m", "", "", "", row.further};
+        args.setRaw(4, &text);
+        args.setRaw(5, &length);
+        args.setRaw(6, &status);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(refusedStatus(args.argc(), args.argv(), true), 2) << row.further;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "bprep2: Error " + row.message + "\n");
+    }
 }

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -435,13 +436,22 @@ TEST_P(CaseFileTest, Runs) {
     EXPECT_EQ(r.status, c.expectedStatus) << "exit status";
     expectSame("stdout", expand(c.expectedStdout), out);
     expectSame("stderr", expand(c.expectedStderr), err);
+    std::set<fs::path> named = {"bprep2.exe"};
+    for (const auto& f : c.inputFiles) named.insert(fs::path(f.name).lexically_normal());
     for (const auto& f : c.expectedFiles) {
         std::string name = f.name == "TRACE" ? "bprep2_trace_" + pid + ".txt" : f.name;
+        named.insert(fs::path(name).lexically_normal());
         bool exists = false;
         std::string actual = readWholeFile(work / name, &exists);
         if (exists) expectSame("file " + name, expand(f.content), actual);
         else ADD_FAILURE() << "output file " << name << " was not written";
     }
+    // Nor may a run leave a file the case does not name: a temporary file
+    // left over, or an output a failed run should not have written.
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(work, ec); !ec && it != fs::end(it); it.increment(ec))
+        if (it->is_regular_file(ec) && !named.count(it->path().lexically_relative(work)))
+            ADD_FAILURE() << "the run left a file the case does not name: " << it->path().lexically_relative(work);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CaseFileTest, ::testing::ValuesIn(findCases()),
