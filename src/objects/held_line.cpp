@@ -16,6 +16,7 @@ void holdBackLine(ObjectLine& line, size_t first) {
     held.tokens.assign(line.tokens.begin() + static_cast<ptrdiff_t>(first), line.tokens.end());
     held.next = 0;
     held.closersOwed.clear();
+    held.groups = HeldGroups{};
     line.tokens.truncate(first);
 }
 
@@ -25,6 +26,7 @@ void giveBackLine(ObjectLine& line) {
     held.tokens.clear();
     held.next = 0;
     held.closersOwed.clear();
+    held.groups = HeldGroups{};
 }
 
 bool hasHeldTokens(const HeldLine& held) {

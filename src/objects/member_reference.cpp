@@ -22,10 +22,12 @@
 // leave it; a link after which the walk could stop or find another start
 // (an unusual member, an assignment) ends the chain.
 //
-// Chained assignments A->X = B->Y = ... = 1 would likewise walk back to the
-// statement start and on to its end for every link. Each link's walk back
-// stops at the previous link's '=' instead, and where the first one's value
-// ended is remembered (AssignmentChain); the ')' owed there wait among the
+// Chained assignments A->X = B->Y = ... = 1, and assignments nested in
+// each other's values, would likewise walk back to the statement start and
+// on to its end for every link. Each link's walk back stops at an earlier
+// link's '=' instead; where the first one's value ended is remembered
+// (AssignmentChain), and a value's walk passes a bracket group whole when
+// nothing in it can end the value (HeldGroups); the ')' owed wait among the
 // held-back tokens rather than bringing the statement into the list.
 //
 // An assignment's value runs to the end of its statement, and a statement
@@ -88,27 +90,35 @@ size_t findObjectStart(const ObjectLine& line, size_t op, bool& opened) {
     return npos;
 }
 
+// An assignment's '=' made its call's comma, marked until the line is done
+// (isAssignment). A comma's value is otherwise 0.
+constexpr int32_t assignmentCommaMark = '=';
+
+bool isAssignmentComma(const Token& token) {
+    return token.kind == TokenKind::Comma && token.value == assignmentCommaMark;
+}
+
+void markAssignmentComma(ObjectLine& line, size_t comma) {
+    line.tokens[comma].value = assignmentCommaMark;
+    ++line.state.assignmentChain.markedCommas;
+}
+
 // An '=' after the member is an assignment unless the walk back to the
 // start of the statement meets a condition first. A statement starts after
 // THEN, ELSE, LOOP and DO; IF, CASE, UNTIL and WHILE open a condition, and an
 // earlier '=' makes this one a comparison (X = OBJ->Y = 5).
 //
-// In a chain of assignments A->X = B->Y = ... the walk stops at the previous
-// link's '=' (now a comma): from there on it would find what that link's
-// walk found, as nothing since has put an '=' or a keyword before it. It is
-// known by its index, and the first comma the walk meets must stand there:
-// a rewrite that moved it would have put its call's name before it, and
-// the walk would meet the comma at its new place first.
+// The walk stops at an earlier assignment's '=' (now its call's comma,
+// marked as such): from there on it would find what that assignment's walk
+// found, as no rewrite since has put an '=' or one of those keywords before
+// it. So chained assignments A->X = B->Y = ..., and nested ones
+// A->X = (1, A->X = (...) ELSE 2) ELSE 3, are not walked over again for
+// every link.
 bool isAssignment(const ObjectLine& line, size_t equalsIndex) {
-    const size_t previous = line.state.assignmentChain.comma;
-    bool commaMet = false;
     for (size_t i = previousSignificant(line.tokens, equalsIndex, Reach::SameStatement); i != npos;
          i = previousSignificant(line.tokens, i, Reach::SameStatement)) {
         const Token& token = line.tokens[i];
-        if (token.kind == TokenKind::Comma) {
-            if (i == previous && !commaMet) return true;
-            commaMet = true;
-        }
+        if (isAssignmentComma(token)) return true;
         if (token.kind == TokenKind::Equals) return false;
         if (token.kind != TokenKind::Keyword) continue;
         for (std::string_view word : {"IF", "CASE", "UNTIL", "WHILE"})
@@ -165,6 +175,12 @@ class ValueWalk {
             separatorMet_ = false;
         }
     }
+    // A bracket group the walk passes whole (HeldGroups): as passing its
+    // tokens one by one, when nothing in it ends the value.
+    void passGroup(const Token& open, const Token& close, CloserPlace closeAt) {
+        pass(open, closeAt);
+        pass(close, closeAt);
+    }
     // The ')' already owed before held token `at`.
     void passClosers(uint32_t owed, CloserPlace at) {
         depth_ -= owed;
@@ -193,6 +209,51 @@ void measureHeldDepth(AssignmentChain& known, const HeldLine& held) {
     int64_t depth = 0;
     known.heldDepth.push_back(depth);
     for (const Token& token : held.tokens) known.heldDepth.push_back(depth += valueBracketStep(token));
+}
+
+void measureHeldGroups(const ObjectLine& line, HeldGroups& groups, const std::vector<Token>& held) {
+    groups.measured = true;
+    groups.close.assign(held.size(), npos);
+    groups.lastElse.assign(held.size(), npos);
+    struct Open {
+        size_t at;
+        bool passable;
+    };
+    std::vector<Open> open;
+    for (size_t h = 0; h < held.size(); ++h) {
+        const Token& token = held[h];
+        int64_t step = valueBracketStep(token);
+        if (step > 0) {
+            open.push_back({h, true});
+        } else if (step < 0 && !open.empty()) {
+            Open group = open.back();
+            open.pop_back();
+            if (group.passable) groups.close[group.at] = h;
+            if (!open.empty()) {
+                open.back().passable = open.back().passable && group.passable;
+                if (groups.lastElse[group.at] != npos) groups.lastElse[open.back().at] = groups.lastElse[group.at];
+            }
+        } else if (statementEnds.has(token.kind) && !open.empty()) {
+            open.back().passable = false;
+        } else if (isElse(line.tokens, token) && !open.empty()) {
+            groups.lastElse[open.back().at] = h;
+        }
+    }
+}
+
+// The held token that closes the group opened at held token `h`, when the
+// walk, `depth` deep, may pass the group whole: nothing in it ends the
+// statement, no ')' is owed inside it, and an ELSE in it stands in
+// brackets of the value; npos otherwise.
+size_t passableGroupEnd(const ObjectLine& line, HeldGroups& groups, size_t h, int64_t depth) {
+    const HeldLine& held = line.state.held;
+    if (depth < 0 || valueBracketStep(held.tokens[h]) <= 0) return npos;
+    if (!groups.measured) measureHeldGroups(line, groups, held.tokens);
+    size_t close = groups.close[h];
+    if (close == npos) return npos;
+    auto owed = groups.owedBefore.upper_bound(h);
+    if (owed != groups.owedBefore.end() && *owed <= close) return npos;
+    return close;
 }
 
 void remember(AssignmentChain& known, size_t stop, size_t closer, size_t clean) {
@@ -251,6 +312,13 @@ CloserPlace findCloserPlace(ObjectLine& line, size_t from) {
             }
             elseFree = h + 1;
         }
+        HeldGroups& groups = line.state.held.groups;
+        if (size_t close = passableGroupEnd(line, groups, h, walk.depth()); close != npos) {
+            walk.passGroup(token, held.tokens[close], {true, close});
+            if (groups.lastElse[h] != npos) elseFree = groups.lastElse[h] + 1;
+            h = close;
+            continue;
+        }
         walk.pass(token, {true, h});
     }
 }
@@ -298,6 +366,7 @@ void closeAssignment(ObjectLine& line, size_t from) {
     HeldLine& held = line.state.held;
     if (held.closersOwed.empty()) held.closersOwed.assign(held.tokens.size() + 1, 0);
     held.closersOwed[place.index] += 1;
+    held.groups.owedBefore.insert(place.index);
 }
 
 // The position just after the member expression: after the member word
@@ -515,8 +584,8 @@ size_t rewriteMemberReference(ObjectLine& line, size_t op) {
 
     if (form == MemberForm::Assignment) {
         resetToken(line.tokens[following], TokenKind::Comma);
+        markAssignmentComma(line, following);
         closeAssignment(line, following + 1);
-        line.state.assignmentChain.comma = following + 2;  // past the call's name and '('
     }
 
     line.tokens.insert(start, line.tokens.make(TokenKind::Bracket, {}, '('));
@@ -568,7 +637,23 @@ std::vector<CloserInsertion> closeOnContinuedLine(const TokenList& tokens, OpenA
     return places;
 }
 
+namespace {
+
+// The line is done: its assignments' commas lose their marks, the last of
+// them furthest from the list's end.
+void clearAssignmentCommas(ObjectLine& line) {
+    size_t& marked = line.state.assignmentChain.markedCommas;
+    for (size_t i = line.tokens.size(); marked > 0 && i-- > 0;) {
+        if (!isAssignmentComma(line.tokens[i])) continue;
+        line.tokens[i].value = 0;
+        --marked;
+    }
+}
+
+}  // namespace
+
 void finishMemberChain(ObjectLine& line) {
+    clearAssignmentCommas(line);
     openWaitingCalls(line);
     while (!line.state.setAsideChains.empty()) {
         line.state.memberChain = std::move(line.state.setAsideChains.back());

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <queue>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -35,7 +36,6 @@ struct MemberChain {
 // every link (member_reference.cpp).
 struct AssignmentChain {
     static constexpr size_t none = static_cast<size_t>(-1);
-    size_t comma = none;     // the latest assignment's '=', now the call's comma
     // Where its value ended among the held-back tokens: at the statement end
     // or at an ELSE (`stop`, none when not there), with its ')' owed before
     // held token `closer`. The held tokens from `clean` to `stop` hold no
@@ -52,6 +52,27 @@ struct AssignmentChain {
     size_t closer = 0;
     size_t clean = 0;
     std::vector<int64_t> heldDepth;
+    // The assignments' '=' on the line, made their calls' commas and marked
+    // so that the assignment test stops at them; the marks go when the line
+    // is done.
+    size_t markedCommas = 0;
+};
+
+// The bracket groups of the held-back tokens, so that a value's walk passes
+// a group whole where nothing in it can end the value or change its depth:
+// nested assignments A->X = (1, A->X = (...) ELSE 2) ELSE 3 then do not
+// walk over the inner ones again for every link. Measured once per line,
+// when a walk first meets a group.
+struct HeldGroups {
+    bool measured = false;
+    // For each held token that opens a group: the held token that closes
+    // it, npos when none does or a statement end stands between; and the
+    // last ELSE inside it (npos when none).
+    std::vector<size_t> close;
+    std::vector<size_t> lastElse;
+    // The held tokens with a ')' owed before them: a group holding one is
+    // walked token by token.
+    std::set<size_t> owedBefore;
 };
 
 // The ')' of member assignments whose statement a trailing comma leaves
@@ -79,6 +100,7 @@ struct HeldLine {
     // the end of its statement, and putting the ')' there at once would
     // bring the whole statement into the list.
     std::vector<uint32_t> closersOwed;
+    HeldGroups groups;
 };
 
 struct ObjectState {

@@ -97,6 +97,13 @@ TEST_F(Scaling, PathologicalLinesGrowLinearly) {
              for (size_t i = 0; i < n; ++i) s += " A->X = (";
              return s + "1" + std::string(n, ')') + " ELSE Y = 2\n";
          }, "qObjectSet1(A,"},
+        {"nested member assignments each ending at its own ELSE", [](size_t n) {
+             std::string s = "IF C THEN";
+             for (size_t i = 0; i < n; ++i) s += " A->X = (1,";
+             s += " 2";
+             for (size_t i = 0; i < n; ++i) s += ") ELSE 2";
+             return s + "\n";
+         }, "qObjectSet1(A,"},
         {"chained member assignments a trailing comma leaves open over many lines", [](size_t n) {
              std::string s;
              for (size_t i = 0; i < n; ++i) s += "A->X = ";
