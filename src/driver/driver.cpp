@@ -7,7 +7,7 @@
 // last); then come the optional reports, the trace and the equate export.
 // A failing step writes its message and throws RunFailure, which ends the
 // run with its status, so standard output stays empty after any failure;
-// memory that cannot be had ends it the same way.
+// a size past its limit and memory that cannot be had end it the same way.
 //
 // Object syntax met with the object extensions off abandons the attempt
 // (ObjectSyntaxRestart); the run is made once more with them on. A second
@@ -178,12 +178,16 @@ int32_t runWithRestart(const Arguments& arguments) {
 }  // namespace
 
 // Every way a run ends is caught here, once: the failures that have written
-// their message, and memory that cannot be had. Whatever the run held is released as the stack unwinds.
+// their message, a size past what the program can hold, and memory that
+// cannot be had. Whatever the run held is released as the stack unwinds.
 int32_t runPreprocessor(int argc, char** argv, bool inProcess) {
     try {
         return runWithRestart({argc, argv, inProcess});
     } catch (const RunFailure& failure) {
         return failure.status;
+    } catch (const SizeLimitExceeded& limit) {
+        Diagnostics().writeAtLimit(limit);
+        return sizeLimitStatus;
     } catch (const std::bad_alloc&) {
         writeOutOfMemory();
         return outOfMemoryStatus;

@@ -1,6 +1,8 @@
 // Writing the program text where the run sends it.
 #include "driver/program_text.h"
 
+#include <cinttypes>
+
 #include "driver/context.h"
 #include "output/writer.h"
 
@@ -19,17 +21,21 @@ WriterSettings writerSettingsFor(RunContext& run) {
     return settings;
 }
 
-// The caller frees the text with free().
+}  // namespace
+
+// The caller frees the text with free(). Its length slot holds 32 bits: a
+// longer text cannot be delivered, as one that cannot be written.
 void deliverInProcess(const ResultSlots& slots, TextBuffer& text, const Diagnostics& diagnostics) {
     size_t length = text.size();
+    if (length > maxDeliveredBytes)
+        diagnostics.errorWithStatus(unwrittenStatus, "Output text exceeds maximum of %" PRIu32 " bytes",
+                                    maxDeliveredBytes);
     char* block = text.release();
     if (!block) failForRoom(diagnostics, length + 1);
     *slots.text = block;
     if (slots.status) *slots.status = 0;
     if (slots.length) *slots.length = static_cast<uint32_t>(length);
 }
-
-}  // namespace
 
 void writeProgramText(RunContext& run, std::FILE* out) {
     TextBuffer text;

@@ -1,7 +1,13 @@
 // Writing the program text where the run sends it.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <limits>
+
+#include "driver/command_line.h"
+#include "output/diagnostics.h"
+#include "output/text_buffer.h"
 
 namespace bprep2 {
 
@@ -13,5 +19,12 @@ struct RunContext;
 // be written, no room for the text or a failed write ends the run with
 // status 2; nothing is written when a token cannot be.
 void writeProgramText(RunContext& run, std::FILE* out);
+
+// The most text the in-process caller's length slot can count.
+constexpr uint32_t maxDeliveredBytes = std::numeric_limits<uint32_t>::max();
+
+// Hands `text` to the in-process caller's slots; a text longer than
+// maxDeliveredBytes ends the run with status 2 and the slots untouched.
+void deliverInProcess(const ResultSlots& slots, TextBuffer& text, const Diagnostics& diagnostics);
 
 }  // namespace bprep2

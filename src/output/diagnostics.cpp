@@ -7,6 +7,7 @@
 // piece and flushed, so it never interleaves with other output.
 #include "output/diagnostics.h"
 
+#include <cinttypes>
 #include <cstdarg>
 #include <cstdio>
 
@@ -115,6 +116,10 @@ void Diagnostics::writeError(const char* format, ...) const {
     va_start(args, format);
     writeFormatted(line_, scanPosition(line_), "Error", format, args);
     va_end(args);
+}
+
+void Diagnostics::writeAtLimit(const SizeLimitExceeded& limit) const {
+    writeError("%s exceeds maximum of %" PRIu64 "%s%s", limit.what, limit.maximum, *limit.unit ? " " : "", limit.unit);
 }
 
 std::string escapedForMessage(std::string_view text, bool keepLineFeeds) {

@@ -4,8 +4,8 @@
 // then throws RunFailure with the status the run ends with. The run's entry
 // catches it, once, and returns the status: nothing else in the program
 // passes a failure on. A warning is only written. The run's entry also
-// catches memory that cannot be had, which ends a run without a message of
-// its own.
+// catches what ends a run without a message of its own: a size past its
+// limit (tokens/limits.h) and memory that cannot be had.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "output/format_checking.h"
+#include "tokens/limits.h"
 
 namespace bprep2 {
 
@@ -56,6 +57,9 @@ class Diagnostics {
     // An error's message, written as error() writes it, where the run ends
     // only after the caller has added its own (it throws RunFailure then).
     void writeError(const char* format, ...) const BPREP2_PRINTF(2, 3);
+    // "<what> exceeds maximum of <maximum> <unit>", as writeError()
+    // writes it; the run then ends with sizeLimitStatus.
+    void writeAtLimit(const SizeLimitExceeded& limit) const;
 
    private:
     const ScannedLine* line_ = nullptr;

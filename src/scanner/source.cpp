@@ -26,6 +26,7 @@
 
 #include "scanner/host_interface.h"
 #include "scanner/line_loop.h"
+#include "tokens/limits.h"
 
 namespace bprep2 {
 
@@ -68,6 +69,13 @@ class MemberLevel {
 
 // A file is read a block at a time: a large program is never held whole.
 constexpr size_t fileBlock = size_t{1} << 18;
+
+// A line's bytes are counted in columns of 32 bits; a line longer than that
+// (a file of no line ends, such as a device that never ends) ends the run
+// as soon as it is known, before more of it is held.
+void checkLineLength(size_t bytes) {
+    if (bytes > maxLineBytes) exceedLimit("Line length", maxLineBytes, "bytes");
+}
 
 // Reads the next block of the reader's file after the text not yet cut;
 // false on a read error. At the file's end the file is let go. A file
@@ -157,6 +165,7 @@ std::string_view cutItemLine(SourceReader& reader) {
         if (c == attributeMark || c == '\n' || c == '\r') break;
         ++end;
     }
+    checkLineLength(end - start);
     size_t next = end;
     while (next < text.size() && (text[next] == '\n' || text[next] == '\r')) ++next;
     if (next < text.size() && static_cast<unsigned char>(text[next]) == attributeMark) ++next;
@@ -193,6 +202,7 @@ bool cutFileLine(SourceReader& reader, std::string_view& line) {
         bool pairMayFollow = end + 1 == text.size() && text[end] == '\r';
         if ((end < text.size() && !pairMayFollow) || !reader.file) break;
         searched = end - reader.textCursor;
+        checkLineLength(searched);
         if (!readFileBlock(reader)) return false;
     }
     size_t start = reader.textCursor;
@@ -273,12 +283,14 @@ LineRead fetchSourceLine(Scan& scan, SourceReader& reader, std::string_view& lin
     } else if (!cutFileLine(reader, line)) {
         return unreadable(scan, reader);
     }
+    if (scan.state.linesRead >= maxLineNumber) exceedLimit("Line count", maxLineNumber, "lines");
     scan.state.linesRead += 1;
     reader.pendingLines = 1;
     if (std::FILE* copy = scan.state.lineCopy) {
         std::fwrite(line.data(), 1, line.size(), copy);
         std::fputc('\n', copy);
     }
+    if (reader.lineNumber >= maxLineNumber) exceedLimit("Line number", maxLineNumber, "");
     reader.lineNumber += 1;
     return LineRead::Read;
 }

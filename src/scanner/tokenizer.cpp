@@ -15,6 +15,7 @@
 #include "scanner/line_loop.h"
 #include "tokens/characters.h"
 #include "tokens/keywords.h"
+#include "tokens/limits.h"
 #include "tokens/words.h"
 
 namespace bprep2 {
@@ -250,6 +251,9 @@ bool substituteEquate(LineScan& s, std::string_view word, size_t start) {
         s.scan.diagnostics.error("EQUATE level exceeds maximum of %d levels\n      Possible recursive EQUATEs",
                                 maximumEquateExpansions);
     }
+    // The line grows by the equate's text; its columns must still fit.
+    if (s.reader.lineText.size() - word.size() + replacement->size() > maxLineBytes)
+        exceedLimit("Line length", maxLineBytes, "bytes");
     s.reader.lineText.replace(start, word.size(), *replacement);
     s.moveTo(start);
     return true;

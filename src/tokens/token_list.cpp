@@ -67,6 +67,7 @@ void TokenList::reserveForSource(size_t bytes) {
 
 // A long text has its length written before it.
 TextRef TokenList::appendLongText(std::string_view s) {
+    checkPoolRoom(sizeof(uint32_t) + s.size());
     std::string copy(s);  // `s` may lie in the pool, which may move as it grows
     uint32_t length = static_cast<uint32_t>(copy.size());
     pool_.append(reinterpret_cast<const char*>(&length), sizeof length);

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tokens/limits.h"
 #include "tokens/token.h"
 #include "tokens/words.h"
 
@@ -87,11 +88,17 @@ class TokenList {
    private:
     TextRef appendText(std::string_view s) {
         if (s.size() >= longText) return appendLongText(s);
+        checkPoolRoom(s.size());
         TextRef ref{static_cast<uint32_t>(pool_.size()), static_cast<uint32_t>(s.size())};
         pool_.append(s);
         return ref;
     }
     TextRef appendLongText(std::string_view s);
+    // A token holds its text's place and length in 32 bits: a pool that
+    // would grow past that ends the run rather than wrap.
+    void checkPoolRoom(size_t more) const {
+        if (more > maxTextPoolBytes - pool_.size()) exceedLimit("Token text", maxTextPoolBytes, "bytes");
+    }
 
     std::vector<Token> tokens_;
     std::string pool_;

@@ -51,5 +51,30 @@ TEST(ProgramText, FailuresAreReportedAndWriteNothing) {
     std::fclose(full);
 }
 
+// The caller's length slot counts 32 bits: a longer text is not handed
+// over with its length cut, but ends the run as text that cannot be
+// delivered. The buffer's room is taken but never touched.
+TEST(ProgramText, TextPastTheLengthSlotIsNotDelivered) {
+    TextBuffer text;
+    const size_t tooLong = size_t{maxDeliveredBytes} + 1;
+    ASSERT_TRUE(text.reserve(tooLong));
+    text.advance(tooLong);
+    char* delivered = nullptr;
+    uint32_t length = 7, status = 7;
+    ResultSlots slots{&delivered, &length, &status};
+    testing::internal::CaptureStderr();
+    int32_t failure = 0;
+    try {
+        deliverInProcess(slots, text, Diagnostics());
+    } catch (const RunFailure& f) {
+        failure = f.status;
+    }
+    EXPECT_EQ(failure, 2);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "bprep2: Error Output text exceeds maximum of 4294967295 bytes\n");
+    EXPECT_EQ(delivered, nullptr);
+    EXPECT_EQ(length, 7u);
+    EXPECT_EQ(status, 7u);
+}
+
 }  // namespace
 }  // namespace bprep2
