@@ -13,7 +13,8 @@
 // messages point at, exactly while the source is scanned, and on every
 // way out (failures and the restart included) the reader that was current
 // before is put back. A source that cannot be found ends the run with status
-// 1, or with the host's item-read code for an item of a database file named.
+// 1, or with the host's item-read code for an item of a database file named;
+// so does a name a line marker cannot hold (a quote or a control character).
 #include "scanner/source.h"
 
 #include <algorithm>
@@ -26,6 +27,7 @@
 
 #include "scanner/host_interface.h"
 #include "scanner/line_loop.h"
+#include "tokens/characters.h"
 #include "tokens/limits.h"
 
 namespace bprep2 {
@@ -223,7 +225,23 @@ LineRead unreadable(const Scan& scan, const SourceReader& reader) {
     return LineRead::Unreadable;
 }
 
+// The #line markers name the source between double quotes, so a name
+// holding a quote or a line end would end the marker early and put the rest
+// of the name into the program as code. Backslashes are written as they are.
+bool canBeWrittenInMarker(const std::string& name) {
+    return std::none_of(name.begin(), name.end(), [](char c) { return c == '"' || isControlCharacter(c); });
+}
+
+// A name that cannot be written in a marker is refused before anything is
+// looked for; a member's message points at the line that names it.
+void refuseUnwritableName(const Scan& scan, const std::string& name) {
+    if (canBeWrittenInMarker(name)) return;
+    scan.diagnostics.error("File name '%s' cannot be written in a #line marker",
+                           escapedForMessage(name).c_str());
+}
+
 void scanSource(Scan& scan, const std::string& sourceName, const std::string* databaseFile) {
+    refuseUnwritableName(scan, sourceName);
     SourceReader reader;
     CurrentReader current(scan, reader);
     findSource(scan, reader, sourceName, databaseFile);

@@ -85,6 +85,16 @@ TEST_F(HostileInput, MemoryFollowsWhatIsReadNotTheFileSize) {
     EXPECT_EQ(r.err, "#endif\n------^\nbprep2: Error #endif seen outside a conditional block: Line 1 in file hole.b\n");
 }
 
+// A source name holding a line end would put the rest of the name into
+// the program as a line of code after the marker's first half: it is
+// refused, and shown escaped, though the file is there.
+TEST_F(HostileInput, NameWithALineEndIsRefused) {
+    write("a\nCALL\tEVIL", "X = 1\n");
+    Outcome r = run("bprep2 a\nCALL\tEVIL");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "bprep2: Error File name 'a\\x0ACALL\\x09EVIL' cannot be written in a #line marker\n");
+}
+
 int unreadableItem(void*, void** item, const char*, const char*, char**, uint32_t*) {
     *item = nullptr;
     return 13;
