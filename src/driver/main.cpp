@@ -3,6 +3,7 @@
 #include "driver/platform.h"
 
 int main(int argc, char** argv) {
+    bprep2::occupyClosedStandardDescriptors();
     bprep2::useBinaryStandardStreams();
     return bprep2::runPreprocessor(argc, argv, false);
 }

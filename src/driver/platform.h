@@ -3,9 +3,13 @@
 
 #include <cstdio>
 
-#ifdef _WIN32
 #include <fcntl.h>
+
+#ifdef _WIN32
 #include <io.h>
+#else
+#include <cerrno>
+#include <unistd.h>
 #endif
 
 namespace bprep2 {
@@ -18,6 +22,25 @@ inline void useBinaryStandardStreams() {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+#endif
+}
+
+// A standard descriptor the program was started without is taken by the
+// first file the run opens (the trace file, a source), which would then
+// receive the program text or the messages. Each closed one of 0-2 is held
+// on the null device instead, opened for reading only: writes to it still
+// fail as they would on a closed descriptor, so a closed standard output
+// still ends the run with "Unable to write the output text".
+inline void occupyClosedStandardDescriptors() {
+#ifndef _WIN32
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        int held = open("/dev/null", O_RDONLY);
+        if (held >= 0 && held != fd) {
+            dup2(held, fd);
+            close(held);
+        }
+    }
 #endif
 }
 
