@@ -91,14 +91,20 @@ void completeTraceFile(RunContext& run) {
     dumpTokens(run, trace);
     printStatistics(run, trace);
     std::fputs("\nOutput from bprep2\n------ ---- ----\n", trace);
-    // A copy that cannot be made whole has its message written but does not
+    // A trace that cannot be written whole is reported once and does not
     // fail the run: the program text is already out.
+    bool copied = true;
     try {
-        writeProgramText(run, trace);
+        copyProgramText(run, trace);
     } catch (const RunFailure&) {
+        copied = false;
     }
     std::fputs(kEndMarker, trace);
-    std::fflush(trace);
+    run.scan.lineCopy = nullptr;
+    if (!run.trace.close() || !copied) {
+        run.diagnostics.writeError("Unable to write the trace file");
+        return;
+    }
     std::fprintf(stderr, "bprep2: Trace file written to %s\n", run.trace.name().c_str());
     std::fflush(stderr);
 }

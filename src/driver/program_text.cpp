@@ -37,6 +37,13 @@ void deliverInProcess(const ResultSlots& slots, TextBuffer& text, const Diagnost
     if (slots.length) *slots.length = static_cast<uint32_t>(length);
 }
 
+void copyProgramText(RunContext& run, std::FILE* out) {
+    TextBuffer text;
+    buildProgramText(run.tokens, writerSettingsFor(run), run.diagnostics, text);
+    std::string_view view = text.view();
+    if (!view.empty()) std::fwrite(view.data(), 1, view.size(), out);
+}
+
 void writeProgramText(RunContext& run, std::FILE* out) {
     TextBuffer text;
     buildProgramText(run.tokens, writerSettingsFor(run), run.diagnostics, text);

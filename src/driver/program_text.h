@@ -20,6 +20,10 @@ struct RunContext;
 // status 2; nothing is written when a token cannot be.
 void writeProgramText(RunContext& run, std::FILE* out);
 
+// The text as writeProgramText writes it, to a copy whose failed writes the
+// caller finds with ferror(): they are not reported here.
+void copyProgramText(RunContext& run, std::FILE* out);
+
 // The most text the in-process caller's length slot can count.
 constexpr uint32_t maxDeliveredBytes = std::numeric_limits<uint32_t>::max();
 

@@ -19,6 +19,8 @@ class Trace {
     void open();
     // The open file, or null.
     std::FILE* file() const { return file_; }
+    // Closes the file; false when any write to it failed.
+    bool close();
     const std::string& name() const { return name_; }
 
    private:
