@@ -16,6 +16,7 @@ deps:
 	command -v cmake >/dev/null 2>&1 || missing="$$missing cmake"; \
 	command -v g++ >/dev/null 2>&1 || missing="$$missing g++"; \
 	command -v make >/dev/null 2>&1 || missing="$$missing make"; \
+	command -v ninja >/dev/null 2>&1 || missing="$$missing ninja-build"; \
 	command -v pkg-config >/dev/null 2>&1 || missing="$$missing pkg-config"; \
 	[ -f /usr/include/gtest/gtest.h ] || missing="$$missing libgtest-dev"; \
 	if [ -n "$$missing" ]; then \

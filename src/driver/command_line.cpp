@@ -22,6 +22,7 @@
 
 #include "bprep2.h"
 #include "host/quolt_host.h"
+#include "output/dependency_rules.h"
 #include "output/diagnostics.h"
 #include "scanner/source.h"
 #include "tokens/characters.h"
@@ -36,6 +37,12 @@ constexpr const char* kOptionLetters = "a:D:e:h?I:mU:";
 constexpr int kVersionOption = 256;
 constexpr int kHelpOption = 257;
 constexpr int kOutputOption = 258;
+constexpr int kDependenciesOption = 259;
+constexpr int kUserDependenciesOption = 260;
+constexpr int kDependencyFileOption = 261;
+constexpr int kTargetOption = 262;
+constexpr int kQuotedTargetOption = 263;
+constexpr int kPhonyRulesOption = 264;
 
 // Where a whole-argument option finds its own argument, if it has one.
 enum class ArgumentPlace { None, NextArgument, AfterSpelling };
@@ -51,7 +58,19 @@ constexpr WholeArgumentOption kWholeArgumentOptions[] = {
     {"--help", kHelpOption},
     {"-o", kOutputOption, ArgumentPlace::NextArgument},
     {"--output=", kOutputOption, ArgumentPlace::AfterSpelling},
+    {"-MD", kDependenciesOption},
+    {"-MMD", kUserDependenciesOption},
+    {"-MF", kDependencyFileOption, ArgumentPlace::NextArgument},
+    {"-MT", kTargetOption, ArgumentPlace::NextArgument},
+    {"-MQ", kQuotedTargetOption, ArgumentPlace::NextArgument},
+    {"-MP", kPhonyRulesOption},
 };
+
+#ifdef _WIN32
+constexpr const char* kPathSeparators = "/\\";
+#else
+constexpr const char* kPathSeparators = "/";
+#endif
 
 // Defined in every run unless the command line cancels them with -U. They
 // are set after the command line, so a -D of one leaves its value at 1.
@@ -244,6 +263,15 @@ class CommandLineParse {
                     refuseInProcess(cursor.spelling, "the text goes to the result slots");
                     result_.outputFile = needed(cursor, "a file name");
                     break;
+                case kDependenciesOption:
+                case kUserDependenciesOption:
+                case kDependencyFileOption:
+                case kTargetOption:
+                case kQuotedTargetOption:
+                case kPhonyRulesOption:
+                    refuseInProcess(cursor.spelling, "it writes a file");
+                    takeDependencyOption(option, cursor);
+                    break;
                 default:
                     break;
             }
@@ -251,6 +279,7 @@ class CommandLineParse {
         addPredefinedNames();
         appendReleaseIncludeDir();
         if (cursor.index < argc && argv[cursor.index]) result_.inputName = argv[cursor.index];
+        completeDependencyRequest();
     }
 
    private:
@@ -274,6 +303,56 @@ class CommandLineParse {
         return cursor.argument;
     }
 
+    void takeDependencyOption(int option, const OptionCursor& cursor) {
+        DependencyRequest& request = result_.dependencies;
+        if (option == kDependenciesOption || option == kUserDependenciesOption) {
+            request.wanted = true;
+            request.releaseMembers = option == kDependenciesOption;
+            requestSpelling_ = cursor.spelling;
+            return;
+        }
+        if (dependencyDetail_.empty()) dependencyDetail_ = cursor.spelling;
+        if (option == kDependencyFileOption) request.file = needed(cursor, "a file name");
+        else if (option == kTargetOption) request.targets.push_back(needed(cursor, "a target"));
+        else if (option == kQuotedTargetOption) request.targets.push_back(quotedForMake(needed(cursor, "a target")));
+        else request.phonyRules = true;
+    }
+
+    // The defaults: the -o file is the target, and names the dependency
+    // file after itself; without it the file is named after the source, in
+    // the working directory, and a target must be given.
+    void completeDependencyRequest() {
+        DependencyRequest& request = result_.dependencies;
+        if (!request.wanted) {
+            if (!dependencyDetail_.empty())
+                refuse("Option " + std::string(dependencyDetail_) + " needs -MD or -MMD");
+            return;
+        }
+        const std::string& output = result_.outputFile;
+        bool outputNamed = !output.empty() && output != standardOutputName;
+        if (request.targets.empty()) {
+            if (!outputNamed)
+                refuse("Option " + std::string(requestSpelling_) + " needs a target: -o FILE, -MT or -MQ");
+            request.targets.push_back(quotedForMake(output));
+        }
+        if (request.file.empty())
+            request.file = withDependencySuffix(outputNamed ? output : baseName(result_.inputName));
+    }
+
+    static std::string_view baseName(std::string_view path) {
+        size_t separator = path.find_last_of(kPathSeparators);
+        return separator == std::string_view::npos ? path : path.substr(separator + 1);
+    }
+
+    // `name` with its suffix replaced by ".d", or ".d" added when it has none.
+    static std::string withDependencySuffix(std::string_view name) {
+        size_t dot = name.rfind('.');
+        size_t separator = name.find_last_of(kPathSeparators);
+        if (dot != std::string_view::npos && (separator == std::string_view::npos || dot > separator))
+            name = name.substr(0, dot);
+        return std::string(name) + ".d";
+    }
+
     void define(const std::string& argument) {
         size_t equals = argument.find('=');
         std::string name = argument.substr(0, equals);
@@ -294,7 +373,9 @@ class CommandLineParse {
 
     void appendReleaseIncludeDir() {
         const char* release = std::getenv("BASCRELEASEDIR");
-        if (release) result_.sources.includeDirs.push_back(joinPath(release, "include"));
+        if (!release) return;
+        result_.sources.releaseIncludeDir = joinPath(release, "include");
+        result_.sources.includeDirs.push_back(result_.sources.releaseIncludeDir);
     }
 
     // -m: the caller's three result slots, then a whole further command line
@@ -331,6 +412,8 @@ class CommandLineParse {
     // What -D and -U leave for the predefined names: those whose last
     // mention on the command line was a -U stay undefined.
     std::set<std::string> cancelled_;
+    std::string_view requestSpelling_;   // the last of -MD and -MMD
+    std::string_view dependencyDetail_;  // the first of -MF, -MT, -MQ and -MP
 };
 
 }  // namespace

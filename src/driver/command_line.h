@@ -1,10 +1,12 @@
 // The command line: options "a:D:e:h?I:mU:", the whole arguments --help,
-// --version, -o FILE and --output=FILE, and the source name.
+// --version, -o FILE, --output=FILE and the dependency-file options -MD,
+// -MMD, -MF FILE, -MT TARGET, -MQ TARGET and -MP, and the source name.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "scanner/source_search.h"
 
@@ -24,6 +26,15 @@ struct ResultSlots {
 // The file name that stands for standard output.
 constexpr const char* standardOutputName = "-";
 
+// The dependency file -MD or -MMD asks for, as the options with them shape it.
+struct DependencyRequest {
+    bool wanted = false;               // -MD or -MMD
+    bool releaseMembers = true;        // false with -MMD
+    std::string file;                  // -MF, else named after the -o file or the source
+    std::vector<std::string> targets;  // as written: -MT as given, -MQ quoted, else the -o file quoted
+    bool phonyRules = false;           // -MP
+};
+
 struct CommandLine {
     Request request = Request::Run;
     std::string inputName;
@@ -31,6 +42,7 @@ struct CommandLine {
     std::map<std::string, int32_t> definitions;  // -D and the predefined names, less -U
     std::string equateExportFile;                // -e
     std::string outputFile;                      // -o, --output=; standard output when empty or "-"
+    DependencyRequest dependencies;              // -MD, -MMD, -MF, -MT, -MQ, -MP
     ResultSlots results;
 };
 

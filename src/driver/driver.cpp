@@ -4,7 +4,8 @@
 // arguments; the main source is scanned with its members; the conditional
 // blocks must be closed; the statement pass runs; the program text is
 // written (to standard output, or to the -o file, which takes its place
-// last); then come the optional reports, the trace and the equate export.
+// last); then come the optional reports, the trace, the equate export and
+// the dependency file.
 // A failing step writes its message and throws RunFailure, which ends the
 // run with its status, so standard output stays empty after any failure;
 // a size past its limit and memory that cannot be had end it the same way.
@@ -28,6 +29,7 @@
 #include "driver/context.h"
 #include "driver/program_text.h"
 #include "driver/reports.h"
+#include "output/dependency_rules.h"
 #include "output/file_replacement.h"
 #include "output/writer.h"
 #include "passes/statement_pass.h"
@@ -150,6 +152,22 @@ void putInPlace(FileReplacement& file, const RunContext& run) {
     if (!file.commit()) failToWrite(run.diagnostics, file.target());
 }
 
+// The main source and every member read, each once; with -MMD without the
+// members found in the release's include directory (the main source stays
+// wherever it was found). Written before the -o file takes its place, so
+// that a build never finds the output without the list of what it was made
+// from.
+void writeDependencyFile(const RunContext& run) {
+    const DependencyRequest& request = run.commandLine.dependencies;
+    if (!request.wanted) return;
+    std::vector<std::string> prerequisites;
+    for (const OpenedSource& source : run.scan.sourcesOpened)
+        if (prerequisites.empty() || request.releaseMembers || !source.inReleaseIncludeDir)
+            prerequisites.push_back(source.path);
+    if (!replaceFile(request.file, dependencyRules(request.targets, prerequisites, request.phonyRules)))
+        failToWrite(run.diagnostics, request.file);
+}
+
 // The exit status of an attempt that did not fail: 0, or that of the answer
 // the command line asked for instead of a run.
 int32_t runAttempt(const Arguments& arguments, ObjectSyntax objectSyntax) {
@@ -164,6 +182,7 @@ int32_t runAttempt(const Arguments& arguments, ObjectSyntax objectSyntax) {
     writeReports(run);
     completeTraceFile(run);
     exportEquates(run);
+    writeDependencyFile(run);
     if (outputFile) putInPlace(*outputFile, run);
     return 0;
 }

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <vector>
 
 #include "objects/object_state.h"
 #include "output/diagnostics.h"
@@ -83,10 +85,22 @@ struct SourceReader : ScannedLine {
     }
 };
 
+// A source the scan opened: the path it was opened by (an item as its
+// database file's path and the item's name), and whether it was found in
+// the release's include directory.
+struct OpenedSource {
+    std::string path;
+    bool inReleaseIncludeDir = false;
+};
+
 // The scanner's own record of a run.
 struct ScanState {
     SourceReader* reader = nullptr;  // the source being scanned; null between sources
     uint32_t filesOpened = 0;
+    // Each source opened once, in the order first opened: the main source,
+    // then its members. What a build must watch to know the output is stale.
+    std::vector<OpenedSource> sourcesOpened;
+    std::unordered_set<std::string> pathsOpened;
     uint32_t linesRead = 0;
     int32_t includeLevel = 0;        // how deep in members the scan is
     ScannerCounts scanned;

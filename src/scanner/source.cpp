@@ -115,45 +115,69 @@ bool openFile(const std::string& path, SourceReader& reader) {
     return false;
 }
 
+// Where a source was found: the path it was opened by, and the include
+// directory that path is under (null when it is the name as given).
+struct FoundSource {
+    std::string path;
+    const std::string* includeDir = nullptr;
+};
+
 // A database item: in the database file named (also under each include
 // directory), else in the -a file. False when the file system is to be
 // tried next; an item of a database file named that cannot be read ends
-// the run with the host's code.
-bool findItem(Scan& scan, SourceReader& reader, const std::string& name, const std::string* databaseFile) {
+// the run with the host's code. `found` is the database file's path.
+bool findItem(Scan& scan, SourceReader& reader, const std::string& name, const std::string* databaseFile,
+              FoundSource& found) {
     void*& port = scan.state.hostPort;
     const SourceSearch& sources = scan.sources;
     if (databaseFile) {
-        int32_t hostStatus = readDatabaseItem(port, *databaseFile, name, reader.sourceText);
-        for (size_t i = 0; hostStatus != 0 && i < sources.includeDirs.size(); ++i)
-            hostStatus = readDatabaseItem(port, joinPath(sources.includeDirs[i], *databaseFile), name, reader.sourceText);
+        found.path = *databaseFile;
+        int32_t hostStatus = readDatabaseItem(port, found.path, name, reader.sourceText);
+        for (size_t i = 0; hostStatus != 0 && i < sources.includeDirs.size(); ++i) {
+            found = {joinPath(sources.includeDirs[i], *databaseFile), &sources.includeDirs[i]};
+            hostStatus = readDatabaseItem(port, found.path, name, reader.sourceText);
+        }
         if (hostStatus != 0)
             scan.diagnostics.errorWithStatus(hostStatus, "Unable to read item '%s' from file '%s'\n", name.c_str(),
                                              databaseFile->c_str());
         return true;
     }
+    found.path = sources.defaultDatabaseFile;
     return !sources.defaultDatabaseFile.empty() &&
            readDatabaseItem(port, sources.defaultDatabaseFile, name, reader.sourceText) == 0;
 }
 
 // An operating-system file: as named, then under each include directory.
-void findFile(Scan& scan, SourceReader& reader, const std::string& name) {
-    if (openFile(name, reader)) return;
-    for (const std::string& dir : scan.sources.includeDirs)
-        if (openFile(joinPath(dir, name), reader)) return;
+FoundSource findFile(Scan& scan, SourceReader& reader, const std::string& name) {
+    if (openFile(name, reader)) return {name};
+    for (const std::string& dir : scan.sources.includeDirs) {
+        std::string path = joinPath(dir, name);
+        if (openFile(path, reader)) return {std::move(path), &dir};
+    }
     if (scan.state.includeLevel > 0)
         scan.diagnostics.error("Unable to read INCLUDE file '%s'\n", name.c_str());
     else
         scan.diagnostics.error("Unable to read file '%s'\n", name.c_str());
 }
 
-void findSource(Scan& scan, SourceReader& reader, const std::string& name, const std::string* databaseFile) {
-    if (findItem(scan, reader, name, databaseFile)) {
+FoundSource findSource(Scan& scan, SourceReader& reader, const std::string& name, const std::string* databaseFile) {
+    FoundSource found;
+    if (findItem(scan, reader, name, databaseFile, found)) {
         reader.isItem = true;
         reader.sourceSize = reader.sourceText.size();
-        return;
+        found.path = joinPath(found.path, name);
+        return found;
     }
     reader.sourceText.clear();
-    findFile(scan, reader, name);
+    return findFile(scan, reader, name);
+}
+
+// Keeps the first opening of each path.
+void recordOpened(ScanState& state, const SourceSearch& sources, FoundSource&& found) {
+    if (!state.pathsOpened.insert(found.path).second) return;
+    const std::string& release = sources.releaseIncludeDir;
+    bool inRelease = found.includeDir && !release.empty() && *found.includeDir == release;
+    state.sourcesOpened.push_back({std::move(found.path), inRelease});
 }
 
 // Cuts the next item line: up to 0xFE, LF or CR; then a run of LF and CR
@@ -244,7 +268,7 @@ void scanSource(Scan& scan, const std::string& sourceName, const std::string* da
     refuseUnwritableName(scan, sourceName);
     SourceReader reader;
     CurrentReader current(scan, reader);
-    findSource(scan, reader, sourceName, databaseFile);
+    recordOpened(scan.state, scan.sources, findSource(scan, reader, sourceName, databaseFile));
 
     reader.fileName = sourceName;
     scan.state.filesOpened += 1;

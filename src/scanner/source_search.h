@@ -10,8 +10,9 @@ namespace bprep2 {
 // and operating-system files under each include directory, items in the
 // default database file.
 struct SourceSearch {
-    std::vector<std::string> includeDirs;
+    std::vector<std::string> includeDirs;  // the release's include directory last, when there is one
     std::string defaultDatabaseFile;
+    std::string releaseIncludeDir;  // empty when there is none
 };
 
 }  // namespace bprep2

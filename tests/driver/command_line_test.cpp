@@ -49,6 +49,17 @@ int32_t refusedStatus(int argc, char** argv, bool inProcess) {
     return 0;
 }
 
+// What a command line of "bprep2" and `words`, which must be refused with
+// status 2, writes on standard error.
+std::string refusalOf(std::vector<std::string> words) {
+    words.insert(words.begin(), "bprep2");
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(refusedStatus(static_cast<int>(argv.size()), argv.data(), false), 2) << testing::PrintToString(words);
+    return testing::internal::GetCapturedStderr();
+}
+
 }  // namespace
 
 TEST(CommandLine, OptionsClustersAndInputName) {
@@ -109,14 +120,8 @@ TEST(CommandLine, DefinitionsAndCancellingsApplyInOrder) {
 }
 
 TEST(CommandLine, CancellingWithoutANameIsRefused) {
-    for (std::vector<std::string> words : {std::vector<std::string>{"-DX", "-U"}, {"-U", "", "prog.b"}}) {
-        words.insert(words.begin(), "bprep2");
-        std::vector<char*> argv;
-        for (std::string& w : words) argv.push_back(w.data());
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(refusedStatus(static_cast<int>(argv.size()), argv.data(), false), 2);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "bprep2: Error Option -U needs a name\n");
-    }
+    for (const std::vector<std::string>& words : {std::vector<std::string>{"-DX", "-U"}, {"-U", "", "prog.b"}})
+        EXPECT_EQ(refusalOf(words), "bprep2: Error Option -U needs a name\n");
 }
 
 // A whole-argument option counts only where an argument starts: as the
@@ -178,16 +183,56 @@ TEST(CommandLine, OutputFile) {
         EXPECT_EQ(line.outputFile, row.outputFile) << testing::PrintToString(row.words);
         EXPECT_EQ(line.inputName, row.inputName) << testing::PrintToString(row.words);
     }
-    for (std::vector<std::string> words :
-         {std::vector<std::string>{"-o"}, {"-o", "", "prog.b"}, {"--output=", "prog.b"}}) {
-        std::string option = words[0] == "-o" ? "-o" : "--output";
-        words.insert(words.begin(), "bprep2");
-        std::vector<char*> argv;
-        for (std::string& w : words) argv.push_back(w.data());
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(refusedStatus(static_cast<int>(argv.size()), argv.data(), false), 2);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "bprep2: Error Option " + option + " needs a file name\n");
+    EXPECT_EQ(refusalOf({"-o"}), "bprep2: Error Option -o needs a file name\n");
+    EXPECT_EQ(refusalOf({"-o", "", "prog.b"}), "bprep2: Error Option -o needs a file name\n");
+    EXPECT_EQ(refusalOf({"--output=", "prog.b"}), "bprep2: Error Option --output needs a file name\n");
+}
+
+// -MD and -MMD ask for the file; the -o file is the default target and
+// names the file, else the source's base name does; -MT is taken as given,
+// -MQ quoted, and either may repeat.
+TEST(CommandLine, DependencyFileOptions) {
+    ScopedEnv release("BASCRELEASEDIR", nullptr);
+    struct Row {
+        std::vector<std::string> words;
+        std::string file;
+        std::vector<std::string> targets;
+        bool releaseMembers = true;
+        bool phonyRules = false;
+    };
+    const Row rows[] = {
+        {{"-MD", "-o", "out/prog.b.out", "dir/prog.b"}, "out/prog.b.d", {"out/prog.b.out"}},
+        {{"-o", "out.dir/prog", "-MD", "prog.b"}, "out.dir/prog.d", {"out.dir/prog"}},
+        {{"-MMD", "-MT", "$(O) x", "BP/PROG"}, "PROG.d", {"$(O) x"}, false},
+        {{"-MD", "-MQ", "$(O) x", "-MT", "t", "-o", "-", "dir.x/prog.b"}, "prog.d", {"$$(O)\\ x", "t"}},
+        {{"-MP", "-MMD", "-MD", "-MF", "deps", "--output=o b", "prog.b"}, "deps", {"o\\ b"}, true, true},
+    };
+    for (const Row& row : rows) {
+        const DependencyRequest request = parseWords(row.words).dependencies;
+        EXPECT_TRUE(request.wanted);
+        EXPECT_EQ(request.file, row.file) << testing::PrintToString(row.words);
+        EXPECT_EQ(request.targets, row.targets) << testing::PrintToString(row.words);
+        EXPECT_EQ(request.releaseMembers, row.releaseMembers) << testing::PrintToString(row.words);
+        EXPECT_EQ(request.phonyRules, row.phonyRules) << testing::PrintToString(row.words);
     }
+    // Bare -M and -MM are the unknown letters they always were.
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(parseWords({"-M", "-MM", "prog.b"}).dependencies.wanted);
+    std::string warning = "Warning: M is an unknown option\n";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), warning + warning + warning);
+}
+
+TEST(CommandLine, DependencyFileOptionsThatAreRefused) {
+    ScopedEnv release("BASCRELEASEDIR", nullptr);
+    const std::pair<std::vector<std::string>, std::string> rows[] = {
+        {{"-MD", "prog.b"}, "Option -MD needs a target: -o FILE, -MT or -MQ"},
+        {{"-MMD", "-o", "-", "prog.b"}, "Option -MMD needs a target: -o FILE, -MT or -MQ"},
+        {{"-MP", "-MF", "x.d", "-o", "out", "prog.b"}, "Option -MP needs -MD or -MMD"},
+        {{"-MT", "t", "prog.b"}, "Option -MT needs -MD or -MMD"},
+        {{"-MD", "-MQ", "", "prog.b"}, "Option -MQ needs a target"},
+        {{"-MD", "-o", "out", "-MF"}, "Option -MF needs a file name"},
+    };
+    for (const auto& [words, message] : rows) EXPECT_EQ(refusalOf(words), "bprep2: Error " + message + "\n");
 }
 
 TEST(CommandLine, InProcessFormTakesTheSlotsAndParsesTheFurtherLine) {
@@ -266,6 +311,12 @@ TEST(CommandLine, InProcessFormRefusesTheFileWritingOptions) {
         {{"-o", "out.b"}, "first prog.b", "Option -o" + toSlots},
         {{"-DX", "-DY"}, "first --output=out.b prog.b", "Option --output" + toSlots},
         {{"-DX", "-DY"}, "first -o - prog.b", "Option -o" + toSlots},
+        {{"-MD", "-DY"}, "first prog.b", "Option -MD is not for in-process callers: it writes a file"},
+        {{"-DX", "-DY"}, "first -MT t -MMD prog.b", "Option -MT is not for in-process callers: it writes a file"},
+        {{"-DX", "-DY"}, "first -MMD prog.b", "Option -MMD is not for in-process callers: it writes a file"},
+        {{"-MF", "x.d"}, "first prog.b", "Option -MF is not for in-process callers: it writes a file"},
+        {{"-MQ", "t"}, "first prog.b", "Option -MQ is not for in-process callers: it writes a file"},
+        {{"-DX", "-MP"}, "first prog.b", "Option -MP is not for in-process callers: it writes a file"},
     };
     for (Row row : rows) {
         char* text = nullptr;
