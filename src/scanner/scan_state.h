@@ -59,6 +59,7 @@ struct SourceReader : ScannedLine {
     size_t nextCarriageReturn = 0;  // in the text ended (source.cpp)
     std::unique_ptr<std::FILE, FileCloser> file;  // the file while it has more to read
     size_t sourceSize = 0;       // the size the source had when it was found
+    size_t bytesRead = 0;        // of the file, so far
     int32_t equateExpansions = 0;
     bool statementStart = false;
     uint32_t pendingLines = 1;

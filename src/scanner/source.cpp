@@ -4,8 +4,9 @@
 // the host library, or an operating-system file, each also under the
 // include directories) and the line loop runs over it. An item is
 // read whole, a file a block at a time as its lines are asked for; a file
-// that fails to read part way ends the run with a message, so a partly
-// read program never passes for the whole. Lines are cut from the text in
+// that fails to read part way, or ends before the size it had when it was
+// opened, ends the run with a message, so a partly read program never
+// passes for the whole. Lines are cut from the text in
 // place: each LF, CR LF pair and lone CR of a file ends one line (a line
 // may be of any length); an item line ends at the attribute mark 0xFE, LF
 // or CR.
@@ -80,7 +81,8 @@ void checkLineLength(size_t bytes) {
 }
 
 // Reads the next block of the reader's file after the text not yet cut;
-// false on a read error. At the file's end the file is let go. A file
+// false on a read error, or at an end that comes before the file's size
+// when it was opened. At the file's end the file is let go. A file
 // smaller than a block (most included members) is read in one block of its
 // own size and a byte, which also finds its end; one of no size known (a
 // pipe, or a file the size of which could not be had) in full blocks.
@@ -96,9 +98,13 @@ bool readFileBlock(SourceReader& reader) {
     text.resize(kept + block);
     size_t got = std::fread(text.data() + kept, 1, block, reader.file.get());
     text.resize(kept + got);
+    reader.bytesRead += got;
     if (std::ferror(reader.file.get())) return false;
-    if (got < block) reader.file.reset();
-    return true;
+    if (got == block) return true;
+    reader.file.reset();
+    // A file that ends before the size it had when it was opened was cut
+    // while it was read: what was read of it is not the whole program.
+    return reader.bytesRead >= reader.sourceSize;
 }
 
 // Opens a regular file and reads its first block. A missing file, a

@@ -2,6 +2,7 @@
 // entry: lines of several megabytes, and members that are directories,
 // links to nothing or unreadable items. Every run ends with its status and
 // message and hands over either the whole text or none.
+#include <cstring>
 #include <string>
 
 #include "scanner/host_interface.h"
@@ -113,6 +114,28 @@ TEST_F(HostileInput, UnreadableItemEndsWithTheHostsCode) {
     EXPECT_EQ(main.err, "bprep2: Error Unable to read file 'LOCKED'\n\n");
     EXPECT_EQ(member.status, 13);
     EXPECT_EQ(member.err, "bprep2: Error Unable to read item 'LOCKED' from file 'BP'\n\n");
+}
+
+// An item read that cuts the main source to half its size, as another
+// program might while the source is read: the source then ends before the
+// size it had when it was opened, which is a failed read, not a program.
+int itemThatCutsTheSource(void*, void** item, const char*, const char*, char** buffer, uint32_t* size) {
+    *item = nullptr;
+    fs::resize_file("prog.b", fs::file_size("prog.b") / 2);
+    static const char text[] = "Y = 1";
+    std::memcpy(*buffer, text, sizeof text - 1);
+    *size = sizeof text - 1;
+    return 0;
+}
+
+TEST_F(HostileInput, ASourceCutWhileReadIsUnreadable) {
+    write("prog.b", "INCLUDE BP SUB\n" + repeat("X = 1\n", 200000));
+    bprep2::ItemReadCalls saved = bprep2::itemReadCalls;
+    bprep2::itemReadCalls.openRead = itemThatCutsTheSource;
+    Outcome r = run("bprep2 prog.b");
+    bprep2::itemReadCalls = saved;
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("bprep2: Error Unable to read file 'prog.b'\n"), std::string::npos) << r.err;
 }
 
 }  // namespace
