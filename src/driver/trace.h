@@ -15,7 +15,8 @@ class Trace {
     ~Trace();
 
     // Creates bprep2_trace_<process id>.txt and writes its heading; a file
-    // that cannot be created leaves the run without a trace.
+    // that cannot be created new (or replace one of the user's own regular
+    // files) leaves the run without a trace.
     void open();
     // The open file, or null.
     std::FILE* file() const { return file_; }

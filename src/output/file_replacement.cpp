@@ -37,23 +37,6 @@ bool isOtherThanRegularFile(const std::string& name) {
 #endif
 }
 
-// Creates `name` for writing, failing when anything of that name exists.
-std::FILE* createExclusively(const std::string& name) {
-#ifdef _WIN32
-    int fd = _open(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
-    if (fd < 0) return nullptr;
-    std::FILE* file = _fdopen(fd, "wb");
-    if (!file) _close(fd);
-#else
-    constexpr mode_t readableAndWritable = S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH;
-    int fd = ::open(name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, readableAndWritable);
-    if (fd < 0) return nullptr;
-    std::FILE* file = fdopen(fd, "wb");
-    if (!file) ::close(fd);
-#endif
-    return file;
-}
-
 bool renameOver(const std::string& from, const std::string& to) {
 #ifdef _WIN32
     if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
@@ -87,7 +70,7 @@ bool FileReplacement::open() {
     const std::string prefix = target_ + ".bprep2-" + std::to_string(processId()) + "-";
     for (int n = 0; n < namesToTry; ++n) {
         std::string name = prefix + std::to_string(n) + ".tmp";
-        file_ = createExclusively(name);
+        file_ = createNewFile(name);
         if (file_) {
             temporary_ = std::move(name);
             return true;
@@ -114,6 +97,22 @@ void FileReplacement::discard() {
     if (!temporary_.empty()) std::remove(temporary_.c_str());
     temporary_.clear();
     errno = savedError;
+}
+
+std::FILE* createNewFile(const std::string& name) {
+#ifdef _WIN32
+    int fd = _open(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return nullptr;
+    std::FILE* file = _fdopen(fd, "wb");
+    if (!file) _close(fd);
+#else
+    constexpr mode_t readableAndWritable = S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH;
+    int fd = ::open(name.c_str(), O_CREAT | O_EXCL | O_NOFOLLOW | O_WRONLY | O_CLOEXEC, readableAndWritable);
+    if (fd < 0) return nullptr;
+    std::FILE* file = fdopen(fd, "wb");
+    if (!file) ::close(fd);
+#endif
+    return file;
 }
 
 bool replaceFile(const std::string& target, std::string_view contents) {

@@ -49,4 +49,8 @@ class FileReplacement {
 // FileReplacement. False (errno set) when it could not.
 bool replaceFile(const std::string& target, std::string_view contents);
 
+// Creates the file `name` for writing, only when nothing of that name
+// exists (a symbolic link is never followed); null (errno set) otherwise.
+std::FILE* createNewFile(const std::string& name);
+
 }  // namespace bprep2
