@@ -130,6 +130,17 @@ struct Section {
     std::string body;                 // every line, each with its newline
 };
 
+// A second section for the same file, one marked for this platform,
+// replaces the first.
+void expectFile(CaseFile& c, const std::string& name, const std::string& content) {
+    for (auto& f : c.expectedFiles)
+        if (f.name == name) {
+            f.content = content;
+            return;
+        }
+    c.expectedFiles.push_back({name, content});
+}
+
 bool applySection(const Section& s, CaseFile& c, std::string& error) {
     const std::string kind = s.header.empty() ? std::string() : s.header[0];
     bool named = kind == "file" || kind == "dir" || kind == "output";
@@ -165,7 +176,7 @@ bool applySection(const Section& s, CaseFile& c, std::string& error) {
     }
     if (kind == "file") c.inputFiles.push_back({s.header[1], body});
     else if (kind == "dir") c.dirs.push_back(s.header[1]);
-    else if (kind == "output") c.expectedFiles.push_back({s.header[1], body});
+    else if (kind == "output") expectFile(c, s.header[1], body);
     else if (kind == "stdout") c.expectedStdout = body;
     else if (kind == "stderr") c.expectedStderr = body;
     else if (kind == "status") {
@@ -487,6 +498,20 @@ TEST(CaseFileFormat, SectionsModifiersAndHeaders) {
     EXPECT_EQ(c.expectedStatus, 11);
     ASSERT_EQ(c.expectedFiles.size(), 1u);
     EXPECT_EQ(c.expectedFiles[0].content, "T\n");
+}
+
+// Whatever the order in the file, the section marked for this platform
+// counts, and one for the other platform is left out.
+TEST(CaseFileFormat, APlatformsOutputSectionReplacesThePlainOne) {
+    const std::string mine = target().platform, other = mine == "linux" ? "windows" : "linux";
+    CaseFile c;
+    std::string error;
+    ASSERT_TRUE(parseCase("--- output a.d " + mine + "\nmine\n--- output a.d\nplain\n--- output a.d " + other +
+                              "\nnot mine\n",
+                          c, error))
+        << error;
+    ASSERT_EQ(c.expectedFiles.size(), 1u);
+    EXPECT_EQ(c.expectedFiles[0].content, "mine\n");
 }
 
 TEST(CaseFileFormat, RejectsMistakes) {
