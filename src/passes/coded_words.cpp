@@ -8,9 +8,9 @@
 //   - $QUOLT, $FILE, $SYSTEM and $DEVELOPMENT become the runtime's system
 //     objects; like the stop calls they need the runtime's declarations.
 //
-// Like the walk before it, this one holds its insertions back to the end,
-// and its forward searches remember their answers, so it stays linear in the
-// length of the list.
+// Like the walk before it, this one reads the list once and writes it again
+// (ListRewrite), and its forward searches remember their answers, so it
+// stays linear in the length of the list.
 #include <string>
 #include <vector>
 
@@ -22,59 +22,55 @@
 namespace bprep2 {
 namespace {
 
-// A forward search that remembers its last answer. The walk only moves
-// forward and changes nothing a search looks for, so a search starting
-// inside the stretch the last one covered has the same answer; a line full
-// of DEFFUN or STOPE words is then searched once, not once per word.
-struct RememberedSearch {
-    size_t from = npos;
-    size_t found = npos;  // npos: nothing from `from` to the end of the list
+// The next token ahead of the walk that a search looks for. The walk's
+// searches of one kind start further on each time, and the walk changes
+// nothing they look for, so an answer holds until a search starts past it:
+// a line full of DEFFUN or STOPE words is searched once, not once per word.
+struct NextAhead {
+    bool known = false;
+    size_t at = npos;  // npos: none to the end of the list
+
+    bool holdsFrom(size_t start) const { return known && (at == npos || start <= at); }
+    size_t remember(size_t found) {
+        known = true;
+        return at = found;
+    }
 };
 
-bool stillAnswers(const RememberedSearch& memo, size_t start) {
-    return memo.from != npos && memo.from <= start && (memo.found == npos || start <= memo.found);
-}
-
 template <typename Match>
-size_t search(const TokenList& tokens, RememberedSearch& memo, size_t start, Match match) {
-    if (stillAnswers(memo, start)) return memo.found;
-    memo = {start, npos};
-    for (size_t j = start; j < tokens.size(); ++j) {
-        if (match(tokens[j])) {
-            memo.found = j;
-            break;
-        }
-    }
-    return memo.found;
+size_t search(const ListRewrite& list, NextAhead& next, size_t start, Match match) {
+    if (next.holdsFrom(start)) return next.at;
+    for (size_t j = start; j < list.inputSize(); ++j)
+        if (match(list[j])) return next.remember(j);
+    return next.remember(npos);
 }
 
 struct SpecialWalk {
     Pass& pass;
-    TokenList& tokens;
-    PendingInsertions edits;
-    size_t resumeAt = 0;  // tokens before this are passed without a look
-    RememberedSearch opener;        // "(", line end or separator
-    RememberedSearch closer;        // ")"
-    RememberedSearch statementEnd;  // line marker, line end or separator
+    ListRewrite list;
+    size_t resumeAt = 0;     // tokens before this are passed without a look
+    NextAhead opener;        // "(", line end or separator
+    NextAhead closer;        // ")"
+    NextAhead statementEnd;  // line marker, line end, separator, THEN or ELSE
 
-    explicit SpecialWalk(Pass& p) : pass(p), tokens(p.tokens) {}
+    explicit SpecialWalk(Pass& p) : pass(p), list(p.tokens) {}
 };
 
 // DEFFUN F(A, B) -> DEFFUN F(); DEFFUN F -> DEFFUN F().
 void emptyDeffunArguments(SpecialWalk& w, size_t index) {
-    const auto& tokens = w.tokens;
-    size_t open = search(tokens, w.opener, index + 1, [](const Token& t) {
+    ListRewrite& list = w.list;
+    size_t open = search(list, w.opener, index + 1, [](const Token& t) {
         return t.kind == TokenKind::LineEnd || t.kind == TokenKind::Separator || isBracket(t, '(');
     });
     if (open == npos) return;
-    if (!isBracket(tokens[open], '(')) {
-        insertAhead(w.edits, open, w.tokens.make(TokenKind::Verbatim, "()"));
+    if (!isBracket(list[open], '(')) {
+        list.insertBefore(open, list.tokens().make(TokenKind::Verbatim, "()"));
         w.resumeAt = open + 1;
         return;
     }
-    size_t close = search(tokens, w.closer, open + 1, [](const Token& t) { return isBracket(t, ')'); });
+    size_t close = search(list, w.closer, open + 1, [](const Token& t) { return isBracket(t, ')'); });
     if (close == npos) return;
-    if (close > open + 1) deleteAhead(w.tokens, w.edits, open + 1, close - 1);
+    if (close > open + 1) list.skip(open + 1, close - 1);
     w.resumeAt = close + 1;
 }
 
@@ -82,35 +78,33 @@ void emptyDeffunArguments(SpecialWalk& w, size_t index) {
 // or npos. A STOPE in a THEN clause takes its arguments up to the ELSE, not
 // the ELSE clause with them; a statement continued after a trailing comma
 // goes on past the separators and line ends the writer joins onto it.
-// Remembers its answer like the other searches (a word cannot stand inside
-// a joined stretch, so a search starting after one meets the same ones).
+// Its answer holds like the other searches' (a word cannot stand inside a
+// joined stretch, so a search starting after one meets the same ones).
 size_t statementEnd(SpecialWalk& w, size_t index) {
-    const auto& tokens = w.tokens;
-    RememberedSearch& memo = w.statementEnd;
+    const ListRewrite& list = w.list;
+    NextAhead& next = w.statementEnd;
     size_t start = index + 1;
-    if (stillAnswers(memo, start)) return memo.found;
-    memo = {start, npos};
-    for (size_t j = start; j < tokens.size(); ++j) {
-        const Token& t = tokens[j];
+    if (next.holdsFrom(start)) return next.at;
+    for (size_t j = start; j < list.inputSize(); ++j) {
+        const Token& t = list[j];
         if (t.kind == TokenKind::Comma) {
-            j = joinedStretchEnd(tokens, j);
+            j = list.joinedStretchEnd(j);
         } else if (statementBoundaries.has(t.kind) || (t.kind == TokenKind::Keyword && t.hasKeywordFlag(kwThenElse))) {
-            memo.found = j;
-            break;
+            return next.remember(j);
         }
     }
-    return memo.found;
+    return next.remember(npos);
 }
 
 // True when nothing but blanks stands between the word and the statement end
-// (insertions already waiting there count as something).
-bool nothingFollows(SpecialWalk& w, size_t index, size_t end) {
-    const auto& tokens = w.tokens;
-    int32_t count = 0;
+// (tokens planned there count as something).
+bool nothingFollows(const SpecialWalk& w, size_t index, size_t end) {
+    const ListRewrite& list = w.list;
+    size_t count = 0;
     for (size_t j = index + 1;; ++j) {
-        count += static_cast<int32_t>(w.edits.ahead.count(j));
-        if (j >= tokens.size()) break;
-        if (tokens[j].kind != TokenKind::Blank) ++count;
+        count += list.plannedBefore(j);
+        if (j >= list.inputSize()) break;
+        if (list[j].kind != TokenKind::Blank) ++count;
         if (count > 1 || j == end) break;
     }
     // With nothing at all after the word (only where the list has no final
@@ -120,31 +114,31 @@ bool nothingFollows(SpecialWalk& w, size_t index, size_t end) {
 
 void rewriteStop(SpecialWalk& w, size_t index) {
     Pass& pass = w.pass;
-    TokenList& tokens = w.tokens;
-    Token& word = tokens[index];
+    ListRewrite& list = w.list;
+    Token& word = list[index];
     if (!pass.options.stopStatements()) {
         word.kind = TokenKind::Name;
         word.value = 0;
         word.special = 0;
         return;
     }
-    std::string method = equalIgnoringCase(tokens.text(word), "stopm") ? "stopm" : "stope";
+    std::string method = equalIgnoringCase(list.text(word), "stopm") ? "stopm" : "stope";
     size_t end = statementEnd(w, index);
     pass.runtimeUsed = true;
     if (nothingFollows(w, index, end)) {
-        becomes(tokens, word, TokenKind::Verbatim, "qObjectMethodN(qObjectQUOLT(0),\"" + method + "\")");
+        becomes(list.tokens(), word, TokenKind::Verbatim, "qObjectMethodN(qObjectQUOLT(0),\"" + method + "\")");
         return;
     }
-    becomes(tokens, word, TokenKind::Verbatim, "qObjectMethodN(qObjectQUOLT(0),\"" + method + "\" , ");
+    becomes(list.tokens(), word, TokenKind::Verbatim, "qObjectMethodN(qObjectQUOLT(0),\"" + method + "\" , ");
     // Before a THEN or ELSE the call closes right after its last argument.
-    if (end != npos && tokens[end].kind == TokenKind::Keyword)
-        while (end > index + 1 && tokens[end - 1].kind == TokenKind::Blank) --end;
-    insertAhead(w.edits, end == npos ? tokens.size() : end, tokens.make(TokenKind::Verbatim, ")"));
+    if (end != npos && list[end].kind == TokenKind::Keyword)
+        while (end > index + 1 && list[end - 1].kind == TokenKind::Blank) --end;
+    list.insertBefore(end == npos ? list.inputSize() : end, list.tokens().make(TokenKind::Verbatim, ")"));
 }
 
 void rewriteSystemObject(SpecialWalk& w, size_t index, int32_t special) {
     std::string call = "qObjectQUOLT(" + std::to_string(special - specialQuolt) + ")";
-    becomes(w.tokens, w.tokens[index], TokenKind::Verbatim, call);
+    becomes(w.list.tokens(), w.list[index], TokenKind::Verbatim, call);
     w.pass.runtimeUsed = true;
 }
 
@@ -165,7 +159,7 @@ bool hasSpecialWord(const TokenList& tokens, size_t first, size_t end) {
 namespace {
 
 void examineSpecial(SpecialWalk& w, size_t index) {
-    int32_t special = w.tokens[index].special;
+    int32_t special = w.list[index].special;
     if (special == specialDeffun) {
         emptyDeffunArguments(w, index);
     } else if (special == specialStop) {
@@ -179,12 +173,13 @@ void examineSpecial(SpecialWalk& w, size_t index) {
 
 void runSpecialWordWalk(Pass& pass) {
     SpecialWalk w(pass);
-    TokenList& tokens = pass.tokens;
-    for (size_t i = 0; i < tokens.size(); ++i) {
-        passPending(w.edits, i);
-        if (i >= w.resumeAt && isSpecialWord(tokens[i])) examineSpecial(w, i);
+    ListRewrite& list = w.list;
+    for (size_t i = 0; i < list.inputSize(); ++i) {
+        list.read(i);
+        if (i >= w.resumeAt && isSpecialWord(list[i])) examineSpecial(w, i);
+        list.keep(i);
     }
-    applyInsertions(tokens, w.edits);
+    list.finish();
 }
 
 }  // namespace bprep2

@@ -14,20 +14,15 @@
 //     elseif (into " END ELSE " and " END ELSE IF ");
 //   - the name after a CALL-like word is marked not to be resolved.
 //
-// The walk changes tokens in place and holds its insertions back (see
-// PendingInsertions): the FMT rewrite adds four tokens per name, and
-// inserting them at once would move the whole tail of the list each time.
-// Looking ahead and changing tokens ahead work on tokens directly; the
-// rules that look back see the list as it will be, the insertions already
-// passed in their places. A look-ahead from the token being examined never
-// reaches an insertion still waiting: each one sits right behind a bracket,
-// or behind the blanks after a name already passed, and the bracket stops
-// every scan first. Only TCLREAD scans on from another token, and it checks
-// for a waiting insertion itself. The work per token is bounded by the
-// stretch of blanks it looks over, so the walk is linear in the list's length.
+// The walk reads the list once and writes it again (ListRewrite): the FMT
+// rewrite writes FMT( before the name at once and plans its comma and
+// closing ) before the tokens ahead they go before; } else { drops what
+// follows the brace by skipping it. Rules that look ahead read the input,
+// those that look back read the output. The work per token is bounded by
+// the stretch of blanks it looks over, so the walk is linear in the list's
+// length.
 #include <algorithm>
 #include <climits>
-#include <deque>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -43,58 +38,22 @@ namespace {
 
 struct WalkState {
     Pass& pass;
-    TokenList& tokens;
-    PendingInsertions edits;
-    size_t current = 0;     // the token being examined
+    ListRewrite list;
     const std::vector<ParenSpan>& spans;
     size_t nextSpan = 0;
     int32_t line = 1;       // position the messages name
     Token fileMarker;       // the last line marker passed (its text is the file)
     size_t markedEnd = 0;   // tokens before this were reached by a CALL-word marking
 
-    WalkState(Pass& p, const std::vector<ParenSpan>& s) : pass(p), tokens(p.tokens), spans(s) {
+    WalkState(Pass& p, const std::vector<ParenSpan>& s) : pass(p), list(p.tokens), spans(s) {
         resetToken(fileMarker, TokenKind::LineMarker);
     }
 };
 
-// The list as it will be after the walk, read backwards from the token
-// being examined: the walked list's tokens before it, each preceded by the
-// insertions made before it.
-class TokensBehind {
-   public:
-    explicit TokensBehind(const WalkState& w)
-        : tokens_(w.tokens), passed_(w.edits.passed), ownBehind_(w.current), insertsBehind_(passed_.size()) {}
-
-    // Tokens behind the examined one; the nearest stands at position count() - 1.
-    size_t count() const { return ownBehind_ + insertsBehind_; }
-    const Token& nearest() const {
-        return nearestIsInsert() ? passed_[insertsBehind_ - 1].second : tokens_[ownBehind_ - 1];
-    }
-    void stepBack() {
-        if (nearestIsInsert()) --insertsBehind_;
-        else --ownBehind_;
-    }
-    // The token at `position`, for positions asked in decreasing order.
-    const Token& at(size_t position) {
-        while (count() > position + 1) stepBack();
-        return nearest();
-    }
-
-   private:
-    bool nearestIsInsert() const { return insertsBehind_ > 0 && passed_[insertsBehind_ - 1].first >= ownBehind_; }
-
-    const TokenList& tokens_;
-    const std::deque<std::pair<size_t, Token>>& passed_;
-    size_t ownBehind_;
-    size_t insertsBehind_;
-};
-
-// The significant token before the one being examined, or none.
+// The significant token written before the one being read, or none.
 const Token* lookBack(const WalkState& w, Reach reach) {
-    TokensBehind behind(w);
-    size_t found = previousSignificantIn(w.tokens, behind.count(), reach,
-                                         [&behind](size_t i) -> const Token& { return behind.at(i); });
-    return found == npos ? nullptr : &behind.at(found);
+    size_t found = previousSignificant(w.list.output(), w.list.written(), reach);
+    return found == npos ? nullptr : &w.list.output()[found];
 }
 
 Token bracketToken(char c) {
@@ -116,27 +75,26 @@ const ParenSpan* spanOpeningAt(WalkState& w, size_t open) {
 // NAME(mask) -> FMT(NAME,(mask)): FMT and ( go in front of the name now, the
 // comma before the parenthesis and the closing ) after the mask's own.
 void rewriteAsFormatted(WalkState& w, size_t open, size_t close) {
-    insertAhead(w.edits, close + 1, bracketToken(')'));
+    ListRewrite& list = w.list;
+    list.insertBefore(close + 1, bracketToken(')'));
     Token separator;
     resetToken(separator, TokenKind::Comma);
-    insertAhead(w.edits, open, separator);
-    Token fmt;
-    w.tokens.reset(fmt, TokenKind::Function, "FMT");
-    insertHere(w.edits, w.current, fmt);
-    insertHere(w.edits, w.current, bracketToken('('));
+    list.insertBefore(open, separator);
+    list.write(list.tokens().make(TokenKind::Function, "FMT"));
+    list.write(bracketToken('('));
 }
 
 void resolveName(WalkState& w, size_t index) {
     Pass& pass = w.pass;
-    TokenList& tokens = w.tokens;
-    size_t open = nextSignificant(tokens, index, Reach::SameLine);
-    if (open == npos || !isBracket(tokens[open], '(')) return;
-    const Token& name = tokens[index];
-    std::string_view word = tokens.text(name);
+    ListRewrite& list = w.list;
+    size_t open = list.nextSignificant(index, Reach::SameLine);
+    if (open == npos || !isBracket(list[open], '(')) return;
+    const Token& name = list[index];
+    std::string_view word = list.text(name);
     bool isFunction = pass.declared.functions.lookUp(word);
     bool isArray = pass.declared.isArray(word, pass.options.caseSensitive());
     if (isFunction && isArray) {
-        std::string file(tokens.text(w.fileMarker));
+        std::string file(list.text(w.fileMarker));
         pass.diagnostics.error("Variable %s at line %d in file %s is both a function and a dimensioned array.\n",
                               std::string(word).c_str(), w.line, file.c_str());
     }
@@ -144,7 +102,7 @@ void resolveName(WalkState& w, size_t index) {
     const ParenSpan* span = spanOpeningAt(w, open);
     if (span == nullptr || span->close == npos) return;
     if (span->count != 1) {
-        std::string file(tokens.text(w.fileMarker));
+        std::string file(list.text(w.fileMarker));
         pass.diagnostics.error(
             "Variable %s at line %d in file %s is neither a function nor a dimensioned array.\n"
             "    As it has %d expressions between (), it is not a variable with formatting.\n",
@@ -155,84 +113,84 @@ void resolveName(WalkState& w, size_t index) {
 
 // --- keywords --------------------------------------------------------------
 
-bool followedByOpenParen(const TokenList& tokens, size_t index) {
-    size_t next = nextSignificant(tokens, index, Reach::Anywhere);
-    return next != npos && isBracket(tokens[next], '(');
+bool followedByOpenParen(const ListRewrite& list, size_t index) {
+    size_t next = list.nextSignificant(index, Reach::Anywhere);
+    return next != npos && isBracket(list[next], '(');
 }
 
 // Nothing but a plain assignment target may stand before DEBUG and TCLREAD
 // for them to be statements.
-bool startsStatement(WalkState& w) {
+bool startsStatement(const WalkState& w) {
     const Token* before = lookBack(w, Reach::SameLine);
     return before == nullptr || before->flags == flagAssign;
 }
 
-bool debugIsStatement(WalkState& w, size_t index) {
-    const auto& tokens = w.tokens;
-    size_t next = nextSignificant(tokens, index, Reach::SameLine);
-    bool endsHere = next == npos || tokens[next].kind == TokenKind::Separator ||
-                    (tokens[next].kind == TokenKind::Keyword && tokens[next].hasKeywordFlag(kwThenElse));
+bool debugIsStatement(const WalkState& w, size_t index) {
+    const ListRewrite& list = w.list;
+    size_t next = list.nextSignificant(index, Reach::SameLine);
+    bool endsHere = next == npos || list[next].kind == TokenKind::Separator ||
+                    (list[next].kind == TokenKind::Keyword && list[next].hasKeywordFlag(kwThenElse));
     return endsHere && startsStatement(w);
 }
 
-bool errorIsStatement(WalkState& w) {
+bool errorIsStatement(const WalkState& w) {
     const Token* before = lookBack(w, Reach::SameLine);
     if (before == nullptr) return false;
     const Token& t = *before;
-    return t.kind == TokenKind::Keyword && sameWord(w.tokens.text(t), "ON", w.pass.options.caseSensitive());
+    return t.kind == TokenKind::Keyword && sameWord(w.list.text(t), "ON", w.pass.options.caseSensitive());
 }
 
 // TCLREAD X, alone in its statement, reads X = @SENTENCE.
 void rewriteTclread(WalkState& w, size_t index) {
-    TokenList& tokens = w.tokens;
-    size_t target = nextSignificant(tokens, index, Reach::SameStatement);
+    ListRewrite& list = w.list;
+    size_t target = list.nextSignificant(index, Reach::SameStatement);
     // The target may be the closing bracket of a mask rewritten to FMT, with
-    // the added ) waiting right behind it.
-    bool alone = target != npos && nextSignificant(tokens, target, Reach::SameStatement) == npos &&
-                 w.edits.ahead.count(target + 1) == 0;
+    // the added ) planned right behind it.
+    bool alone = target != npos && list.nextSignificant(target, Reach::SameStatement) == npos &&
+                 list.plannedBefore(target + 1) == 0;
     if (!startsStatement(w) || !alone) {
-        demoteKeyword(tokens, tokens[index]);
+        demoteKeyword(list.tokens(), list[index]);
         return;
     }
-    Token& keyword = tokens[index];
+    Token& keyword = list[index];
     keyword.kind = TokenKind::Name;
     keyword.value = 0;
     keyword.special = 0;
-    keyword.shareText(tokens[target]);
-    becomes(tokens, tokens[target], TokenKind::Verbatim, "= @SENTENCE");
+    keyword.shareText(list[target]);
+    becomes(list.tokens(), list[target], TokenKind::Verbatim, "= @SENTENCE");
 }
 
 // CALL SUB1(A): the word and the names up to the parenthesis (or up to a
 // static call's text, which took the parenthesis in) are marked so that the
 // routine name is never taken for NAME(...).
 void markCallWords(WalkState& w, size_t index) {
-    auto& tokens = w.tokens;
-    tokens[index].special = specialNoResolve;
+    ListRewrite& list = w.list;
+    list[index].special = specialNoResolve;
     // A CALL word inside a stretch an earlier one marked would mark the same
     // tokens again up to the same stop: nothing ahead changes in between.
     if (index < w.markedEnd) return;
     size_t t = index;
-    while ((t = nextSignificant(w.tokens, t, Reach::SameLine)) != npos) {
-        TokenKind kind = tokens[t].kind;
+    while ((t = list.nextSignificant(t, Reach::SameLine)) != npos) {
+        TokenKind kind = list[t].kind;
         if (kind == TokenKind::LineEnd || kind == TokenKind::Separator || kind == TokenKind::Bracket ||
-            isFoldedOpenBracket(tokens[t]))
+            isFoldedOpenBracket(list[t]))
             break;
-        tokens[t].special = specialNoResolve;
+        list[t].special = specialNoResolve;
         w.markedEnd = t + 1;
     }
 }
 
 void applyKeywordRules(WalkState& w, size_t index) {
     Pass& pass = w.pass;
-    TokenList& tokens = w.tokens;
-    const Token original = tokens[index];  // the rules decide on the flags as found
-    if (!pass.options.caseSensitive() && original.hasKeywordFlag(kwAnyFunction) && !followedByOpenParen(tokens, index)) {
-        demoteKeyword(tokens, tokens[index]);
+    ListRewrite& list = w.list;
+    const Token original = list[index];  // the rules decide on the flags as found
+    if (!pass.options.caseSensitive() && original.hasKeywordFlag(kwAnyFunction) && !followedByOpenParen(list, index)) {
+        demoteKeyword(list.tokens(), list[index]);
     }
     if (original.hasKeywordFlag(kwDebug)) {
-        if (!debugIsStatement(w, index)) demoteKeyword(tokens, tokens[index]);
+        if (!debugIsStatement(w, index)) demoteKeyword(list.tokens(), list[index]);
     } else if (original.hasKeywordFlag(kwError)) {
-        if (!errorIsStatement(w)) demoteKeyword(tokens, tokens[index]);
+        if (!errorIsStatement(w)) demoteKeyword(list.tokens(), list[index]);
     } else if (original.hasKeywordFlag(kwTclread)) {
         rewriteTclread(w, index);
     }
@@ -242,34 +200,33 @@ void applyKeywordRules(WalkState& w, size_t index) {
 // --- separators and braces -------------------------------------------------
 
 void dropSeparatorAfterThenElse(WalkState& w, size_t index) {
-    TokensBehind behind(w);
-    while (behind.count() > 0 && behind.nearest().kind == TokenKind::Blank) behind.stepBack();
-    if (behind.count() > 0 && behind.nearest().kind == TokenKind::Keyword &&
-        behind.nearest().hasKeywordFlag(kwThenElse)) {
-        resetToken(w.tokens[index], TokenKind::Deleted);
-    }
+    const TokenList& output = w.list.output();
+    size_t behind = w.list.written();
+    while (behind > 0 && output[behind - 1].kind == TokenKind::Blank) --behind;
+    if (behind > 0 && output[behind - 1].kind == TokenKind::Keyword && output[behind - 1].hasKeywordFlag(kwThenElse))
+        resetToken(w.list[index], TokenKind::Deleted);
 }
 
 void rewriteBrace(WalkState& w, size_t index) {
     Pass& pass = w.pass;
-    TokenList& tokens = w.tokens;
-    Token& brace = tokens[index];
+    ListRewrite& list = w.list;
+    Token& brace = list[index];
     if (brace.value == '{') {
-        becomes(tokens, brace, TokenKind::Keyword, "THEN");
+        becomes(list.tokens(), brace, TokenKind::Keyword, "THEN");
         return;
     }
     if (brace.value != '}') return;
-    becomes(tokens, brace, TokenKind::Keyword, "END");
-    size_t word = nextSignificant(tokens, index, Reach::Anywhere);
+    becomes(list.tokens(), brace, TokenKind::Keyword, "END");
+    size_t word = list.nextSignificant(index, Reach::Anywhere);
     if (word == npos) return;
-    if (sameWord(tokens.text(tokens[word]), "else", pass.options.caseSensitive())) {
-        size_t open = nextSignificant(tokens, word, Reach::Anywhere);
-        if (open == npos || tokens[open].kind != TokenKind::Brace || tokens[open].value != '{') return;
-        becomes(tokens, tokens[index], TokenKind::Verbatim, " END ELSE ");
-        deleteAhead(tokens, w.edits, index + 1, open);
-    } else if (sameWord(tokens.text(tokens[word]), "elseif", pass.options.caseSensitive())) {
-        becomes(tokens, tokens[index], TokenKind::Verbatim, " END ELSE IF ");
-        deleteAhead(tokens, w.edits, index + 1, word);
+    if (sameWord(list.text(list[word]), "else", pass.options.caseSensitive())) {
+        size_t open = list.nextSignificant(word, Reach::Anywhere);
+        if (open == npos || list[open].kind != TokenKind::Brace || list[open].value != '{') return;
+        becomes(list.tokens(), list[index], TokenKind::Verbatim, " END ELSE ");
+        list.skip(index + 1, open);
+    } else if (sameWord(list.text(list[word]), "elseif", pass.options.caseSensitive())) {
+        becomes(list.tokens(), list[index], TokenKind::Verbatim, " END ELSE IF ");
+        list.skip(index + 1, word);
     }
 }
 
@@ -278,7 +235,7 @@ constexpr KindSet examinedKinds{TokenKind::LineMarker, TokenKind::LineEnd, Token
                                 TokenKind::Function, TokenKind::Separator, TokenKind::Brace};
 
 void examine(WalkState& w, size_t index) {
-    Token& t = w.tokens[index];
+    Token& t = w.list[index];
     switch (t.kind) {
         case TokenKind::LineMarker:
             w.line = t.value;
@@ -318,17 +275,13 @@ void demoteKeyword(TokenList& tokens, Token& token) {
 
 void runNameAndKeywordWalk(Pass& pass, const std::vector<ParenSpan>& spans) {
     WalkState w(pass, spans);
-    TokenList& tokens = pass.tokens;
-    // The walk changes tokens in place and holds its insertions back, so
-    // the list keeps its length until applyInsertions.
-    const size_t count = tokens.size();
-    for (size_t i = 0; i < count; ++i) {
-        passPending(w.edits, i);
-        if (!examinedKinds.has(tokens[i].kind)) continue;
-        w.current = i;
-        examine(w, i);
+    ListRewrite& list = w.list;
+    for (size_t i = 0; i < list.inputSize(); ++i) {
+        list.read(i);
+        if (examinedKinds.has(list[i].kind)) examine(w, i);
+        list.keep(i);
     }
-    applyInsertions(tokens, w.edits);
+    list.finish();
 }
 
 }  // namespace bprep2

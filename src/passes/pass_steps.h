@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <string_view>
 #include <utility>
@@ -13,6 +12,7 @@
 #include "output/diagnostics.h"
 #include "tokens/declared_names.h"
 #include "tokens/options.h"
+#include "tokens/scans.h"
 #include "tokens/token_list.h"
 
 namespace bprep2 {
@@ -81,42 +81,80 @@ void demoteKeyword(TokenList& tokens, Token& token);
 // column); what it used to be (value, special) is cleared.
 void becomes(TokenList& tokens, Token& token, TokenKind kind, std::string_view text);
 
-// The insertions of a walk that changes the list in place. A walk only
-// looks at the token it examines and those after it, so inserting there at
-// once would move the whole tail of the list for every insertion; instead
-// each insertion waits under the index (in the list being walked) of the
-// token it goes before, behind any made there earlier, exactly where an
-// insertion in place would have put it, and all are put in with one move
-// at the end of the walk. Tokens are only ever changed in place, so the
-// list being walked is never copied.
-struct PendingInsertions {
-    // Before tokens the walk has not reached yet.
-    std::multimap<size_t, Token> ahead;
-    // Before tokens the walk has reached, in list order: the token each goes
-    // before, and the inserted token. Held in blocks, so that growing never
-    // copies it.
-    std::deque<std::pair<size_t, Token>> passed;
-};
+// A walk that reads the list from its front and writes it again from its
+// front, in the same storage, the way a list is rebuilt by appending each
+// token kept: the tokens not read yet (the input) stand at the tail of the
+// list, those written (the output) at its head. The walk reads every token
+// once, in order, may change the token it reads (and tokens ahead of it),
+// and keeps it; a rewrite writes what goes before that token straight to
+// the output, leaves what goes before a token ahead in a small plan keyed
+// by its input position, and drops a stretch ahead by skipping it. Rules
+// that look back read the output. When the output catches up with the
+// input, what is left of the input moves up by a gap in proportion to its
+// length, so the moves stay linear in the list's length and the list grows
+// by little more than the tokens it gains (a sixteenth of it at most).
+class ListRewrite {
+   public:
+    explicit ListRewrite(TokenList& list) : list_(list), count_(list.size()) {}
 
-// An insertion before token `before`, which lies ahead of the walk.
-void insertAhead(PendingInsertions& edits, size_t before, const Token& token);
-// An insertion right before the token being examined, behind everything
-// already inserted there.
-void insertHere(PendingInsertions& edits, size_t current, const Token& token);
-// Called as the walk reaches token `index`: the insertions before it are
-// passed.
-inline void passPending(PendingInsertions& edits, size_t index) {
-    auto& ahead = edits.ahead;
-    while (!ahead.empty() && ahead.begin()->first <= index) {
-        edits.passed.emplace_back(ahead.begin()->first, ahead.begin()->second);
-        ahead.erase(ahead.begin());
+    // The input, by position in the list as the walk found it: the token
+    // being read and those after it.
+    size_t inputSize() const { return count_; }
+    Token& operator[](size_t i) { return list_[i + shift_]; }
+    const Token& operator[](size_t i) const { return list_[i + shift_]; }
+    size_t nextSignificant(size_t i, Reach reach) const;
+    size_t joinedStretchEnd(size_t comma) const;
+    std::string_view text(const Token& t) const { return list_.text(t); }
+    // The list, for making tokens and storing texts.
+    TokenList& tokens() { return list_; }
+
+    // The output: tokens 0 to written() - 1 of the list.
+    const TokenList& output() const { return list_; }
+    size_t written() const { return written_; }
+    // Writes `token` before the token being read.
+    void write(const Token& token);
+
+    // Plans `token` before input token `i`, ahead of the walk, behind what
+    // is already planned there.
+    void insertBefore(size_t i, const Token& token) { plan_.emplace(i, token); }
+    size_t plannedBefore(size_t i) const { return plan_.count(i); }
+    // Drops input tokens first..last, ahead of the walk, with what is
+    // planned before them: each is written as a deleted token, except that
+    // a line marker stays (without it the rest of the file would carry the
+    // wrong file name and line numbers), and the line ends dropped are
+    // added to the next line end read, so no source line goes missing (a
+    // line marker coming first puts the numbers right by itself).
+    void skip(size_t first, size_t last) {
+        skipFirst_ = first;
+        skipLast_ = last;
     }
-}
-// Deletes the tokens first..last of the walked list together with the
-// insertions waiting before them. Line markers are kept, and the deleted line
-// ends are added to the next line end, so no source line goes missing.
-void deleteAhead(TokenList& tokens, PendingInsertions& edits, size_t first, size_t last);
-// Ends the walk: every insertion goes into the list.
-void applyInsertions(TokenList& tokens, PendingInsertions& edits);
+
+    // Reads input token `i`, the one after the last kept: writes what is
+    // planned before it, and drops it when it is skipped.
+    void read(size_t i);
+    // Writes input token `i`, as the walk left it, to the output.
+    void keep(size_t i) {
+        const size_t from = i + shift_;
+        if (written_ != from) list_[written_] = list_[from];
+        ++written_;
+        kept_ = i + 1;
+    }
+    // Writes what is planned after the last token; the list is the output.
+    void finish();
+
+   private:
+    bool isSkipped(size_t i) const { return i >= skipFirst_ && i <= skipLast_; }
+    void makeRoom();
+
+    TokenList& list_;
+    size_t count_;
+    size_t shift_ = 0;    // input token i stands at i + shift_
+    size_t written_ = 0;
+    size_t kept_ = 0;     // input tokens before this one are in the output
+    std::multimap<size_t, Token> plan_;
+    size_t skipFirst_ = npos;
+    size_t skipLast_ = npos;
+    int32_t droppedLines_ = 0;  // line ends dropped, owed to the next line end read
+};
 
 }  // namespace bprep2

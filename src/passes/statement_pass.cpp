@@ -3,17 +3,17 @@
 // Three stages in a fixed order: comparison brackets are rewritten line by
 // line; then one walk settles every NAME(...) and applies the keyword, brace
 // and separator rules; then one walk rewrites the words with a special code.
-// Each stage is linear in the number of tokens: the two walks change tokens
-// in place and hold their insertions back until they end (PendingInsertions),
-// which gives exactly the list an insertion at once would have given without
-// moving the tail of the list each time, and without a second copy of it.
+// Each stage is linear in the number of tokens: the comparisons change
+// tokens in place, and each walk reads the list once and writes it again
+// (ListRewrite).
 //
-// This file also holds the insertion tools the two walks share.
+// This file also holds the rewriting the two walks share.
 #include "passes/statement_pass.h"
 
-#include <iterator>
+#include <algorithm>
 
 #include "passes/pass_steps.h"
+#include "tokens/comma_join.h"
 
 namespace bprep2 {
 
@@ -40,69 +40,54 @@ void becomes(TokenList& tokens, Token& token, TokenKind kind, std::string_view t
     tokens.setText(token, text);
 }
 
-void insertAhead(PendingInsertions& edits, size_t before, const Token& token) {
-    // A multimap keeps equal keys in insertion order: a later insertion before
-    // the same token lands behind the earlier ones, as it would in place.
-    edits.ahead.emplace(before, token);
+size_t ListRewrite::nextSignificant(size_t i, Reach reach) const {
+    if (i == npos) return npos;
+    size_t found = bprep2::nextSignificant(list_, i + shift_, reach);
+    return found == npos ? npos : found - shift_;
 }
 
-void insertHere(PendingInsertions& edits, size_t current, const Token& token) {
-    edits.passed.emplace_back(current, token);
+size_t ListRewrite::joinedStretchEnd(size_t comma) const {
+    return bprep2::joinedStretchEnd(list_, comma + shift_) - shift_;
 }
 
-namespace {
+void ListRewrite::write(const Token& token) {
+    if (written_ == kept_ + shift_) makeRoom();
+    list_[written_++] = token;
+}
 
-// Line ends a rewrite deleted are written with the next line end instead, so
-// the compiler's line numbers stay in step with the source; a line marker
-// coming first puts them right by itself. Only runs that swallowed a line end
-// look ahead, and each looks over a different stretch, so this stays linear.
-void carryLineEnds(TokenList& tokens, size_t from, int32_t lines) {
-    for (size_t i = from; i < tokens.size(); ++i) {
-        Token& t = tokens[i];
-        if (t.kind == TokenKind::LineMarker) return;
-        if (t.kind == TokenKind::LineEnd) {
-            t.value += lines;
-            return;
-        }
+void ListRewrite::makeRoom() {
+    constexpr size_t leastGap = 64;
+    const size_t end = list_.size();
+    const size_t from = kept_ + shift_;
+    const size_t gap = std::max((end - from) / 16, leastGap);
+    list_.resize(end + gap);
+    for (size_t i = end; i-- > from;) list_[i + gap] = list_[i];
+    shift_ += gap;
+}
+
+void ListRewrite::read(size_t i) {
+    while (!plan_.empty() && plan_.begin()->first <= i) {
+        Token planned = plan_.begin()->second;
+        if (isSkipped(plan_.begin()->first)) resetToken(planned, TokenKind::Deleted);
+        plan_.erase(plan_.begin());
+        write(planned);
     }
-}
-
-}  // namespace
-
-void deleteAhead(TokenList& tokens, PendingInsertions& edits, size_t first, size_t last) {
-    int32_t lines = 0;
-    for (size_t i = first; i <= last && i < tokens.size(); ++i) {
-        Token& t = tokens[i];
-        if (t.kind == TokenKind::LineMarker) {
-            // Kept: without it the rest of the file would carry the wrong
-            // file name and line numbers.
-            lines = 0;
-            continue;
-        }
-        if (t.kind == TokenKind::LineEnd) lines += t.value;
+    Token& t = (*this)[i];
+    if (t.kind == TokenKind::LineMarker) {
+        droppedLines_ = 0;
+    } else if (isSkipped(i)) {
+        if (t.kind == TokenKind::LineEnd) droppedLines_ += t.value;
         resetToken(t, TokenKind::Deleted);
+    } else if (t.kind == TokenKind::LineEnd) {
+        t.value += droppedLines_;
+        droppedLines_ = 0;
     }
-    auto end = edits.ahead.upper_bound(last);
-    for (auto it = edits.ahead.lower_bound(first); it != end; ++it) resetToken(it->second, TokenKind::Deleted);
-    if (lines != 0) carryLineEnds(tokens, last + 1, lines);
 }
 
-void applyInsertions(TokenList& tokens, PendingInsertions& edits) {
-    passPending(edits, npos);
-    auto& passed = edits.passed;
-    const size_t count = tokens.size();
-    // From the back, each token moves up by the number of insertions before
-    // it, so every token moves once and none is overwritten before it moved.
-    tokens.resize(count + passed.size());
-    size_t to = tokens.size();
-    auto next = passed.end();  // the one before it is the last not yet placed
-    auto unplaced = [&] { return next != passed.begin(); };
-    while (unplaced() && std::prev(next)->first >= count) tokens[--to] = (--next)->second;
-    for (size_t from = count; from-- > 0 && unplaced();) {
-        tokens[--to] = tokens[from];
-        while (unplaced() && std::prev(next)->first == from) tokens[--to] = (--next)->second;
-    }
-    passed.clear();
+void ListRewrite::finish() {
+    for (const auto& [before, token] : plan_) write(token);
+    plan_.clear();
+    list_.truncate(written_);
 }
 
 }  // namespace bprep2

@@ -1,0 +1,96 @@
+// A walk's rewrite of the list in its own storage: tokens written before the
+// one read, tokens planned ahead, skipped stretches and their line ends, and
+// the input read ahead after the output has caught up with it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "passes/pass_steps.h"
+
+namespace bprep2 {
+namespace {
+
+Token numbered(TokenKind kind, int32_t value) {
+    Token t;
+    resetToken(t, kind);
+    t.value = value;
+    return t;
+}
+
+// The list as kind:value words, for comparing whole lists at a glance.
+std::string spelled(const TokenList& tokens) {
+    std::string s;
+    for (const Token& t : tokens) s += std::to_string(kindNumber(t.kind)) + ":" + std::to_string(t.value) + " ";
+    return s;
+}
+
+TEST(ListRewrite, WritesBeforeTheTokenReadAndAtPlannedPlacesWhileTheOutputOvertakesTheInput) {
+    constexpr int32_t count = 1000;
+    TokenList tokens;
+    for (int32_t i = 0; i < count; ++i) tokens.append(numbered(TokenKind::Number, i));
+    TokenList expected;
+    ListRewrite list(tokens);
+    for (size_t i = 0; i < list.inputSize(); ++i) {
+        list.read(i);
+        // Every token gains one before it now and one planned two ahead, so
+        // the output soon reaches the input and the input moves up many times.
+        const int32_t value = list[i].value;
+        if (i + 1 < list.inputSize()) {
+            EXPECT_EQ(list[i + 1].value, value + 1);
+        }
+        list.write(numbered(TokenKind::Operator, value));
+        list.insertBefore(i + 2, numbered(TokenKind::Comma, value));
+        list.keep(i);
+    }
+    list.finish();
+    for (int32_t i = 0; i < count + 2; ++i) {
+        if (i >= 2) expected.append(numbered(TokenKind::Comma, i - 2));
+        if (i < count) {
+            expected.append(numbered(TokenKind::Operator, i));
+            expected.append(numbered(TokenKind::Number, i));
+        }
+    }
+    EXPECT_EQ(spelled(tokens), spelled(expected));
+}
+
+struct SkipCase {
+    const char* name;
+    std::vector<Token> input;
+    size_t first, last;
+    std::vector<size_t> plannedBefore;  // a comma planned before each
+    std::vector<Token> expected;
+};
+
+TEST(ListRewrite, SkippedTokensAreDeletedAndTheirLineEndsGoToTheNextOne) {
+    using K = TokenKind;
+    const Token name = numbered(K::Name, 0), end1 = numbered(K::LineEnd, 1), end2 = numbered(K::LineEnd, 2),
+                marker = numbered(K::LineMarker, 7), gone = numbered(K::Deleted, 0), comma = numbered(K::Comma, 0);
+    const SkipCase cases[] = {
+        {"line ends carried", {name, name, end2, name, end1}, 1, 3, {}, {name, gone, gone, gone, numbered(K::LineEnd, 3)}},
+        {"a marker inside stays, and only the line ends after it are carried",
+         {name, end2, marker, end1, name, end1}, 1, 4, {}, {name, gone, marker, gone, gone, end2}},
+        {"a marker after the stretch drops the carry", {name, end2, marker, end1}, 1, 1, {}, {name, gone, marker, end1}},
+        {"planned inside are deleted, after it kept", {name, name, name, name}, 1, 2, {1, 3},
+         {name, gone, gone, gone, comma, name}},
+        {"planned after the last token", {name, name}, 1, 1, {2}, {name, gone, comma}},
+    };
+    for (const SkipCase& c : cases) {
+        TokenList tokens;
+        for (const Token& t : c.input) tokens.append(t);
+        ListRewrite list(tokens);
+        list.skip(c.first, c.last);
+        for (size_t at : c.plannedBefore) list.insertBefore(at, comma);
+        for (size_t i = 0; i < list.inputSize(); ++i) {
+            list.read(i);
+            list.keep(i);
+        }
+        list.finish();
+        TokenList expected;
+        for (const Token& t : c.expected) expected.append(t);
+        EXPECT_EQ(spelled(tokens), spelled(expected)) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace bprep2
