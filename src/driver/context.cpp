@@ -46,14 +46,14 @@ void echoCommand(const ResultSlots& slots, int argc, char** argv) {
 
 }  // namespace
 
-RunContext::RunContext(CommandLine line, ObjectSyntax objectSyntax, int argc, char** argv)
+RunContext::RunContext(CommandLine line, ObjectSyntax objectSyntax, int argc, char** argv, uint64_t inProcessCall)
     : commandLine(std::move(line)) {
     directives.definitions = std::move(commandLine.definitions);
     scan.hostPort = quolt_getdp();
     options.word = QLibAGetCompilerOptions(scan.hostPort, commandLine.inputName.c_str());
     applyUvCase(options);
     if (options.echoCommand()) echoCommand(commandLine.results, argc, argv);
-    if (options.trace()) trace.open();
+    if (options.trace()) trace.open(inProcessCall);
     scan.lineCopy = trace.file();
     applyObjectSyntax(options, objectSyntax);
 }

@@ -39,7 +39,9 @@ struct RunContext {
     // Readies the run the command line asks for: asks the host for the
     // option word, applies UVCASE and `objectSyntax`, echoes the command
     // (`argc`, `argv`) when asked, opens the trace file when asked.
-    RunContext(CommandLine line, ObjectSyntax objectSyntax, int argc, char** argv);
+    // `inProcessCall` numbers the calls of the in-process entry (from 1),
+    // which name their trace files; 0 for the program's run.
+    RunContext(CommandLine line, ObjectSyntax objectSyntax, int argc, char** argv, uint64_t inProcessCall = 0);
     RunContext(const RunContext&) = delete;
     RunContext& operator=(const RunContext&) = delete;
 };

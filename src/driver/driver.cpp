@@ -17,6 +17,7 @@
 #include "driver/driver.h"
 
 #include <cerrno>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -46,8 +47,14 @@ constexpr int32_t noInputStatus = 2;
 struct Arguments {
     int argc;
     char** argv;
-    bool inProcess;  // the in-process entry point, which alone may use -m
+    bool inProcess;      // the in-process entry point, which alone may use -m
+    uint64_t call = 0;   // which call of the in-process entry, from 1
 };
+
+// The in-process calls made in this process so far. Both attempts of one
+// call (the restart) share its number, so the second replaces the first's
+// trace.
+std::atomic<uint64_t> inProcessCalls{0};
 
 // The main source, and every member its INCLUDE lines and directives name,
 // into the run's list.
@@ -173,7 +180,7 @@ void writeDependencyFile(const RunContext& run) {
 int32_t runAttempt(const Arguments& arguments, ObjectSyntax objectSyntax) {
     CommandLine commandLine = parseCommandLine(arguments.argc, arguments.argv, arguments.inProcess);
     if (commandLine.request != Request::Run) return answerRequest(commandLine.request);
-    RunContext run(std::move(commandLine), objectSyntax, arguments.argc, arguments.argv);
+    RunContext run(std::move(commandLine), objectSyntax, arguments.argc, arguments.argv, arguments.call);
     scanSources(run);
     checkConditionalBalance(run);
     rewriteStatements(run);
@@ -207,7 +214,7 @@ int32_t runWithRestart(const Arguments& arguments) {
 // cannot be had. Whatever the run held is released as the stack unwinds.
 int32_t runPreprocessor(int argc, char** argv, bool inProcess) {
     try {
-        return runWithRestart({argc, argv, inProcess});
+        return runWithRestart({argc, argv, inProcess, inProcess ? ++inProcessCalls : 0});
     } catch (const RunFailure& failure) {
         return failure.status;
     } catch (const SizeLimitExceeded& limit) {

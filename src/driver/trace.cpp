@@ -54,8 +54,15 @@ bool Trace::close() {
     return written && closed;
 }
 
-void Trace::open() {
-    name_ = "bprep2_trace_" + std::to_string(processId()) + ".txt";
+// Calls in one process each have a trace of their own; the program's one
+// run keeps the name of the process alone.
+void Trace::open(uint64_t inProcessCall) {
+    name_ = "bprep2_trace_" + std::to_string(processId());
+    if (inProcessCall > 0) {
+        name_ += '_';
+        name_ += std::to_string(inProcessCall);
+    }
+    name_ += ".txt";
     file_ = createTraceFile(name_);
     if (file_) std::fputs("\nOriginal Input To bprep2\n-------- ----- -- ----\n", file_);
 }

@@ -2,6 +2,7 @@
 // output, named for the process, for people who maintain the pre-processor.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -14,10 +15,11 @@ class Trace {
     Trace& operator=(const Trace&) = delete;
     ~Trace();
 
-    // Creates bprep2_trace_<process id>.txt and writes its heading; a file
-    // that cannot be created new (or replace one of the user's own regular
-    // files) leaves the run without a trace.
-    void open();
+    // Creates bprep2_trace_<process id>.txt, or for the in-process call
+    // numbered `inProcessCall` (from 1) bprep2_trace_<process id>_<call>.txt,
+    // and writes its heading; a file that cannot be created new (or replace
+    // one of the user's own regular files) leaves the run without a trace.
+    void open(uint64_t inProcessCall = 0);
     // The open file, or null.
     std::FILE* file() const { return file_; }
     // Closes the file; false when any write to it failed.

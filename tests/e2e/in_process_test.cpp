@@ -41,20 +41,31 @@ TEST_F(InProcess, TextGoesToTheCallersSlotsOnlyOnSuccess) {
 }
 
 // The statistics take their internal form; the trace copy of the output goes
-// to the trace file while the text goes to the slots.
+// to the trace file while the text goes to the slots. Each call in the
+// process has a trace of its own, named for the process and the call.
 TEST_F(InProcess, StatisticsAndTraceCopy) {
-    write("prog.b", "PRINT 1\n");
-    Outcome r = run("bprep2 prog.b", "stats:trace");
-    const std::string expected = "\n#line 1 \"prog.b\"\nPRINT 1\n";
-    const std::string traceName = "bprep2_trace_" + std::to_string(getpid()) + ".txt";
-    EXPECT_EQ(r.text, expected);
-    EXPECT_EQ(r.err, "Compiled 5 tokens, 0 equates, 1 files, 1 lines, internal 26 bytes\n"
-                     "bprep2: Trace file written to " + traceName + "\n");
-    std::stringstream trace;
-    trace << std::ifstream(dir / traceName).rdbuf();
-    EXPECT_NE(trace.str().find("\nOutput from bprep2\n------ ---- ----\n" + expected +
-                               "---------------end-----------\n\n"),
-              std::string::npos);
+    const std::string statistics = "Compiled 5 tokens, 0 equates, 1 files, 1 lines, internal 26 bytes\n";
+    const std::string written = "bprep2: Trace file written to ";
+    const std::string prefix = "bprep2_trace_" + std::to_string(getpid()) + "_";
+    std::vector<std::string> names;
+    for (const char* number : {"1", "2"}) {
+        write("prog.b", std::string("PRINT ") + number + "\n");
+        Outcome r = run("bprep2 prog.b", "stats:trace");
+        const std::string expected = std::string("\n#line 1 \"prog.b\"\nPRINT ") + number + "\n";
+        EXPECT_EQ(r.text, expected);
+        ASSERT_EQ(r.err.rfind(statistics + written + prefix, 0), 0u) << r.err;
+        std::string name = r.err.substr(statistics.size() + written.size());
+        name.pop_back();  // the line end
+        EXPECT_EQ(name.substr(name.size() - 4), ".txt");
+        names.push_back(name);
+        std::stringstream trace;
+        trace << std::ifstream(dir / name).rdbuf();
+        EXPECT_NE(trace.str().find("\nOutput from bprep2\n------ ---- ----\n" + expected +
+                                   "---------------end-----------\n\n"),
+                  std::string::npos);
+    }
+    EXPECT_NE(names[0], names[1]);
+    EXPECT_TRUE(fs::exists(dir / names[0])) << "the second call leaves the first one's trace alone";
 }
 
 // The keyword dump lists the table in byte order; names looked up in vain
