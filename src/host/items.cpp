@@ -40,9 +40,17 @@ bool isDirectory(const std::string& path) {
     return std::filesystem::is_directory(path, ec);
 }
 
-bool isRegularFile(const std::string& path) {
+// What a database directory holds under an item's name. A name that cannot
+// be looked at (a directory the user may not search, a loop of links) is
+// an item that cannot be read, not one that is missing.
+enum class ItemFile { Regular, Missing, Unreadable };
+
+ItemFile itemFileAt(const std::string& path) {
     std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
+    std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found) return ItemFile::Missing;
+    if (ec) return ItemFile::Unreadable;
+    return status.type() == std::filesystem::file_type::regular ? ItemFile::Regular : ItemFile::Missing;
 }
 
 struct FileCloser {
@@ -96,7 +104,11 @@ int readItem(void** itemHandle, const char* databaseFile, const char* itemName, 
     std::string directory = databaseFile;
     if (directory.empty() || !isDirectory(directory)) return kNoFile;
     std::string path = directory + kSeparator + itemName;
-    if (!isRegularFile(path)) return kNoItem;
+    switch (itemFileAt(path)) {
+        case ItemFile::Regular: break;
+        case ItemFile::Missing: return kNoItem;
+        case ItemFile::Unreadable: return kUnreadable;
+    }
     std::string raw;
     if (!readWhole(path, raw)) return kUnreadable;
     std::string item = withAttributeMarks(raw);

@@ -106,11 +106,19 @@ TEST(HostItems, FailureCodes) {
     EXPECT_EQ(readItem(dir + "/bp", "SUBDIR").status, 11);  // the name is used as given
     EXPECT_EQ(readItem(dir + "/BP", "MISSING").status, 12);
     EXPECT_EQ(readItem(dir + "/BP", "SUBDIR").status, 12);  // not a regular file
+    // A name that cannot be looked at is an item that cannot be read.
+    std::filesystem::create_symlink(dir + "/BP/LOOP", dir + "/BP/LOOP");
+    EXPECT_EQ(readItem(dir + "/BP", "LOOP").status, 13);
     write(dir + "/BP/LOCKED", "secret");
     chmod((dir + "/BP/LOCKED").c_str(), 0);
-    if (geteuid() != 0) {  // root reads it anyway
+    std::filesystem::create_directories(dir + "/SHUT");
+    write(dir + "/SHUT/X", "secret");
+    chmod((dir + "/SHUT").c_str(), 0);
+    if (geteuid() != 0) {  // root reads them anyway
         EXPECT_EQ(readItem(dir + "/BP", "LOCKED").status, 13);
+        EXPECT_EQ(readItem(dir + "/SHUT", "X").status, 13);
     }
+    chmod((dir + "/SHUT").c_str(), 0700);
     std::filesystem::remove_all(dir);
 }
 
