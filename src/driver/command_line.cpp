@@ -372,8 +372,9 @@ class CommandLineParse {
     }
 
     void appendReleaseIncludeDir() {
+        // Empty is as unset: joined with "include" it would name /include.
         const char* release = std::getenv("BASCRELEASEDIR");
-        if (!release) return;
+        if (!release || !*release) return;
         result_.sources.releaseIncludeDir = joinPath(release, "include");
         result_.sources.includeDirs.push_back(result_.sources.releaseIncludeDir);
     }

@@ -78,6 +78,16 @@ TEST(CommandLine, OptionsClustersAndInputName) {
     EXPECT_EQ(line.results.text, nullptr);
 }
 
+// An empty BASCRELEASEDIR is as unset: joined with "include" it would
+// search /include.
+TEST(CommandLine, EmptyReleaseDirectoryAddsNoIncludeDirectory) {
+    ScopedEnv release("BASCRELEASEDIR", "");
+    Args args{"bprep2", "prog.b"};
+    CommandLine line = parseCommandLine(args.argc(), args.argv(), false);
+    EXPECT_EQ(line.sources.includeDirs, std::vector<std::string>{});
+    EXPECT_EQ(line.sources.releaseIncludeDir, "");
+}
+
 TEST(CommandLine, DefinitionValuesAndMissingArguments) {
     ScopedEnv release("BASCRELEASEDIR", nullptr);
     Args args{"bprep2", "-DA=abc", "-DB=-7", "-DC= 12x", "-DD=99999999999", "-DE=1=2",
