@@ -425,9 +425,11 @@ CommandLine parseCommandLine(int argc, char** argv, bool inProcess) {
     return result;
 }
 
-int32_t answerRequest(Request request) {
+int32_t answerRequest(Request request, bool inProcess) {
     if (request == Request::Help) {
-        writeHelp(stdout);
+        // An in-process caller's standard output is its own, not the
+        // program's.
+        writeHelp(inProcess ? stderr : stdout);
         return helpStatus;
     }
     std::printf("bprep2 %s\n", bprep2_version());

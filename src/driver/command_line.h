@@ -53,8 +53,8 @@ struct CommandLine {
 CommandLine parseCommandLine(int argc, char** argv, bool inProcess);
 
 // Writes the help text or the version (`request` is one of them) on
-// standard output; the status the run ends with (2 after the help, 0 after
-// the version).
-int32_t answerRequest(Request request);
+// standard output, the help of an in-process run on standard error; the
+// status the run ends with (2 after the help, 0 after the version).
+int32_t answerRequest(Request request, bool inProcess = false);
 
 }  // namespace bprep2

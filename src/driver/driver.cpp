@@ -179,7 +179,7 @@ void writeDependencyFile(const RunContext& run) {
 // the command line asked for instead of a run.
 int32_t runAttempt(const Arguments& arguments, ObjectSyntax objectSyntax) {
     CommandLine commandLine = parseCommandLine(arguments.argc, arguments.argv, arguments.inProcess);
-    if (commandLine.request != Request::Run) return answerRequest(commandLine.request);
+    if (commandLine.request != Request::Run) return answerRequest(commandLine.request, arguments.inProcess);
     RunContext run(std::move(commandLine), objectSyntax, arguments.argc, arguments.argv, arguments.call);
     scanSources(run);
     checkConditionalBalance(run);

@@ -40,6 +40,13 @@ TEST_F(InProcess, TextGoesToTheCallersSlotsOnlyOnSuccess) {
     EXPECT_EQ(nested.err, "bprep2: Error Option -m cannot appear in the in-process command line\n");
 }
 
+// The caller's standard output is its own: the help goes to standard error.
+TEST_F(InProcess, HelpGoesToStandardError) {
+    Outcome r = run("bprep2 -h");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("This help screen"), std::string::npos) << r.err;
+}
+
 // The statistics take their internal form; the trace copy of the output goes
 // to the trace file while the text goes to the slots. Each call in the
 // process has a trace of its own, named for the process and the call.
