@@ -51,7 +51,7 @@ test-sanitize: deps
 fuzz: deps
 	FUZZ_SECONDS=$(or $(FUZZ_SECONDS),180) bash fuzz/run.sh
 
-# Times bprep2 on generated programs; reference pre-processors for comparison.
+# Times bprep2 on generated programs, pinned to one core, beside mcpp -P.
 bench: $(BUILD)/bprep2
 	@command -v mcpp >/dev/null 2>&1 || { [ "$$(id -u)" = 0 ] && apt-get install -y -qq mcpp; } || true
 	python3 bench/bench.py $(BUILD)/bprep2 $(BENCH_FLAGS)

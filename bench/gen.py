@@ -2,10 +2,15 @@
 """Generates large synthetic BASIC programs for the benchmark.
 
 usage: gen.py FLAVOUR LINES DIR
+       gen.py batch PROGRAMS DIR
 Writes DIR/main.b (and the members it includes) and prints two lines on
 standard output: the option words the flavour needs (for BASC_BPREP2, maybe
 empty) and the number of bytes a run reads from members, counted once per
 inclusion, so throughput can be measured on all the text scanned.
+
+The batch form writes PROGRAMS programs of real sizes instead (DIR/pNNNN.b,
+median about 4 KB, a few up to 400 KB), each including some of the members
+they share in DIR/inc, and prints the program names, one a line.
 """
 import os
 import random
@@ -151,6 +156,53 @@ def gen_directives(lines, out, rnd):
     return "", 0
 
 
+BATCH_MEMBERS = 40
+BATCH_MEDIAN_BYTES = 4096
+BATCH_LARGEST = (150_000, 250_000, 400_000)
+
+
+def batch_member(m):
+    """A shared member: equates of its own and a few statements."""
+    lines = [f"* shared member {m}"]
+    lines += [f"      EQU M{m}.F{k} TO REC<{k + 1}>" for k in range(12)]
+    lines += [f"      EQU M{m}.LIMIT TO {m * 10 + 5}",
+              f"      COMMON /BLK{m}/ M{m}.A, M{m}.B",
+              f"      M{m}.A = M{m}.A + 1 ; CRT 'member {m}'"]
+    return lines
+
+
+def batch_program(size, includes, rnd):
+    """A program of about `size` bytes using the members it includes."""
+    body = ["      DIM GRID(10,10)"] + [f"      INCLUDE MEMBER{m}" for m in includes]
+    length = sum(len(line) + 1 for line in body)
+    i = 0
+    while length < size:
+        block = plain_block(i, rnd)
+        m = rnd.choice(includes)
+        block.append(f"      X = M{m}.F{i % 12} + M{m}.LIMIT ; PRINT AMOUNT('R2#10') : GRID(1, {i % 10})")
+        body.extend(block)
+        length += sum(len(line) + 1 for line in block)
+        i += 1
+    body.append("      END")
+    return body
+
+
+def gen_batch(programs, out, rnd):
+    for m in range(BATCH_MEMBERS):
+        write(os.path.join(out, "inc", f"MEMBER{m}"), batch_member(m))
+    names = []
+    for p in range(programs):
+        if p < len(BATCH_LARGEST):
+            size = BATCH_LARGEST[p]
+        else:
+            size = min(int(rnd.lognormvariate(0, 0.9) * BATCH_MEDIAN_BYTES), BATCH_LARGEST[-1])
+        includes = rnd.sample(range(BATCH_MEMBERS), rnd.randint(1, 5))
+        name = f"p{p:04d}.b"
+        write(os.path.join(out, name), batch_program(size, includes, rnd))
+        names.append(name)
+    return names
+
+
 FLAVOURS = {
     "plain": gen_plain,
     "equates": gen_equates,
@@ -162,10 +214,13 @@ FLAVOURS = {
 
 
 def main():
-    if len(sys.argv) != 4 or sys.argv[1] not in FLAVOURS:
-        sys.exit(f"usage: gen.py {{{'|'.join(FLAVOURS)}}} LINES DIR")
+    if len(sys.argv) != 4 or sys.argv[1] not in list(FLAVOURS) + ["batch"]:
+        sys.exit(f"usage: gen.py {{{'|'.join(FLAVOURS)}}} LINES DIR | gen.py batch PROGRAMS DIR")
     flavour, lines, out = sys.argv[1], int(sys.argv[2]), sys.argv[3]
     os.makedirs(out, exist_ok=True)
+    if flavour == "batch":
+        print("\n".join(gen_batch(lines, out, random.Random(lines))))
+        return
     words, included = FLAVOURS[flavour](lines, out, random.Random(lines))
     print(words)
     print(included)
