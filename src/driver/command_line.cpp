@@ -43,6 +43,9 @@ constexpr int kDependencyFileOption = 261;
 constexpr int kTargetOption = 262;
 constexpr int kQuotedTargetOption = 263;
 constexpr int kPhonyRulesOption = 264;
+constexpr int kDiagnosticsFormatOption = 265;
+constexpr int kCaretOption = 266;
+constexpr int kNoCaretOption = 267;
 
 // Where a whole-argument option finds its own argument, if it has one.
 enum class ArgumentPlace { None, NextArgument, AfterSpelling };
@@ -64,6 +67,19 @@ constexpr WholeArgumentOption kWholeArgumentOptions[] = {
     {"-MT", kTargetOption, ArgumentPlace::NextArgument},
     {"-MQ", kQuotedTargetOption, ArgumentPlace::NextArgument},
     {"-MP", kPhonyRulesOption},
+    {"-fdiagnostics-format=", kDiagnosticsFormatOption, ArgumentPlace::AfterSpelling},
+    {"-fdiagnostics-show-caret", kCaretOption},
+    {"-fno-diagnostics-show-caret", kNoCaretOption},
+};
+
+struct DiagnosticsFormatName {
+    const char* name;
+    DiagnosticsFormat format;
+};
+
+constexpr DiagnosticsFormatName kDiagnosticsFormats[] = {
+    {"legacy", DiagnosticsFormat::Legacy},
+    {"gnu", DiagnosticsFormat::Gnu},
 };
 
 #ifdef _WIN32
@@ -162,6 +178,9 @@ struct OptionCursor {
     const char* letter = nullptr;  // inside a cluster; null between arguments
     std::string argument;
     std::string_view spelling;  // of the whole-argument option last read
+    // The unknown letters met, in order, for the warnings written once the
+    // whole command line has said how messages look.
+    std::string unknownLetters;
 
     // The next option: a letter of `letters`, or the code of an option
     // spelled as a whole argument (above every letter); optionEnd at the
@@ -187,8 +206,7 @@ struct OptionCursor {
             ++letter;
             const char* known = c == ':' ? nullptr : std::strchr(letters, c);
             if (!known) {
-                std::fprintf(stderr, "Warning: %c is an unknown option\n", c);
-                std::fflush(stderr);
+                unknownLetters.push_back(c);
                 continue;
             }
             if (known[1] != ':') {
@@ -225,9 +243,16 @@ class CommandLineParse {
    public:
     CommandLineParse(CommandLine& result, bool inProcess) : result_(result), inProcess_(inProcess) {}
 
+    // The warnings about unknown letters, in the form the command line
+    // asked for; written before any refusal, so they keep their order.
+    void writeUnknownLetterWarnings() {
+        for (char c : unknownLetters_) writeCommandLineWarning(std::string(1, c) + " is an unknown option");
+        unknownLetters_.clear();
+    }
+
     void parse(int argc, char** argv, bool slotsAllowed) {
         OptionCursor cursor(argc, argv);
-        for (int option; (option = cursor.next(kOptionLetters)) != optionEnd;) {
+        for (int option; (option = nextOption(cursor)) != optionEnd;) {
             const std::string& argument = cursor.argument;
             switch (option) {
                 case 'a':
@@ -272,6 +297,15 @@ class CommandLineParse {
                     refuseInProcess(cursor.spelling, "it writes a file");
                     takeDependencyOption(option, cursor);
                     break;
+                case kDiagnosticsFormatOption:
+                    style_.format = diagnosticsFormatNamed(cursor);
+                    setDiagnosticsStyle(style_);
+                    break;
+                case kCaretOption:
+                case kNoCaretOption:
+                    style_.showCaret = option == kCaretOption;
+                    setDiagnosticsStyle(style_);
+                    break;
                 default:
                     break;
             }
@@ -283,22 +317,39 @@ class CommandLineParse {
     }
 
    private:
+    int nextOption(OptionCursor& cursor) {
+        int option = cursor.next(kOptionLetters);
+        unknownLetters_ += cursor.unknownLetters;
+        cursor.unknownLetters.clear();
+        return option;
+    }
+
     // Messages about the command line come before any source is read: they
     // are plain lines.
-    [[noreturn]] static void refuse(const std::string& message) {
+    [[noreturn]] void refuse(const std::string& message) {
+        writeUnknownLetterWarnings();
         const Diagnostics plain;
         plain.errorWithStatus(refusedStatus, "%s", message.c_str());
     }
 
+    DiagnosticsFormat diagnosticsFormatNamed(const OptionCursor& cursor) {
+        for (const DiagnosticsFormatName& known : kDiagnosticsFormats)
+            if (cursor.argument == known.name) return known.format;
+        std::string names;
+        for (const DiagnosticsFormatName& known : kDiagnosticsFormats)
+            names += std::string(names.empty() ? "" : " or ") + known.name;
+        refuse("Option " + std::string(cursor.spelling) + " needs " + names);
+    }
+
     // The options that write files: an in-process caller gets the text in
     // its slots and must not have files appear behind its back.
-    void refuseInProcess(std::string_view spelling, std::string_view why) const {
+    void refuseInProcess(std::string_view spelling, std::string_view why) {
         if (inProcess_)
             refuse("Option " + std::string(spelling) + " is not for in-process callers: " + std::string(why));
     }
 
     // The argument of a whole-argument option, which must not be empty.
-    static const std::string& needed(const OptionCursor& cursor, std::string_view what) {
+    const std::string& needed(const OptionCursor& cursor, std::string_view what) {
         if (cursor.argument.empty()) refuse("Option " + std::string(cursor.spelling) + " needs " + std::string(what));
         return cursor.argument;
     }
@@ -415,13 +466,17 @@ class CommandLineParse {
     std::set<std::string> cancelled_;
     std::string_view requestSpelling_;   // the last of -MD and -MMD
     std::string_view dependencyDetail_;  // the first of -MF, -MT, -MQ and -MP
+    DiagnosticsStyle style_;
+    std::string unknownLetters_;
 };
 
 }  // namespace
 
 CommandLine parseCommandLine(int argc, char** argv, bool inProcess) {
     CommandLine result;
-    CommandLineParse(result, inProcess).parse(argc, argv, inProcess);
+    CommandLineParse parse(result, inProcess);
+    parse.parse(argc, argv, inProcess);
+    parse.writeUnknownLetterWarnings();
     return result;
 }
 

@@ -213,6 +213,7 @@ int32_t runWithRestart(const Arguments& arguments) {
 // their message, a size past what the program can hold, and memory that
 // cannot be had. Whatever the run held is released as the stack unwinds.
 int32_t runPreprocessor(int argc, char** argv, bool inProcess) {
+    setDiagnosticsStyle({});
     try {
         return runWithRestart({argc, argv, inProcess, inProcess ? ++inProcessCalls : 0});
     } catch (const RunFailure& failure) {

@@ -7,6 +7,7 @@
 // piece and flushed, so it never interleaves with other output.
 #include "output/diagnostics.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdarg>
 #include <cstdio>
@@ -44,36 +45,114 @@ void appendEscapedCharacter(std::string& out, char c) {
 }
 
 // The echoed line shows a TAB as one blank and the other control characters
-// escaped, so the caret counts the escapes' width before the column.
-void appendLineWithCaret(std::string& out, const ScannedLine& line, int64_t column) {
+// escaped; the caret's offset counts the escapes' width before the column,
+// so it stands under the same character.
+struct EchoedLine {
+    std::string text;
     size_t caretAt = 0;
+};
+
+EchoedLine echoed(const ScannedLine& line, int64_t column) {
+    EchoedLine out;
     for (size_t i = 0; i < line.lineText.size(); ++i) {
         char c = line.lineText[i];
         bool escaped = isControlCharacter(c) && c != '\t';
-        if (escaped) appendEscapedCharacter(out, c);
-        else out.push_back(c == '\t' ? ' ' : c);
-        if (i < static_cast<size_t>(column)) caretAt += escaped ? escapeWidth : 1;
+        if (escaped) appendEscapedCharacter(out.text, c);
+        else out.text.push_back(c == '\t' ? ' ' : c);
+        if (i < static_cast<size_t>(column)) out.caretAt += escaped ? escapeWidth : 1;
     }
-    out.push_back('\n');
-    out.append(caretAt, '-');
-    out += "^\n";
+    return out;
 }
 
 constexpr int32_t errorStatus = 1;
 
-void writeFormatted(const ScannedLine* line, int64_t column, const char* severity, const char* format,
-                    va_list args) {
-    std::string message = formatMessage(format, args);
+enum class Severity { Error, Warning };
+
+// The legacy form: the line, a caret line of dashes, then
+// "bprep2: Error <message>: Line N in file F".
+std::string legacyMessage(Severity severity, const ScannedLine* line, int64_t column, const std::string& message) {
     bool positioned = line && isOnTheLine(*line, column);
     std::string out;
-    if (positioned && !line->noEcho) appendLineWithCaret(out, *line, column);
-    out += "bprep2: ";
-    out += severity;
-    out += ' ';
+    if (positioned && !line->noEcho) {
+        EchoedLine shown = echoed(*line, column);
+        out += shown.text;
+        out.push_back('\n');
+        out.append(shown.caretAt, '-');
+        out += "^\n";
+    }
+    out += severity == Severity::Error ? "bprep2: Error " : "bprep2: Warning ";
     out += escapedForMessage(message, true);
     if (positioned) out += ": Line " + std::to_string(line->lineNumber) + " in file " + escapedForMessage(line->fileName);
     out += '\n';
-    writeMessage(out);
+    return out;
+}
+
+// GCC's margin: the line number right-aligned in at least this width.
+constexpr size_t gutterWidth = 5;
+constexpr const char* includeChainFirst = "In file included from ";
+constexpr const char* includeChainNext = "                 from ";
+
+std::string editorPosition(const ScannedLine& line) {
+    return escapedForMessage(line.openedPath) + ':' + std::to_string(line.physicalLine);
+}
+
+// GCC's order: the source that included this one first, the main source last.
+void appendIncludeChain(std::string& out, const ScannedLine& line) {
+    const char* lead = includeChainFirst;
+    for (const ScannedLine* from = line.includedFrom; from; from = from->includedFrom) {
+        out += lead;
+        out += editorPosition(*from);
+        out += from->includedFrom ? ",\n" : ":\n";
+        lead = includeChainNext;
+    }
+}
+
+void appendGutteredLine(std::string& out, const ScannedLine& line, int64_t column) {
+    EchoedLine shown = echoed(line, column);
+    std::string number = std::to_string(line.physicalLine);
+    size_t width = std::max(gutterWidth, number.size());
+    out.append(width - number.size(), ' ');
+    out += number;
+    out += " | ";
+    out += shown.text;
+    out += '\n';
+    out.append(width, ' ');
+    out += " | ";
+    out.append(shown.caretAt, ' ');
+    out += "^\n";
+}
+
+// A source still being opened has read no line: its message belongs to the
+// INCLUDE that named it.
+const ScannedLine* editorLine(const ScannedLine* line, int64_t& column) {
+    if (line && line->physicalLine == 0 && line->includedFrom) {
+        line = line->includedFrom;
+        column = line->scanPos;
+    }
+    return line && isOnTheLine(*line, column) ? line : nullptr;
+}
+
+// One line per message, which editors' problem matchers read; the message
+// text's own line breaks stay, those it ends with go.
+std::string gnuMessage(Severity severity, const ScannedLine* pointed, int64_t column, const std::string& message) {
+    std::string text = escapedForMessage(message, true);
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    const char* label = severity == Severity::Error ? "error: " : "warning: ";
+    const ScannedLine* line = editorLine(pointed, column);
+    if (!line) return "bprep2: " + (label + text) + '\n';
+    std::string out;
+    appendIncludeChain(out, *line);
+    out += editorPosition(*line) + ':' + std::to_string(column + 1) + ": " + label + text + '\n';
+    if (diagnosticsStyle().showCaret && !line->noEcho) appendGutteredLine(out, *line, column);
+    return out;
+}
+
+DiagnosticsStyle currentStyle;
+
+void writeFormatted(const ScannedLine* line, int64_t column, Severity severity, const char* format, va_list args) {
+    std::string message = formatMessage(format, args);
+    if (currentStyle.format == DiagnosticsFormat::Gnu) writeMessage(gnuMessage(severity, line, column, message));
+    else writeMessage(legacyMessage(severity, line, column, message));
 }
 
 int64_t scanPosition(const ScannedLine* line) { return line ? line->scanPos : -1; }
@@ -83,7 +162,7 @@ int64_t scanPosition(const ScannedLine* line) { return line ? line->scanPos : -1
 void Diagnostics::error(const char* format, ...) const {
     va_list args;
     va_start(args, format);
-    writeFormatted(line_, scanPosition(line_), "Error", format, args);
+    writeFormatted(line_, scanPosition(line_), Severity::Error, format, args);
     va_end(args);
     throw RunFailure{errorStatus};
 }
@@ -91,7 +170,7 @@ void Diagnostics::error(const char* format, ...) const {
 void Diagnostics::errorWithStatus(int32_t status, const char* format, ...) const {
     va_list args;
     va_start(args, format);
-    writeFormatted(line_, scanPosition(line_), "Error", format, args);
+    writeFormatted(line_, scanPosition(line_), Severity::Error, format, args);
     va_end(args);
     throw RunFailure{status};
 }
@@ -99,7 +178,7 @@ void Diagnostics::errorWithStatus(int32_t status, const char* format, ...) const
 void Diagnostics::errorAtColumn(int32_t column, const char* format, ...) const {
     va_list args;
     va_start(args, format);
-    writeFormatted(line_, column, "Error", format, args);
+    writeFormatted(line_, column, Severity::Error, format, args);
     va_end(args);
     throw RunFailure{errorStatus};
 }
@@ -107,14 +186,14 @@ void Diagnostics::errorAtColumn(int32_t column, const char* format, ...) const {
 void Diagnostics::warning(const char* format, ...) const {
     va_list args;
     va_start(args, format);
-    writeFormatted(line_, scanPosition(line_), "Warning", format, args);
+    writeFormatted(line_, scanPosition(line_), Severity::Warning, format, args);
     va_end(args);
 }
 
 void Diagnostics::writeError(const char* format, ...) const {
     va_list args;
     va_start(args, format);
-    writeFormatted(line_, scanPosition(line_), "Error", format, args);
+    writeFormatted(line_, scanPosition(line_), Severity::Error, format, args);
     va_end(args);
 }
 
@@ -132,7 +211,23 @@ std::string escapedForMessage(std::string_view text, bool keepLineFeeds) {
     return out;
 }
 
-void writeOutOfMemory() { writeMessage("bprep2: Error Not enough memory\n"); }
+void setDiagnosticsStyle(const DiagnosticsStyle& style) { currentStyle = style; }
+
+const DiagnosticsStyle& diagnosticsStyle() { return currentStyle; }
+
+void writeCommandLineWarning(std::string_view message) {
+    if (currentStyle.format == DiagnosticsFormat::Legacy) {
+        std::fprintf(stderr, "Warning: %.*s\n", static_cast<int>(message.size()), message.data());
+        std::fflush(stderr);
+        return;
+    }
+    writeMessage("bprep2: warning: " + escapedForMessage(message) + '\n');
+}
+
+void writeOutOfMemory() {
+    writeMessage(currentStyle.format == DiagnosticsFormat::Gnu ? "bprep2: error: Not enough memory\n"
+                                                               : "bprep2: Error Not enough memory\n");
+}
 
 void writeMessage(std::string_view text) {
     std::fflush(stdout);

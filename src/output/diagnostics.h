@@ -33,7 +33,34 @@ struct ScannedLine {
     std::string lineText;   // without its terminator
     int64_t scanPos = -1;   // offset of the next character in lineText; -1 before the first line
     bool noEcho = false;    // the message names the line but does not show it
+    // Where an editor finds the line: the path the source was opened by
+    // (empty until it is found) and the lines read of it, which a
+    // #bprepfilename line does not renumber.
+    std::string openedPath;
+    uint32_t physicalLine = 0;
+    // The line of the including source that brought this one in (its
+    // INCLUDE), null for the main source.
+    const ScannedLine* includedFrom = nullptr;
 };
+
+// How messages are written. Legacy is the program's own form; Gnu is
+// "path:line:col: error: message", the form editors' problem matchers read.
+enum class DiagnosticsFormat { Legacy, Gnu };
+
+struct DiagnosticsStyle {
+    DiagnosticsFormat format = DiagnosticsFormat::Legacy;
+    bool showCaret = true;  // the gnu form's source and caret lines
+};
+
+// The form every message of the process takes from now on. The run sets it
+// from its command line, after putting back the default, so that one run's
+// choice never outlives it in an in-process caller.
+void setDiagnosticsStyle(const DiagnosticsStyle& style);
+const DiagnosticsStyle& diagnosticsStyle();
+
+// A warning about the command line (an unknown option letter), which no
+// source line is behind.
+void writeCommandLineWarning(std::string_view message);
 
 class Diagnostics {
    public:

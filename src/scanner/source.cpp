@@ -44,6 +44,7 @@ class CurrentReader {
     CurrentReader(Scan& scan, SourceReader& reader)
         : scan_(scan), previous_(scan.state.reader), previousLine_(scan.diagnostics.pointAt(&reader)) {
         scan.state.reader = &reader;
+        reader.includedFrom = previousLine_;
     }
     ~CurrentReader() {
         scan_.state.reader = previous_;
@@ -274,7 +275,9 @@ void scanSource(Scan& scan, const std::string& sourceName, const std::string* da
     refuseUnwritableName(scan, sourceName);
     SourceReader reader;
     CurrentReader current(scan, reader);
-    recordOpened(scan.state, scan.sources, findSource(scan, reader, sourceName, databaseFile));
+    FoundSource found = findSource(scan, reader, sourceName, databaseFile);
+    reader.openedPath = found.path;
+    recordOpened(scan.state, scan.sources, std::move(found));
 
     reader.fileName = sourceName;
     scan.state.filesOpened += 1;
@@ -340,6 +343,7 @@ LineRead fetchSourceLine(Scan& scan, SourceReader& reader, std::string_view& lin
     }
     if (reader.lineNumber >= maxLineNumber) exceedLimit("Line number", maxLineNumber, "");
     reader.lineNumber += 1;
+    reader.physicalLine += 1;
     return LineRead::Read;
 }
 

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <regex>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -59,6 +60,8 @@ struct CaseFile {
     std::vector<NamedContent> inputFiles, expectedFiles;
     std::string expectedStdout, expectedStderr;
     int expectedStatus = 0;
+    bool hasStdin = false;
+    std::string stdinText;  // standard input of the run; /dev/null without a stdin section
 };
 
 // ---- reading the case file -------------------------------------------------
@@ -179,7 +182,10 @@ bool applySection(const Section& s, CaseFile& c, std::string& error) {
     else if (kind == "output") expectFile(c, s.header[1], body);
     else if (kind == "stdout") c.expectedStdout = body;
     else if (kind == "stderr") c.expectedStderr = body;
-    else if (kind == "status") {
+    else if (kind == "stdin") {
+        c.hasStdin = true;
+        c.stdinText = body;
+    } else if (kind == "status") {
         char* end = nullptr;
         c.expectedStatus = static_cast<int>(strtol(s.header[1].c_str(), &end, 10));
         if (*end != '\0' || s.header[1].empty()) error = "bad status '" + s.header[1] + "'";
@@ -236,7 +242,7 @@ struct RunResult {
 };
 
 RunResult runExecutable(const CaseFile& c, const fs::path& workDir, const fs::path& outPath,
-                        const fs::path& errPath) {
+                        const fs::path& errPath, const fs::path& inPath) {
     RunResult r;
     // A fixed program name, so echoed command lines do not name the build
     // dir; under a wrapper the program is copied in as bprep2.exe.
@@ -263,7 +269,7 @@ RunResult runExecutable(const CaseFile& c, const fs::path& workDir, const fs::pa
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, c.hasStdin ? inPath.c_str() : "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
@@ -379,6 +385,22 @@ bool writeFile(const fs::path& path, const std::string& content) {
     return static_cast<bool>(out);
 }
 
+// The case's working directory `dir`/work with its files and directories,
+// and its standard input as `dir`/stdin.
+bool prepareInputs(const CaseFile& c, const fs::path& dir, std::string& error) {
+    const fs::path work = dir / "work";
+    std::error_code ec;
+    fs::create_directory(work, ec);
+    for (const auto& d : c.dirs) {
+        fs::create_directories(work / d, ec);
+        if (ec) error = "cannot make directory " + d;
+    }
+    for (const auto& f : c.inputFiles)
+        if (!writeFile(work / f.name, f.content)) error = "cannot write " + f.name;
+    if (c.hasStdin && !writeFile(dir / "stdin", c.stdinText)) error = "cannot write the standard input";
+    return error.empty();
+}
+
 std::vector<fs::path> findCases() {
     std::vector<fs::path> cases;
     std::error_code ec;
@@ -408,22 +430,16 @@ TEST_P(CaseFileTest, Runs) {
     TempDir tmp;
     ASSERT_FALSE(tmp.path.empty()) << "mkdtemp failed";
     const fs::path work = tmp.path / "work";
-    fs::create_directory(work);
-    for (const auto& d : c.dirs) {
-        std::error_code ec;
-        fs::create_directories(work / d, ec);
-        ASSERT_FALSE(ec) << "cannot make directory " << d;
-    }
-    for (const auto& f : c.inputFiles) ASSERT_TRUE(writeFile(work / f.name, f.content)) << "cannot write " << f.name;
+    ASSERT_TRUE(prepareInputs(c, tmp.path, error)) << error;
 
-    const fs::path outPath = tmp.path / "stdout", errPath = tmp.path / "stderr";
-    RunResult r = runExecutable(c, work, outPath, errPath);
+    const fs::path outPath = tmp.path / "stdout", errPath = tmp.path / "stderr", inPath = tmp.path / "stdin";
+    RunResult r = runExecutable(c, work, outPath, errPath, inPath);
     // Wine now and then fails to start a program at all: status 1, nothing
     // written. bprep2 itself never fails without a message, so such a run
     // under a wrapper is tried once more; a fault of the program repeats.
     if (!target().wrapper.empty() && r.started && r.status == 1 && readWholeFile(outPath).empty() &&
         readWholeFile(errPath).empty())
-        r = runExecutable(c, work, outPath, errPath);
+        r = runExecutable(c, work, outPath, errPath, inPath);
     ASSERT_TRUE(r.started) << r.error;
     ASSERT_FALSE(r.timedOut) << "bprep2 did not finish within " << kRunTimeout.count() << " s";
     ASSERT_TRUE(r.error.empty()) << r.error;
@@ -475,6 +491,106 @@ INSTANTIATE_TEST_SUITE_P(Cases, CaseFileTest, ::testing::ValuesIn(findCases()),
                          });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CaseFileTest);
 
+// ---- the gnu form against the legacy one ------------------------------------
+
+// The pattern of the $gcc problem matcher editors apply to each line.
+const std::regex kGccProblemMatcher(R"(^(.*):(\d+):(\d+):\s+(?:fatal\s+)?(warning|error):\s+(.*)$)");
+const std::regex kLegacyCaret(R"(^(-*)\^$)");
+const std::regex kLegacyLocation(R"(: Line (\d+) in file (.*)$)");
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Where the first error of a legacy run points: the file as named, the line
+// and the column under the caret; not located when it names no line.
+struct MessagePlace {
+    bool located = false;
+    std::string file;
+    int line = 0;
+    int column = 0;  // 0: the message shows no caret
+};
+
+MessagePlace firstLegacyError(const std::string& stderrText) {
+    std::vector<std::string> lines = linesOf(stderrText);
+    MessagePlace place;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].rfind("bprep2: Error ", 0) != 0) continue;
+        std::smatch caret, location;
+        if (i > 0 && std::regex_match(lines[i - 1], caret, kLegacyCaret))
+            place.column = static_cast<int>(caret[1].length()) + 1;
+        // A message of two lines names the line at the end of its second.
+        for (size_t j = i; j < lines.size() && j <= i + 1 && !place.located; ++j) {
+            if (j > i && lines[j].rfind("bprep2: ", 0) == 0) break;
+            if (!std::regex_search(lines[j], location, kLegacyLocation)) continue;
+            place = {true, location[2], std::stoi(location[1]), place.column};
+        }
+        return place;
+    }
+    return place;
+}
+
+bool namesTheSameFile(const std::string& opened, const std::string& named) {
+    return opened == named || (opened.size() > named.size() && opened.ends_with("/" + named));
+}
+
+// Every error case run again in the gnu form: the matcher must find the
+// file (the path it was opened by), line and column of the legacy message,
+// and a message the legacy form names no line for must not match at all.
+TEST(GnuDiagnostics, ProblemMatcherFindsTheLegacyPlaceOfEveryErrorCase) {
+    int compared = 0;
+    for (const fs::path& casePath : findCases()) {
+        CaseFile c;
+        std::string error;
+        ASSERT_TRUE(parseCase(readWholeFile(casePath), c, error)) << casePath << ": " << error;
+        bool chosenForm = std::any_of(c.args.begin(), c.args.end(),
+                                      [](const std::string& a) { return a.rfind("-fdiagnostics-format=", 0) == 0; });
+        if (c.expectedStatus == 0 || chosenForm || c.expectedStderr.find("bprep2: Error ") == std::string::npos)
+            continue;
+        SCOPED_TRACE(casePath.filename().string());
+        MessagePlace legacy = firstLegacyError(c.expectedStderr);
+        c.args.insert(c.args.begin(), "-fdiagnostics-format=gnu");
+
+        TempDir tmp;
+        ASSERT_FALSE(tmp.path.empty()) << "mkdtemp failed";
+        ASSERT_TRUE(prepareInputs(c, tmp.path, error)) << error;
+        RunResult r = runExecutable(c, tmp.path / "work", tmp.path / "stdout", tmp.path / "stderr", tmp.path / "stdin");
+        ASSERT_TRUE(r.started && !r.timedOut) << r.error;
+        EXPECT_EQ(r.status, c.expectedStatus);
+        std::vector<std::string> lines = linesOf(readWholeFile(tmp.path / "stderr"));
+        std::smatch match;
+        auto matched = std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
+            return std::regex_match(line, match, kGccProblemMatcher);
+        });
+        ++compared;
+        if (!legacy.located) {
+            // A member that cannot be found is placed at its INCLUDE in the
+            // gnu form, in one of the case's own files; nothing else is.
+            if (matched == lines.end()) {
+                EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                                        [](const std::string& l) { return l.rfind("bprep2: error: ", 0) == 0; }));
+            } else {
+                EXPECT_EQ(std::string(match[5]).rfind("Unable to read ", 0), 0u) << *matched;
+                EXPECT_TRUE(std::any_of(c.inputFiles.begin(), c.inputFiles.end(),
+                                        [&](const NamedContent& f) { return f.name == match[1]; }))
+                    << *matched;
+            }
+            continue;
+        }
+        ASSERT_NE(matched, lines.end()) << "no line the matcher reads";
+        EXPECT_TRUE(namesTheSameFile(match[1], legacy.file)) << match[1] << " for " << legacy.file;
+        EXPECT_EQ(std::stoi(match[2]), legacy.line);
+        if (legacy.column > 0) {
+            EXPECT_EQ(std::stoi(match[3]), legacy.column);
+        }
+        EXPECT_EQ(match[4], "error");
+    }
+    EXPECT_GT(compared, 0);
+}
+
 // The runner's own parsing: a mistake here would silently weaken every case.
 TEST(CaseFileFormat, SectionsModifiersAndHeaders) {
     CaseFile c;
@@ -484,6 +600,7 @@ TEST(CaseFileFormat, SectionsModifiersAndHeaders) {
                           "--- dir EMPTY\n"
                           "--- stdout escaped\n\\xFE\\t\\\\x\n"
                           "--- status 11\n\n"
+                          "--- stdin noeol\nPRINT 1\n"
                           "--- output TRACE\nT\n",
                           c, error))
         << error;
@@ -496,6 +613,8 @@ TEST(CaseFileFormat, SectionsModifiersAndHeaders) {
     EXPECT_EQ(c.expectedStdout, "\xFE\t\\x\n");
     EXPECT_EQ(c.expectedStderr, "");
     EXPECT_EQ(c.expectedStatus, 11);
+    EXPECT_TRUE(c.hasStdin);
+    EXPECT_EQ(c.stdinText, "PRINT 1");
     ASSERT_EQ(c.expectedFiles.size(), 1u);
     EXPECT_EQ(c.expectedFiles[0].content, "T\n");
 }
@@ -517,7 +636,8 @@ TEST(CaseFileFormat, APlatformsOutputSectionReplacesThePlainOne) {
 TEST(CaseFileFormat, RejectsMistakes) {
     for (const char* bad : {"--- stdot\n", "--- stdout noel\n", "--- file ../x\n", "--- file /etc/x\n",
                             "--- status x\n", "--- status 1\nextra\n", "--- stdout escaped\n\\q\n",
-                            "--- stdout escaped\n\\x4\n", "--- stdout escaped\nx\\\n", "env: NOVALUE\n"}) {
+                            "--- stdout escaped\n\\x4\n", "--- stdout escaped\nx\\\n", "env: NOVALUE\n",
+                            "--- stdin x\n"}) {
         CaseFile c;
         std::string error;
         EXPECT_FALSE(parseCase(bad, c, error)) << bad;

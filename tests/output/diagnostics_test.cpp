@@ -95,5 +95,60 @@ TEST(Diagnostics, ControlBytesAreWrittenEscaped) {
               "bprep2: Error Unable to read file 'a\\x7F\\x01'\n\n");
 }
 
+// The gnu form for the rest of a test, the default put back after it.
+struct GnuForm {
+    explicit GnuForm(bool showCaret = true) { setDiagnosticsStyle({DiagnosticsFormat::Gnu, showCaret}); }
+    ~GnuForm() { setDiagnosticsStyle({}); }
+};
+
+ScannedLine openedLine(std::string path, uint32_t physicalLine, std::string text, int64_t scanPos) {
+    ScannedLine line = lineAt(std::move(text), scanPos);
+    line.openedPath = std::move(path);
+    line.physicalLine = physicalLine;
+    return line;
+}
+
+// The place is the path opened and the line read (not the renumbered one),
+// the column one past the scan position; the margin widens past five
+// digits; a warning, an unechoed line, a message's own line break and a
+// control byte in the line each keep their part of the form.
+TEST(Diagnostics, GnuFormNamesThePlaceAnEditorOpens) {
+    GnuForm gnu;
+    Diagnostics diagnostics;
+    ScannedLine line = openedLine("sub/m.h", 123456, std::string("A\x01" "B"), 2);
+    diagnostics.pointAt(&line);
+    testing::internal::CaptureStderr();
+    diagnostics.warning("Nested comments found");
+    line.noEcho = true;
+    EXPECT_EQ(failureStatus([&] { diagnostics.error("EQUATE level\n      Possible recursive EQUATEs\n"); }), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "sub/m.h:123456:3: warning: Nested comments found\n"
+              "123456 | A\\x01B\n"
+              "       |      ^\n"
+              "sub/m.h:123456:3: error: EQUATE level\n      Possible recursive EQUATEs\n");
+}
+
+// A source that has read no line yet (one being looked for) has its
+// messages placed at the INCLUDE that named it; without an includer, or
+// off the line, a message names the program.
+TEST(Diagnostics, GnuFormPlacesAMemberNotFoundAtItsInclude) {
+    GnuForm gnu(false);
+    Diagnostics diagnostics;
+    ScannedLine main = openedLine("prog.b", 4, "INCLUDE m.h", 11);
+    ScannedLine member = openedLine("", 0, "", -1);
+    member.includedFrom = &main;
+    diagnostics.pointAt(&member);
+    testing::internal::CaptureStderr();
+    diagnostics.writeError("Unable to read INCLUDE file '%s'\n", "m.h");
+    diagnostics.pointAt(&main);
+    main.scanPos = 12;
+    diagnostics.writeError("Unbalanced strings");
+    writeOutOfMemory();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "prog.b:4:12: error: Unable to read INCLUDE file 'm.h'\n"
+              "bprep2: error: Unbalanced strings\n"
+              "bprep2: error: Not enough memory\n");
+}
+
 }  // namespace
 }  // namespace bprep2
