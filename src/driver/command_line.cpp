@@ -46,6 +46,7 @@ constexpr int kPhonyRulesOption = 264;
 constexpr int kDiagnosticsFormatOption = 265;
 constexpr int kCaretOption = 266;
 constexpr int kNoCaretOption = 267;
+constexpr int kStandardInputNameOption = 268;
 
 // Where a whole-argument option finds its own argument, if it has one.
 enum class ArgumentPlace { None, NextArgument, AfterSpelling };
@@ -70,6 +71,7 @@ constexpr WholeArgumentOption kWholeArgumentOptions[] = {
     {"-fdiagnostics-format=", kDiagnosticsFormatOption, ArgumentPlace::AfterSpelling},
     {"-fdiagnostics-show-caret", kCaretOption},
     {"-fno-diagnostics-show-caret", kNoCaretOption},
+    {"--stdin-filename=", kStandardInputNameOption, ArgumentPlace::AfterSpelling},
 };
 
 struct DiagnosticsFormatName {
@@ -306,13 +308,18 @@ class CommandLineParse {
                     style_.showCaret = option == kCaretOption;
                     setDiagnosticsStyle(style_);
                     break;
+                case kStandardInputNameOption:
+                    refuseInProcess(cursor.spelling, "standard input is the caller's");
+                    result_.inputName = needed(cursor, "a file name");
+                    result_.sources.mainFromStandardInput = true;
+                    break;
                 default:
                     break;
             }
         }
         addPredefinedNames();
         appendReleaseIncludeDir();
-        if (cursor.index < argc && argv[cursor.index]) result_.inputName = argv[cursor.index];
+        if (cursor.index < argc && argv[cursor.index]) takeSourceName(argv[cursor.index]);
         completeDependencyRequest();
     }
 
@@ -330,6 +337,13 @@ class CommandLineParse {
         writeUnknownLetterWarnings();
         const Diagnostics plain;
         plain.errorWithStatus(refusedStatus, "%s", message.c_str());
+    }
+
+    // The source read from standard input has its name already.
+    void takeSourceName(const char* name) {
+        if (result_.sources.mainFromStandardInput)
+            refuse("Option --stdin-filename takes the place of the source name '" + std::string(name) + "'");
+        result_.inputName = name;
     }
 
     DiagnosticsFormat diagnosticsFormatNamed(const OptionCursor& cursor) {

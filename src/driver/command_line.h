@@ -1,6 +1,8 @@
 // The command line: options "a:D:e:h?I:mU:", the whole arguments --help,
 // --version, -o FILE, --output=FILE and the dependency-file options -MD,
-// -MMD, -MF FILE, -MT TARGET, -MQ TARGET and -MP, and the source name.
+// -MMD, -MF FILE, -MT TARGET, -MQ TARGET and -MP, the message form's
+// -fdiagnostics-format=FORM and -f[no-]diagnostics-show-caret,
+// --stdin-filename=NAME, and the source name.
 #pragma once
 
 #include <cstdint>

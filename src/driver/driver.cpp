@@ -28,6 +28,7 @@
 #include "directives/directives.h"
 #include "driver/command_line.h"
 #include "driver/context.h"
+#include "driver/platform.h"
 #include "driver/program_text.h"
 #include "driver/reports.h"
 #include "output/dependency_rules.h"
@@ -55,6 +56,23 @@ struct Arguments {
 // call (the restart) share its number, so the second replaces the first's
 // trace.
 std::atomic<uint64_t> inProcessCalls{0};
+
+// The main source's text when standard input holds it: read once, whole,
+// since the attempt after a restart scans it again.
+struct StandardInputText {
+    bool read = false;
+    std::string text;
+};
+
+void takeStandardInput(RunContext& run, StandardInputText& held) {
+    SourceSearch& sources = run.commandLine.sources;
+    if (!sources.mainFromStandardInput) return;
+    if (!held.read) {
+        if (!readStandardInput(held.text)) run.diagnostics.error("Unable to read standard input");
+        held.read = true;
+    }
+    sources.standardInput = &held.text;
+}
 
 // The main source, and every member its INCLUDE lines and directives name,
 // into the run's list.
@@ -177,10 +195,11 @@ void writeDependencyFile(const RunContext& run) {
 
 // The exit status of an attempt that did not fail: 0, or that of the answer
 // the command line asked for instead of a run.
-int32_t runAttempt(const Arguments& arguments, ObjectSyntax objectSyntax) {
+int32_t runAttempt(const Arguments& arguments, ObjectSyntax objectSyntax, StandardInputText& standardInput) {
     CommandLine commandLine = parseCommandLine(arguments.argc, arguments.argv, arguments.inProcess);
     if (commandLine.request != Request::Run) return answerRequest(commandLine.request, arguments.inProcess);
     RunContext run(std::move(commandLine), objectSyntax, arguments.argc, arguments.argv, arguments.call);
+    takeStandardInput(run, standardInput);
     scanSources(run);
     checkConditionalBalance(run);
     rewriteStatements(run);
@@ -195,13 +214,14 @@ int32_t runAttempt(const Arguments& arguments, ObjectSyntax objectSyntax) {
 }
 
 int32_t runWithRestart(const Arguments& arguments) {
+    StandardInputText standardInput;
     try {
-        return runAttempt(arguments, ObjectSyntax::AsAsked);
+        return runAttempt(arguments, ObjectSyntax::AsAsked, standardInput);
     } catch (const ObjectSyntaxRestart&) {
         // Made again below; the attempt's context is gone with its frame.
     }
     try {
-        return runAttempt(arguments, ObjectSyntax::On);
+        return runAttempt(arguments, ObjectSyntax::On, standardInput);
     } catch (const ObjectSyntaxRestart&) {
         Diagnostics().error("Object syntax met again after the restart with object extensions off");
     }

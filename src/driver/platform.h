@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include <fcntl.h>
 
@@ -42,6 +43,18 @@ inline void occupyClosedStandardDescriptors() {
         }
     }
 #endif
+}
+
+// Reads the rest of standard input as the bytes it holds, on every
+// platform; false on a read error.
+inline bool readStandardInput(std::string& text) {
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
+    constexpr size_t block = size_t{1} << 16;
+    char buffer[block];
+    for (size_t got; (got = std::fread(buffer, 1, block, stdin)) > 0;) text.append(buffer, got);
+    return !std::ferror(stdin);
 }
 
 }  // namespace bprep2

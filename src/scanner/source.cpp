@@ -167,8 +167,17 @@ FoundSource findFile(Scan& scan, SourceReader& reader, const std::string& name) 
         scan.diagnostics.error("Unable to read file '%s'\n", name.c_str());
 }
 
+bool isReadFromStandardInput(const Scan& scan) {
+    return scan.sources.standardInput && scan.state.includeLevel == 0;
+}
+
 FoundSource findSource(Scan& scan, SourceReader& reader, const std::string& name, const std::string* databaseFile) {
     FoundSource found;
+    if (isReadFromStandardInput(scan)) {
+        reader.sourceText = *scan.sources.standardInput;
+        reader.sourceSize = reader.sourceText.size();
+        return {name};
+    }
     if (findItem(scan, reader, name, databaseFile, found)) {
         reader.isItem = true;
         reader.sourceSize = reader.sourceText.size();
