@@ -57,11 +57,11 @@ std::string mangledMethodName(const std::string& cls, const std::string& method)
 }
 
 size_t rewriteStaticCall(ObjectLine& line, size_t colonIndex) {
-    size_t secondColon = nextSignificantBringingIn(line, colonIndex, Reach::SameLine);
+    size_t secondColon = nextSignificantReading(line, colonIndex, Reach::SameLine);
     if (!isKindAt(line, secondColon, TokenKind::Colon)) return colonIndex;
-    size_t method = nextSignificantBringingIn(line, secondColon, Reach::SameLine);
+    size_t method = nextSignificantReading(line, secondColon, Reach::SameLine);
     size_t cls = previousSignificant(line.tokens, colonIndex, Reach::SameLine);
-    size_t open = nextSignificantBringingIn(line, method, Reach::SameLine);
+    size_t open = nextSignificantReading(line, method, Reach::SameLine);
     if (!isNameAt(line, method) || !isNameAt(line, cls) || open == npos || !isBracket(line.tokens[open], '('))
         return colonIndex;
 
@@ -69,7 +69,7 @@ size_t rewriteStaticCall(ObjectLine& line, size_t colonIndex) {
     std::string text("qObjectStaticMethodN(\"");
     text.append(line.tokens.text(line.tokens[cls])).append("\",\"");
     text.append(line.tokens.text(line.tokens[method])).append("\"");
-    size_t firstArgument = nextSignificantBringingIn(line, open, Reach::SameLine);
+    size_t firstArgument = nextSignificantReading(line, open, Reach::SameLine);
     if (firstArgument == npos || !isBracket(line.tokens[firstArgument], ')')) text += ",";
 
     for (size_t index : {cls, colonIndex, secondColon, method}) resetToken(line.tokens[index], TokenKind::Deleted);
@@ -82,13 +82,13 @@ size_t rewriteMethodDeclaration(ObjectLine& line, size_t keyword) {
     restartIfObjectsOff(line);
     line.state.runtimeUsed = true;
 
-    size_t cls = nextSignificantBringingIn(line, keyword, Reach::SameLine);
-    size_t firstColon = nextSignificantBringingIn(line, cls, Reach::SameLine);
-    size_t secondColon = nextSignificantBringingIn(line, firstColon, Reach::SameLine);
-    size_t method = nextSignificantBringingIn(line, secondColon, Reach::SameLine);
+    size_t cls = nextSignificantReading(line, keyword, Reach::SameLine);
+    size_t firstColon = nextSignificantReading(line, cls, Reach::SameLine);
+    size_t secondColon = nextSignificantReading(line, firstColon, Reach::SameLine);
+    size_t method = nextSignificantReading(line, secondColon, Reach::SameLine);
     bool destructor = isKindAt(line, method, TokenKind::Tilde);
-    if (destructor) method = nextSignificantBringingIn(line, method, Reach::SameLine);
-    size_t open = nextSignificantBringingIn(line, method, Reach::SameLine);
+    if (destructor) method = nextSignificantReading(line, method, Reach::SameLine);
+    size_t open = nextSignificantReading(line, method, Reach::SameLine);
     if (!isNameAt(line, cls) || !isKindAt(line, firstColon, TokenKind::Colon) ||
         !isKindAt(line, secondColon, TokenKind::Colon) || !isNameAt(line, method) ||
         !isKindAt(line, open, TokenKind::Bracket))
@@ -102,7 +102,7 @@ size_t rewriteMethodDeclaration(ObjectLine& line, size_t keyword) {
     // its ')' is taken over when it has none.
     size_t last = open;
     TokenKind closing = TokenKind::Comma;
-    size_t afterOpen = nextSignificantBringingIn(line, open, Reach::SameLine);
+    size_t afterOpen = nextSignificantReading(line, open, Reach::SameLine);
     if (isKindAt(line, afterOpen, TokenKind::Bracket)) {
         last = afterOpen;
         closing = TokenKind::Bracket;

@@ -14,21 +14,13 @@
 // its start.
 //
 // In a long chain every link would walk back over the whole chain and
-// insert its call's name in front of it, moving it all again. So the chain
-// is remembered (MemberChain): a link that follows the previous one's
-// closing bracket takes the chain's head as its start without the walk, and
-// the names of the links after the first wait to be inserted together when
-// the chain ends. The list comes out exactly as one link at a time would
-// leave it; a link after which the walk could stop or find another start
-// (an unusual member, an assignment) ends the chain.
-//
-// Chained assignments A->X = B->Y = ... = 1, and assignments nested in
-// each other's values, would likewise walk back to the statement start and
-// on to its end for every link. Each link's walk back stops at an earlier
-// link's '=' instead; where the first one's value ended is remembered
-// (AssignmentChain), and a value's walk passes a bracket group whole when
-// nothing in it can end the value (HeldGroups); the ')' owed wait among the
-// held-back tokens rather than bringing the statement into the list.
+// insert its call's name in front of it, moving it all again; chained
+// assignments A->X = B->Y = ... = 1, and assignments nested in each other's
+// values, would walk back to the statement start and on to its end for
+// every link. What is remembered instead is described where it is kept
+// (object_state.h): the member chain, the assignment memo, the input's
+// bracket groups. A link after which the walk could stop or find another
+// start (an unusual member, an assignment) ends the chain.
 //
 // An assignment's value runs to the end of its statement, and a statement
 // left open by a trailing comma goes on with the next line, as the writer
@@ -91,7 +83,7 @@ size_t findObjectStart(const ObjectLine& line, size_t op, bool& opened) {
 }
 
 // An assignment's '=' made its call's comma, marked until the line is done
-// (isAssignment). A comma's value is otherwise 0.
+// (AssignmentChain). A comma's value is otherwise 0.
 constexpr int32_t assignmentCommaMark = '=';
 
 bool isAssignmentComma(const Token& token) {
@@ -130,11 +122,11 @@ bool isAssignment(const ObjectLine& line, size_t equalsIndex) {
 }
 
 // Where an assignment's ')' goes: before token `index` of the list, or
-// before held-back token `index`, after the ')' already owed there; or,
+// before input token `index`, after the ')' already owed there; or,
 // `open`, nowhere yet: the line ends after a trailing comma and the
 // statement goes on with a later line, the value `depth` brackets deep.
 struct CloserPlace {
-    bool held = false;
+    bool ahead = false;
     size_t index = 0;
     bool open = false;
     int64_t depth = 0;
@@ -169,19 +161,19 @@ class ValueWalk {
     }
     void pass(const Token& token, CloserPlace at) {
         depth_ += valueBracketStep(token);
-        if (!blanks.has(token.kind)) afterValue_ = {at.held, at.index + 1};
+        if (!blanks.has(token.kind)) afterValue_ = {at.ahead, at.index + 1};
         if (!commaJoinFillers.has(token.kind)) {
             afterComma_ = token.kind == TokenKind::Comma;
             separatorMet_ = false;
         }
     }
-    // A bracket group the walk passes whole (HeldGroups): as passing its
+    // A bracket group the walk passes whole (InputGroups): as passing its
     // tokens one by one, when nothing in it ends the value.
     void passGroup(const Token& open, const Token& close, CloserPlace closeAt) {
         pass(open, closeAt);
         pass(close, closeAt);
     }
-    // The ')' already owed before held token `at`.
+    // The ')' already owed before input token `at`.
     void passClosers(uint32_t owed, CloserPlace at) {
         depth_ -= owed;
         afterValue_ = at;
@@ -203,25 +195,25 @@ class ValueWalk {
     CloserPlace separator_;
 };
 
-void measureHeldDepth(AssignmentChain& known, const HeldLine& held) {
-    if (!known.heldDepth.empty()) return;
-    known.heldDepth.reserve(held.tokens.size() + 1);
+void measureInputDepth(AssignmentChain& known, const LineInput& input) {
+    if (!known.inputDepth.empty()) return;
+    known.inputDepth.reserve(input.tokens.size() + 1);
     int64_t depth = 0;
-    known.heldDepth.push_back(depth);
-    for (const Token& token : held.tokens) known.heldDepth.push_back(depth += valueBracketStep(token));
+    known.inputDepth.push_back(depth);
+    for (const Token& token : input.tokens) known.inputDepth.push_back(depth += valueBracketStep(token));
 }
 
-void measureHeldGroups(const ObjectLine& line, HeldGroups& groups, const std::vector<Token>& held) {
+void measureInputGroups(const ObjectLine& line, InputGroups& groups, const std::vector<Token>& input) {
     groups.measured = true;
-    groups.close.assign(held.size(), npos);
-    groups.lastElse.assign(held.size(), npos);
+    groups.close.assign(input.size(), npos);
+    groups.lastElse.assign(input.size(), npos);
     struct Open {
         size_t at;
         bool passable;
     };
     std::vector<Open> open;
-    for (size_t h = 0; h < held.size(); ++h) {
-        const Token& token = held[h];
+    for (size_t h = 0; h < input.size(); ++h) {
+        const Token& token = input[h];
         int64_t step = valueBracketStep(token);
         if (step > 0) {
             open.push_back({h, true});
@@ -241,14 +233,14 @@ void measureHeldGroups(const ObjectLine& line, HeldGroups& groups, const std::ve
     }
 }
 
-// The held token that closes the group opened at held token `h`, when the
+// The input token that closes the group opened at input token `h`, when the
 // walk, `depth` deep, may pass the group whole: nothing in it ends the
 // statement, no ')' is owed inside it, and an ELSE in it stands in
 // brackets of the value; npos otherwise.
-size_t passableGroupEnd(const ObjectLine& line, HeldGroups& groups, size_t h, int64_t depth) {
-    const HeldLine& held = line.state.held;
-    if (depth < 0 || valueBracketStep(held.tokens[h]) <= 0) return npos;
-    if (!groups.measured) measureHeldGroups(line, groups, held.tokens);
+size_t passableGroupEnd(const ObjectLine& line, InputGroups& groups, size_t h, int64_t depth) {
+    const LineInput& input = line.state.input;
+    if (depth < 0 || valueBracketStep(input.tokens[h]) <= 0) return npos;
+    if (!groups.measured) measureInputGroups(line, groups, input.tokens);
     size_t close = groups.close[h];
     if (close == npos) return npos;
     auto owed = groups.owedBefore.upper_bound(h);
@@ -264,9 +256,9 @@ void remember(AssignmentChain& known, size_t stop, size_t closer, size_t clean) 
     known.statementOpen = false;
 }
 
-// Where the value starting at `from` ends (ValueWalk). The tokens the
-// after-line pass still holds back are read where they are, with the ')'
-// owed before them, so that a long statement is not brought into the list
+// Where the value starting at `from` ends (ValueWalk). The input tokens the
+// after-line pass has not read yet are looked at where they are, with the
+// ')' owed before them, so that a long statement is not read into the list
 // (where every insertion before it would move it). Where the value ends
 // among them is remembered for the next assignment of the statement.
 CloserPlace findCloserPlace(ObjectLine& line, size_t from) {
@@ -279,42 +271,42 @@ CloserPlace findCloserPlace(ObjectLine& line, size_t from) {
         if (step == ValueWalk::Step::ReachesElse && walk.depth() <= 0) return walk.afterValue();
         walk.pass(token, {false, i});
     }
-    const HeldLine& held = line.state.held;
+    const LineInput& input = line.state.input;
     AssignmentChain& known = line.state.assignmentChain;
-    size_t elseFree = held.next;
-    for (size_t h = held.next;; ++h) {
-        uint32_t owed = held.closersOwed.empty() ? 0 : held.closersOwed[h];
+    size_t elseFree = input.next;
+    for (size_t h = input.next;; ++h) {
+        uint32_t owed = input.closersOwed.empty() ? 0 : input.closersOwed[h];
         if (owed > 0) walk.passClosers(owed, {true, h});
-        // The line's end token comes later, so the end of the held tokens
+        // The line's end token comes later, so the end of the input
         // ends the statement too, unless a trailing comma leaves it open.
-        if (h == held.tokens.size()) {
+        if (h == input.tokens.size()) {
             remember(known, h, h, elseFree);
             if (!walk.leavesStatementOpen()) return {true, h};
             known.statementOpen = true;
-            measureHeldDepth(known, held);
+            measureInputDepth(known, input);
             return CloserPlace::stillOpen(walk.depth());
         }
-        const Token& token = held.tokens[h];
+        const Token& token = input.tokens[h];
         ValueWalk::Step step = walk.look(line.tokens, token, {true, h});
         if (step == ValueWalk::Step::Joined) continue;
         if (step == ValueWalk::Step::StatementEnds) {
             CloserPlace place = walk.statementEnd({true, h});
-            remember(known, place.held ? h : AssignmentChain::none, place.index, elseFree);
+            remember(known, place.ahead ? h : AssignmentChain::none, place.index, elseFree);
             return place;
         }
         if (step == ValueWalk::Step::ReachesElse) {
             if (walk.depth() <= 0) {
                 CloserPlace place = walk.afterValue();
-                remember(known, place.held ? h : AssignmentChain::none, place.index, elseFree);
+                remember(known, place.ahead ? h : AssignmentChain::none, place.index, elseFree);
                 known.stopIsElse = true;
-                measureHeldDepth(known, held);
+                measureInputDepth(known, input);
                 return place;
             }
             elseFree = h + 1;
         }
-        HeldGroups& groups = line.state.held.groups;
+        InputGroups& groups = line.state.input.groups;
         if (size_t close = passableGroupEnd(line, groups, h, walk.depth()); close != npos) {
-            walk.passGroup(token, held.tokens[close], {true, close});
+            walk.passGroup(token, input.tokens[close], {true, close});
             if (groups.lastElse[h] != npos) elseFree = groups.lastElse[h] + 1;
             h = close;
             continue;
@@ -332,7 +324,7 @@ CloserPlace findCloserPlace(ObjectLine& line, size_t from) {
 // have ended this one).
 bool knownCloserPlace(const ObjectLine& line, size_t from, CloserPlace& place) {
     const AssignmentChain& known = line.state.assignmentChain;
-    const size_t next = line.state.held.next;
+    const size_t next = line.state.input.next;
     if (known.stop == AssignmentChain::none || known.stop < next || known.closer < next || known.clean > next)
         return false;
     int64_t depth = 0;
@@ -341,12 +333,12 @@ bool knownCloserPlace(const ObjectLine& line, size_t from, CloserPlace& place) {
         if (statementEnds.has(token.kind) || isElse(line.tokens, token)) return false;
         depth += valueBracketStep(token);
     }
-    int64_t heldDepth = known.heldDepth.empty() ? 0 : known.heldDepth[known.stop] - known.heldDepth[next];
+    int64_t inputDepth = known.inputDepth.empty() ? 0 : known.inputDepth[known.stop] - known.inputDepth[next];
     if (known.statementOpen) {
-        place = CloserPlace::stillOpen(depth + heldDepth);
+        place = CloserPlace::stillOpen(depth + inputDepth);
         return true;
     }
-    if (known.stopIsElse && depth + heldDepth > 0) return false;
+    if (known.stopIsElse && depth + inputDepth > 0) return false;
     place = {true, known.closer};
     return true;
 }
@@ -359,14 +351,14 @@ void closeAssignment(ObjectLine& line, size_t from) {
         open.depths.push(place.depth - open.shift);
         return;
     }
-    if (!place.held) {
+    if (!place.ahead) {
         line.tokens.insert(place.index, line.tokens.make(TokenKind::Bracket, {}, ')'));
         return;
     }
-    HeldLine& held = line.state.held;
-    if (held.closersOwed.empty()) held.closersOwed.assign(held.tokens.size() + 1, 0);
-    held.closersOwed[place.index] += 1;
-    held.groups.owedBefore.insert(place.index);
+    LineInput& input = line.state.input;
+    if (input.closersOwed.empty()) input.closersOwed.assign(input.tokens.size() + 1, 0);
+    input.closersOwed[place.index] += 1;
+    input.groups.owedBefore.insert(place.index);
 }
 
 // The position just after the member expression: after the member word
@@ -392,9 +384,9 @@ size_t memberEnd(ObjectLine& line, size_t member) {
 // runtime call: M(1, 2) continues the argument list, M() closes it. Returns
 // the index of the '(' taken out, or npos when nothing was folded.
 size_t foldMethodArguments(ObjectLine& line, size_t member) {
-    size_t inserted = nextSignificantBringingIn(line, member, Reach::SameLine);
-    size_t open = nextSignificantBringingIn(line, inserted, Reach::SameLine);
-    size_t next = nextSignificantBringingIn(line, open, Reach::SameLine);
+    size_t inserted = nextSignificantReading(line, member, Reach::SameLine);
+    size_t open = nextSignificantReading(line, inserted, Reach::SameLine);
+    size_t next = nextSignificantReading(line, open, Reach::SameLine);
     if (inserted == npos || open == npos || next == npos) return npos;
     if (isBracket(line.tokens[next], ')')) {
         resetToken(line.tokens[inserted], TokenKind::Deleted);
@@ -536,12 +528,12 @@ size_t rewriteMemberReference(ObjectLine& line, size_t op) {
     if (start == npos) illegalReference(line, op);
 
     // A ';' right after the operator leaves it without a member, like the end of the line.
-    size_t member = nextSignificantBringingIn(line, op, Reach::SameStatement);
+    size_t member = nextSignificantReading(line, op, Reach::SameStatement);
     if (member == npos) illegalReference(line, op);
     bool memberByValue = line.tokens[member].kind == TokenKind::At;
     if (memberByValue) {
         resetToken(line.tokens[member], TokenKind::Deleted);
-        member = nextSignificantBringingIn(line, member, Reach::SameStatement);
+        member = nextSignificantReading(line, member, Reach::SameStatement);
         if (member == npos) illegalReference(line, op);
     }
 
@@ -550,7 +542,7 @@ size_t rewriteMemberReference(ObjectLine& line, size_t op) {
     if (close == npos) illegalReference(line, op);
 
     MemberForm form = MemberForm::Read;
-    size_t following = nextSignificantBringingIn(line, member, Reach::SameLine);
+    size_t following = nextSignificantReading(line, member, Reach::SameLine);
     if (following != npos && isBracket(line.tokens[following], '(')) {
         form = MemberForm::MethodCall;
     } else if (following != npos && line.tokens[following].kind == TokenKind::Equals && isAssignment(line, following)) {

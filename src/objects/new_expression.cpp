@@ -24,7 +24,7 @@ size_t rewriteNewExpression(ObjectLine& line, size_t keyword) {
     restartIfObjectsOff(line);
     line.state.runtimeUsed = true;
 
-    size_t word = nextSignificantBringingIn(line, keyword, Reach::SameLine);
+    size_t word = nextSignificantReading(line, keyword, Reach::SameLine);
     if (word == npos) illegalNew(line, keyword);
     std::string_view constructor;
     if (line.tokens.isWord(line.tokens[word], "ARRAY")) {
@@ -35,9 +35,9 @@ size_t rewriteNewExpression(ObjectLine& line, size_t keyword) {
         illegalNew(line, keyword);
     }
 
-    size_t open = nextSignificantBringingIn(line, word, Reach::SameLine);
+    size_t open = nextSignificantReading(line, word, Reach::SameLine);
     bool hasParenthesis = open != npos && isBracket(line.tokens[open], '(');
-    size_t close = hasParenthesis ? nextSignificantBringingIn(line, open, Reach::SameLine) : npos;
+    size_t close = hasParenthesis ? nextSignificantReading(line, open, Reach::SameLine) : npos;
     bool emptyParentheses = close != npos && isBracket(line.tokens[close], ')');
 
     if (hasParenthesis && !emptyParentheses) {

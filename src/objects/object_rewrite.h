@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "objects/held_line.h"
+#include "objects/line_input.h"
 #include "objects/object_state.h"
 #include "tokens/scans.h"
 

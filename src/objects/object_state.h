@@ -16,11 +16,20 @@
 
 namespace bprep2 {
 
-// A chain of member reads and method calls A->B->M(1)->C... on the line
-// being scanned. Every link's call opens where the first link's does, so
-// inserting each one there would move the whole chain again for every link;
-// instead the later links' calls wait here and are opened together
-// (member_reference.cpp).
+// The member chain. It remembers the chain of member reads and method
+// calls A->B->M(1)->C... being read on the line: where its first call opens
+// (`head`), where its latest link ends, and the calls of the later links,
+// not opened yet. Every link's call opens where the first link's does, in
+// the output already written; walking back there and inserting for each
+// link would cross and move the whole chain again for every link. What
+// keeps it right: a reference goes
+// on with the chain only where the walk back from it would surely arrive at
+// the head (it follows the latest link's closing bracket, across arguments
+// that close nested); any other reference, an assignment, or the line's end
+// opens the waiting calls at the head, outermost first, which leaves the
+// list exactly as one link at a time would (member_reference.cpp). A chain
+// whose latest call's arguments hold a reference of their own is set aside
+// (ObjectState::setAsideChains) and goes on when its arguments close.
 struct MemberChain {
     size_t head = 0;     // index of the first link's call name
     size_t lastEnd = 0;  // the latest link's closing ')', or for a method
@@ -31,19 +40,26 @@ struct MemberChain {
     bool regular = true; // every call's arguments in it close nested (see settleChains)
 };
 
-// What the latest member assignment on the line found, so that a statement
-// of chained assignments A->X = B->Y = ... = 1 is not walked over again for
-// every link (member_reference.cpp).
+// The assignment memo. It remembers where the latest member assignment's
+// value on the line ended among the input tokens (LineInput): at the
+// statement end or at an ELSE (`stop`, none when not among them), with its
+// ')' owed before input token `closer`, and that the input tokens from
+// `clean` to `stop` hold no ELSE; and it marks the commas that were the
+// assignments' '='. In chained assignments A->X = B->Y = ... = 1 every value
+// runs to the same end, ahead of the reading, and walking there, and back
+// to the statement's start for the assignment test, for every link would
+// be quadratic. What
+// keeps it right: the input tokens are only read, never changed, so a later
+// value of the statement that reaches `clean` meets nothing that ends it
+// before `stop`; it ends there at once before a statement end, and before an
+// ELSE only when it is not inside brackets there, which `inputDepth` (the
+// bracket depth before each input token, made when a value first ends at an
+// ELSE or at a line end a trailing comma leaves open) tells. No rewrite puts
+// an '=' or a keyword before a marked comma, so the assignment test that
+// meets one would find what that assignment's test found. The memo and the
+// marks go when the line is done (finishMemberChain).
 struct AssignmentChain {
     static constexpr size_t none = static_cast<size_t>(-1);
-    // Where its value ended among the held-back tokens: at the statement end
-    // or at an ELSE (`stop`, none when not there), with its ')' owed before
-    // held token `closer`. The held tokens from `clean` to `stop` hold no
-    // ELSE, so a later value of the statement that reaches `clean` ends at
-    // the same place: at once before a statement end, and before an ELSE
-    // when it is not inside brackets there, which `heldDepth` (the bracket
-    // depth before each held token, made when a value first ends at an
-    // ELSE or at a line end a trailing comma leaves open) tells.
     size_t stop = none;
     bool stopIsElse = false;
     // The value did not end: the line ends after a trailing comma, and the
@@ -51,37 +67,37 @@ struct AssignmentChain {
     bool statementOpen = false;
     size_t closer = 0;
     size_t clean = 0;
-    std::vector<int64_t> heldDepth;
-    // The assignments' '=' on the line, made their calls' commas and marked
-    // so that the assignment test stops at them; the marks go when the line
-    // is done.
+    std::vector<int64_t> inputDepth;
     size_t markedCommas = 0;
 };
 
-// The bracket groups of the held-back tokens, so that a value's walk passes
-// a group whole where nothing in it can end the value or change its depth:
-// nested assignments A->X = (1, A->X = (...) ELSE 2) ELSE 3 then do not
-// walk over the inner ones again for every link. Measured once per line,
-// when a walk first meets a group.
-struct HeldGroups {
+// The bracket groups of the input tokens. For each input token that opens
+// a group it remembers the token that closes it (npos when none does, or a
+// statement end stands between) and the last ELSE inside it; and which
+// input tokens have a ')' owed before them. Nested assignments
+// A->X = (1, A->X = (...) ELSE 2) ELSE 3 each end at their own ELSE, past the
+// inner ones, and a value's walk token by token would cross every inner
+// link again for every link. What keeps it right: a walk passes a group
+// whole only when it stands at depth 0 or deeper inside the value, so that
+// every ELSE in the group is inside the value's brackets, and when no ')'
+// is owed inside it; the input tokens never change. Measured once per
+// line, when a walk first meets a group.
+struct InputGroups {
     bool measured = false;
-    // For each held token that opens a group: the held token that closes
-    // it, npos when none does or a statement end stands between; and the
-    // last ELSE inside it (npos when none).
     std::vector<size_t> close;
     std::vector<size_t> lastElse;
-    // The held tokens with a ')' owed before them: a group holding one is
-    // walked token by token.
     std::set<size_t> owedBefore;
 };
 
 // The ')' of member assignments whose statement a trailing comma leaves
-// open at the end of a line: they wait for the line that ends the
-// statement, or go right after the comma when a line marker or the end of
-// the source comes first (member_reference.cpp). Each is kept with
-// the bracket depth its value had reached, less `shift`, which follows the
-// depth of the lines that go on with the statement: before an ELSE the
-// shallowest values close first.
+// open at the end of a line. The writer joins the lines that go on with the
+// statement onto it, so the value runs on there; each ')' is kept with the
+// bracket depth its value had reached, less `shift`, which follows the
+// depth of the lines that go on with the statement (before an ELSE the
+// shallowest values close first). What keeps it right: the line loop hands
+// them to each line that goes on with the statement before that line's own
+// pass (closeOnContinuedLine), and closes them right after the comma when a
+// line marker or the end of the source comes first, so none is left open.
 struct OpenAssignments {
     std::priority_queue<int64_t, std::vector<int64_t>, std::greater<int64_t>> depths;
     int64_t shift = 0;
@@ -89,18 +105,19 @@ struct OpenAssignments {
     bool empty() const { return depths.empty(); }
 };
 
-// The tokens of the line that the after-line pass has not reached yet,
-// held out of the list while it runs (held_line.h); tokens[next] is the
-// next one to come back.
-struct HeldLine {
+// The after-line pass's input (line_input.h): the line's tokens not read
+// yet, tokens[next] the next. `closersOwed` holds the ')' of assignments
+// owed before tokens[i], or after the last one at [tokens.size()] (empty
+// when none is): an assignment's call closes at the end of its statement,
+// and writing the ')' there at once would read the whole statement into the
+// list, where every later insertion before it would move it again. What
+// keeps it right: the input is read once, in order, and a ')' is owed only
+// before a token not read yet; it is written as the reading gets there.
+struct LineInput {
     std::vector<Token> tokens;
     size_t next = 0;
-    // The ')' of assignments owed before tokens[i], or after the last one at
-    // [tokens.size()] (empty when none is): an assignment's call closes at
-    // the end of its statement, and putting the ')' there at once would
-    // bring the whole statement into the list.
     std::vector<uint32_t> closersOwed;
-    HeldGroups groups;
+    InputGroups groups;
 };
 
 struct ObjectState {
@@ -112,7 +129,7 @@ struct ObjectState {
     // innermost last; each goes on when its arguments close.
     std::vector<MemberChain> setAsideChains;
     AssignmentChain assignmentChain;
-    HeldLine held;
+    LineInput input;
 };
 
 // What the rewrites of the line being scanned work on: the list (the line's

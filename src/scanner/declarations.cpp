@@ -13,7 +13,7 @@
 #include <array>
 #include <string_view>
 
-#include "objects/held_line.h"
+#include "objects/line_input.h"
 #include "tokens/keywords.h"
 #include "tokens/words.h"
 
@@ -42,10 +42,10 @@ void recordArrayName(ObjectLine& line, DeclaredNames& declared, size_t index) {
 // DEFFUN [VAR|STRING|INT] NAME: records NAME and returns its index (the token
 // the later steps go on from), or npos when the statement ends first.
 size_t recordFunctionName(ObjectLine& line, DeclaredNames& declared, size_t keyword) {
-    size_t name = nextSignificantBringingIn(line, keyword, Reach::SameLine);
+    size_t name = nextSignificantReading(line, keyword, Reach::SameLine);
     if (name == npos) return npos;
     if (wordIs(line, name, "VAR") || wordIs(line, name, "STRING") || wordIs(line, name, "INT")) {
-        name = nextSignificantBringingIn(line, name, Reach::SameLine);
+        name = nextSignificantReading(line, name, Reach::SameLine);
         if (name == npos) return npos;
     }
     declared.functions.add(line.tokens.text(line.tokens[name]));
@@ -64,10 +64,10 @@ bool startsMatParameters(const ObjectLine& line, size_t index) {
 void recordMatParameters(ObjectLine& line, DeclaredNames& declared, size_t current) {
     if (!startsMatParameters(line, current)) return;
     size_t t = current;
-    while ((t = nextSignificantBringingIn(line, t, Reach::SameStatement)) != npos) {
+    while ((t = nextSignificantReading(line, t, Reach::SameStatement)) != npos) {
         if (line.tokens[t].kind == TokenKind::Keyword && startsMatParameters(line, t)) return;
         if (wordIs(line, t, "MAT")) {
-            t = nextSignificantBringingIn(line, t, Reach::SameStatement);
+            t = nextSignificantReading(line, t, Reach::SameStatement);
             if (t == npos) return;
             if (line.tokens[t].kind == TokenKind::Keyword && startsMatParameters(line, t)) return;
             if (line.tokens[t].kind == TokenKind::Name) recordArrayName(line, declared, t);
@@ -79,10 +79,10 @@ void recordMatParameters(ObjectLine& line, DeclaredNames& declared, size_t curre
 // closing slash, or npos when the block name is malformed or the statement ends.
 size_t skipCommonBlockName(ObjectLine& line, size_t t) {
     if (!isSlash(line.tokens[t])) return t;
-    size_t name = nextSignificantBringingIn(line, t, Reach::SameStatement);
-    size_t close = nextSignificantBringingIn(line, name, Reach::SameStatement);
+    size_t name = nextSignificantReading(line, t, Reach::SameStatement);
+    size_t close = nextSignificantReading(line, name, Reach::SameStatement);
     if (close == npos || !isSlash(line.tokens[close])) return npos;
-    return nextSignificantBringingIn(line, close, Reach::SameStatement);
+    return nextSignificantReading(line, close, Reach::SameStatement);
 }
 
 bool isDimensionWord(const ObjectLine& line, size_t index) {
@@ -96,12 +96,12 @@ void recordDimensionList(ObjectLine& line, DeclaredNames& declared, size_t curre
     if (!line.tokens[current].hasKeywordFlag(kwDimension)) return;
     size_t t = current;
     for (;;) {
-        t = nextSignificantBringingIn(line, t, Reach::SameStatement);
+        t = nextSignificantReading(line, t, Reach::SameStatement);
         if (t == npos) return;
         t = skipCommonBlockName(line, t);
         if (t == npos || line.tokens[t].kind != TokenKind::Name) return;
         size_t name = t;
-        t = nextSignificantBringingIn(line, t, Reach::SameStatement);
+        t = nextSignificantReading(line, t, Reach::SameStatement);
         if (t == npos) return;
         if (line.tokens[t].kind == TokenKind::Comma) continue;
         if (!isBracket(line.tokens[t], '(')) return;
@@ -110,12 +110,12 @@ void recordDimensionList(ObjectLine& line, DeclaredNames& declared, size_t curre
         // as DIM A(DIM A(DIM A(... would otherwise be searched again and
         // again to its end.
         do {
-            t = nextSignificantBringingIn(line, t, Reach::SameStatement);
+            t = nextSignificantReading(line, t, Reach::SameStatement);
             if (t == npos || isDimensionWord(line, t)) return;
         } while (!isBracket(line.tokens[t], ')'));
         recordArrayName(line, declared, name);
         line.tokens[name].special = specialNoResolve;
-        t = nextSignificantBringingIn(line, t, Reach::SameStatement);
+        t = nextSignificantReading(line, t, Reach::SameStatement);
         if (t == npos || line.tokens[t].kind != TokenKind::Comma) return;
     }
 }

@@ -16,7 +16,7 @@
 // continuations and joins cost no more than the tokens they pass over once.
 #include "scanner/line_loop.h"
 
-#include "objects/held_line.h"
+#include "objects/line_input.h"
 #include "objects/objects.h"
 #include "scanner/declarations.h"
 #include "scanner/source.h"
@@ -85,10 +85,13 @@ ObjectLine objectLine(Scan& scan, SourceReader& reader) {
     return {scan.tokens, scan.objects, reader.openAssignments, scan.options, scan.diagnostics};
 }
 
+// The after-line pass reads the line's tokens in order. Where a rewrite may
+// insert, the line is taken out of the list as the pass's input and the
+// list's end is its output (objects/line_input.h); otherwise the pass reads
+// the tokens where they stand, the list's own end being the line's.
 void afterLinePass(Scan& scan, SourceReader& reader, bool mayInsert) {
     ObjectLine line = objectLine(scan, reader);
-    if (mayInsert) holdBackLine(line, reader.lineFirstToken);
-    // Nothing held back: the list's own end is the line's.
+    if (mayInsert) takeLineAsInput(line, reader.lineFirstToken);
     auto hasToken = [&](size_t i) { return mayInsert ? hasTokenAt(line, i) : i < scan.tokens.size(); };
     for (size_t i = reader.lineFirstToken; hasToken(i); ++i) {
         const Token& token = scan.tokens[i];
@@ -113,7 +116,7 @@ void afterLinePass(Scan& scan, SourceReader& reader, bool mayInsert) {
         }
     }
     finishMemberChain(line);
-    giveBackLine(line);
+    keepRestOfInput(line);
 }
 
 bool hasObjectReference(const Scan& scan, size_t from) {
@@ -183,8 +186,8 @@ void goOnWithOpenAssignments(Scan& scan, SourceReader& reader) {
     insertClosers(scan, reader, closeOnContinuedLine(scan.tokens, reader.openAssignments, afterComma, reader.lineFirstToken));
 }
 
-// The after-line pass, keeping what the boundary search knows and the line
-// ends still owed where they stay valid. The pass changes only the line's
+// The after-line pass, keeping the boundary memo and the owed line ends
+// (SourceReader) where they stay valid. The pass changes only the line's
 // own tokens, except that an object reference may open its call on an
 // earlier line; so line ends owed ahead of the line wait for later lines
 // (a chain of THEN/ELSE joins with continuations owes them all at the

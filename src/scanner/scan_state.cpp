@@ -1,14 +1,6 @@
 // Statement boundaries behind the scan and the line ends owed by
-// continuations.
-//
-// A continued statement gets one LineEnd per extra physical line, placed
-// directly after the boundary that precedes the statement, so that the
-// statement is written on its last line. Finding that boundary and
-// inserting there is done here in time linear in the statement: the search
-// remembers the stretch of tokens it has already found free of boundaries,
-// and the line ends are inserted in one move once the statement's scan is
-// over. Guarantees: the list after settleOwedLineEnds is exactly the one
-// that inserting each line end at once would have given.
+// continuations: the boundary memo and the owed line ends, described with
+// the reader's fields (scan_state.h).
 #include "scanner/scan_state.h"
 
 #include "tokens/token_sets.h"

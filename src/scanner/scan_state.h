@@ -67,15 +67,34 @@ struct SourceReader : ScannedLine {
     bool continued = false;
     bool inBlockComment = false;
 
-    // Scanner bookkeeping that keeps its backward searches within the
-    // current statement (token indexes into the list).
+    // Where the scanner's backward searches stop (token indexes into the list).
     size_t firstToken = 0;       // this source's leading line marker
     size_t joinFloor = 0;        // a THEN/ELSE join stops above this index
     size_t lineFirstToken = 0;   // first token of the line being scanned
-    size_t boundaryFreeLow = 0;  // [low, high) is known to hold no statement
-    size_t boundaryFreeHigh = 0; // boundary (tokens/token_sets.h)
-    size_t owedAfter = 0;        // continuation line ends still to be inserted
-    uint32_t owedLineEnds = 0;   // right after this boundary token
+
+    // The boundary memo: the stretch [boundaryFreeLow, boundaryFreeHigh) of
+    // the list, which the last search for the last statement boundary
+    // (findLastBoundary) found free of boundaries. Every continuation line
+    // of a statement searches back for the boundary before it; without the
+    // memo a statement continued over many lines would be searched over
+    // once per line. What keeps it right: the scanner only appends, so the
+    // stretch stays free of boundaries; an insertion elsewhere moves it or
+    // drops it (noteInsertion), and code that may change the list otherwise
+    // drops it (forgetBoundaries).
+    size_t boundaryFreeLow = 0;
+    size_t boundaryFreeHigh = 0;
+    // The owed line ends: a continued statement owes one LineEnd per extra
+    // physical line right after the boundary token at `owedAfter`, so that
+    // it is written on its last line. Inserting each at once would move the
+    // statement's tokens once per continuation line. What keeps it right:
+    // they are inserted together (settleOwedLineEnds) before anything but an
+    // append looks at or changes the list there (a directive, a THEN/ELSE
+    // join that would fold them, a line whose rewrites may reach back before
+    // them), and every index the reader keeps moves past them then
+    // (noteInsertion): the list is exactly the one inserting each at once
+    // would have given.
+    size_t owedAfter = 0;
+    uint32_t owedLineEnds = 0;
 
     // Member assignments a trailing comma left open at the end of a line of
     // this source.
@@ -169,9 +188,8 @@ inline bool updateStatementState(SourceReader& r, bool caseSensitive, TokenKind 
 }
 
 // Index of the last statement boundary in the list, searching no lower than
-// the reader's own first token; npos when there is none. Remembers what it
-// passed, so repeated searches within one statement cost only the tokens
-// appended since the last one.
+// the reader's own first token; npos when there is none. Keeps the boundary
+// memo (SourceReader::boundaryFreeLow).
 size_t findLastBoundary(const TokenList& tokens, SourceReader& reader);
 
 // Drops what findLastBoundary remembered; needed whenever code other than
@@ -179,10 +197,7 @@ size_t findLastBoundary(const TokenList& tokens, SourceReader& reader);
 void forgetBoundaries(SourceReader& reader);
 
 // A continuation's line end: a LineEnd of one line directly after the
-// last statement boundary. Successive continuations of one statement owe
-// theirs at the same place, and they are inserted together (by
-// settleOwedLineEnds) rather than one at a time, so a statement continued
-// over many lines does not move its tokens once per line.
+// last statement boundary, owed (SourceReader::owedLineEnds).
 void oweLineEnd(TokenList& tokens, SourceReader& reader);
 
 // Inserts the owed line ends. Must run before anything but an append looks

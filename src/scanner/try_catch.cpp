@@ -44,7 +44,7 @@ void translateEndTry(TryWord& w, size_t endWord, size_t tryWord) {
 }
 
 void translateTry(TryWord& w, size_t index) {
-    if (nextSignificantBringingIn(w.line, index, Reach::SameLine) != npos) return;
+    if (nextSignificantReading(w.line, index, Reach::SameLine) != npos) return;
     w.line.state.runtimeUsed = true;
     size_t before = previousSignificant(w.line.tokens, index, Reach::SameLine);
     if (before != npos) {
@@ -70,17 +70,17 @@ void claimCatch(TryWord& w) {
 }
 
 void translateCatch(TryWord& w, size_t index) {
-    size_t variableWord = nextSignificantBringingIn(w.line, index, Reach::SameLine);
+    size_t variableWord = nextSignificantReading(w.line, index, Reach::SameLine);
     // CATCH ; alone is a bare CATCH: a ';' names no variable.
     if (variableWord != npos && w.line.tokens[variableWord].kind == TokenKind::Separator &&
-        nextSignificantBringingIn(w.line, variableWord, Reach::SameLine) == npos)
+        nextSignificantReading(w.line, variableWord, Reach::SameLine) == npos)
         variableWord = npos;
     if (variableWord == npos) {
         claimCatch(w);
         becomeBlock(w.line, index, "QAC_INLINE_START\n} else {\nQAC_INLINE_END\n" + lineMarker(w.reader));
         return;
     }
-    if (nextSignificantBringingIn(w.line, variableWord, Reach::SameLine) != npos) return;
+    if (nextSignificantReading(w.line, variableWord, Reach::SameLine) != npos) return;
     claimCatch(w);
     std::string name = upperCased(w.line.tokens.text(w.line.tokens[variableWord]));
     becomeBlock(w.line, index,

@@ -1,0 +1,61 @@
+// The after-line pass's input: the tokens of the line just scanned.
+#include "objects/line_input.h"
+
+namespace bprep2 {
+
+namespace {
+
+uint32_t closersOwedBefore(const LineInput& input, size_t index) {
+    return input.closersOwed.empty() ? 0 : input.closersOwed[index];
+}
+
+}  // namespace
+
+void takeLineAsInput(ObjectLine& line, size_t first) {
+    LineInput& input = line.state.input;
+    input.tokens.assign(line.tokens.begin() + static_cast<ptrdiff_t>(first), line.tokens.end());
+    input.next = 0;
+    input.closersOwed.clear();
+    input.groups = InputGroups{};
+    line.tokens.truncate(first);
+}
+
+void keepRestOfInput(ObjectLine& line) {
+    LineInput& input = line.state.input;
+    while (hasInputLeft(input)) readNextInput(line);
+    input.tokens.clear();
+    input.next = 0;
+    input.closersOwed.clear();
+    input.groups = InputGroups{};
+}
+
+bool hasInputLeft(const LineInput& input) {
+    return input.next < input.tokens.size() || closersOwedBefore(input, input.tokens.size()) > 0;
+}
+
+void readNextInput(ObjectLine& line) {
+    LineInput& input = line.state.input;
+    if (uint32_t owed = closersOwedBefore(input, input.next)) {
+        Token closer;
+        closer.kind = TokenKind::Bracket;
+        closer.value = ')';
+        line.tokens.insert(line.tokens.size(), owed, closer);
+        input.closersOwed[input.next] = 0;
+    }
+    if (input.next < input.tokens.size()) line.tokens.append(input.tokens[input.next++]);
+}
+
+bool readInputUpTo(ObjectLine& line, size_t index) {
+    while (index >= line.tokens.size() && hasInputLeft(line.state.input)) readNextInput(line);
+    return index < line.tokens.size();
+}
+
+size_t nextSignificantReading(ObjectLine& line, size_t index, Reach reach) {
+    if (index == npos) return npos;
+    // Every reach but one decides at the first token that is not blank.
+    size_t i = index + 1;
+    while (hasTokenAt(line, i) && (blanks.has(line.tokens[i].kind) || reach == Reach::Anywhere)) ++i;
+    return nextSignificant(line.tokens, index, reach);
+}
+
+}  // namespace bprep2

@@ -1,0 +1,42 @@
+// The after-line pass's input: the tokens of the line just scanned.
+//
+// The pass reads the line's tokens one by one and appends each to the list,
+// its output, as it (or a rewrite's scan reading ahead) reaches it
+// (ObjectState::input holds those not read yet). A rewrite then inserts only
+// among the few tokens already written after the place it inserts at, and
+// an assignment's ')' for a place ahead waits with the input until the
+// reading gets there (LineInput::closersOwed), so a long line, or a long
+// statement, full of object references stays linear.
+#pragma once
+
+#include <cstddef>
+
+#include "objects/object_state.h"
+#include "tokens/scans.h"
+
+namespace bprep2 {
+
+// Takes the tokens of the list from `first` (the line's first token) on out
+// of the list as the pass's input.
+void takeLineAsInput(ObjectLine& line, size_t first);
+// Writes whatever the pass did not read to the list.
+void keepRestOfInput(ObjectLine& line);
+
+// Whether an input token, or a ')' owed after the last one, is still to be read.
+bool hasInputLeft(const LineInput& input);
+// Reads the next input token into the list, after the ')' owed before it
+// (or the ')' owed after the last one).
+void readNextInput(ObjectLine& line);
+// Reads input tokens into the list until it has a token at `index`, or
+// none is left; whether it has.
+bool readInputUpTo(ObjectLine& line, size_t index);
+
+// Whether the list has a token at `index`, reading input up to it.
+inline bool hasTokenAt(ObjectLine& line, size_t index) {
+    return index < line.tokens.size() || readInputUpTo(line, index);
+}
+
+// nextSignificant, reading as many input tokens as the scan looks at.
+size_t nextSignificantReading(ObjectLine& line, size_t index, Reach reach);
+
+}  // namespace bprep2
