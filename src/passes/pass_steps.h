@@ -130,8 +130,12 @@ class ListRewrite {
     }
 
     // Reads input token `i`, the one after the last kept: writes what is
-    // planned before it, and drops it when it is skipped.
-    void read(size_t i);
+    // planned before it, and drops it when it is skipped. Most tokens have
+    // nothing planned, skipped or carried, and are read where they stand.
+    void read(size_t i) {
+        if (plan_.empty() && droppedLines_ == 0 && !isSkipped(i)) return;
+        readWithPlanOrSkip(i);
+    }
     // Writes input token `i`, as the walk left it, to the output.
     void keep(size_t i) {
         const size_t from = i + shift_;
@@ -145,6 +149,7 @@ class ListRewrite {
    private:
     bool isSkipped(size_t i) const { return i >= skipFirst_ && i <= skipLast_; }
     void makeRoom();
+    void readWithPlanOrSkip(size_t i);
 
     TokenList& list_;
     size_t count_;

@@ -65,7 +65,7 @@ void ListRewrite::makeRoom() {
     shift_ += gap;
 }
 
-void ListRewrite::read(size_t i) {
+void ListRewrite::readWithPlanOrSkip(size_t i) {
     while (!plan_.empty() && plan_.begin()->first <= i) {
         Token planned = plan_.begin()->second;
         if (isSkipped(plan_.begin()->first)) resetToken(planned, TokenKind::Deleted);
