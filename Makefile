@@ -19,6 +19,7 @@ deps:
 	command -v ninja >/dev/null 2>&1 || missing="$$missing ninja-build"; \
 	command -v pkg-config >/dev/null 2>&1 || missing="$$missing pkg-config"; \
 	[ -f /usr/include/gtest/gtest.h ] || missing="$$missing libgtest-dev"; \
+	[ -f /usr/include/nlohmann/json.hpp ] || missing="$$missing nlohmann-json3-dev"; \
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then \
 	    echo "Installing:$$missing"; \

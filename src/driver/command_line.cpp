@@ -82,7 +82,12 @@ struct DiagnosticsFormatName {
 constexpr DiagnosticsFormatName kDiagnosticsFormats[] = {
     {"legacy", DiagnosticsFormat::Legacy},
     {"gnu", DiagnosticsFormat::Gnu},
+    {"sarif-stderr", DiagnosticsFormat::SarifStderr},
+    {"sarif-file", DiagnosticsFormat::SarifFile},
 };
+
+constexpr const char* kSarifSuffix = ".sarif";
+constexpr const char* kSarifFileWithoutSource = "bprep2.sarif";
 
 #ifdef _WIN32
 constexpr const char* kPathSeparators = "/\\";
@@ -301,6 +306,8 @@ class CommandLineParse {
                     break;
                 case kDiagnosticsFormatOption:
                     style_.format = diagnosticsFormatNamed(cursor);
+                    if (style_.format == DiagnosticsFormat::SarifFile)
+                        refuseInProcess(cursor.spelling, "it writes a file");
                     setDiagnosticsStyle(style_);
                     break;
                 case kCaretOption:
@@ -321,6 +328,7 @@ class CommandLineParse {
         appendReleaseIncludeDir();
         if (cursor.index < argc && argv[cursor.index]) takeSourceName(argv[cursor.index]);
         completeDependencyRequest();
+        nameSarifFile();
     }
 
    private:
@@ -346,12 +354,20 @@ class CommandLineParse {
         result_.inputName = name;
     }
 
+    // The log is named after the source, in the working directory.
+    void nameSarifFile() {
+        if (style_.format != DiagnosticsFormat::SarifFile) return;
+        std::string_view source = baseName(result_.inputName);
+        style_.logFile = source.empty() ? kSarifFileWithoutSource : std::string(source) + kSarifSuffix;
+        setDiagnosticsStyle(style_);
+    }
+
     DiagnosticsFormat diagnosticsFormatNamed(const OptionCursor& cursor) {
         for (const DiagnosticsFormatName& known : kDiagnosticsFormats)
             if (cursor.argument == known.name) return known.format;
         std::string names;
         for (const DiagnosticsFormatName& known : kDiagnosticsFormats)
-            names += std::string(names.empty() ? "" : " or ") + known.name;
+            names += std::string(names.empty() ? "" : ", ") + known.name;
         refuse("Option " + std::string(cursor.spelling) + " needs " + names);
     }
 

@@ -227,13 +227,10 @@ int32_t runWithRestart(const Arguments& arguments) {
     }
 }
 
-}  // namespace
-
 // Every way a run ends is caught here, once: the failures that have written
 // their message, a size past what the program can hold, and memory that
 // cannot be had. Whatever the run held is released as the stack unwinds.
-int32_t runPreprocessor(int argc, char** argv, bool inProcess) {
-    setDiagnosticsStyle({});
+int32_t runCaught(int argc, char** argv, bool inProcess) {
     try {
         return runWithRestart({argc, argv, inProcess, inProcess ? ++inProcessCalls : 0});
     } catch (const RunFailure& failure) {
@@ -249,6 +246,15 @@ int32_t runPreprocessor(int argc, char** argv, bool inProcess) {
         writeOutOfMemory();
         return outOfMemoryStatus;
     }
+}
+
+}  // namespace
+
+// A SARIF log is written once the run's status is known, whatever ended it.
+int32_t runPreprocessor(int argc, char** argv, bool inProcess) {
+    setDiagnosticsStyle({});
+    int32_t status = runCaught(argc, argv, inProcess);
+    return finishDiagnostics(status, bprep2_version());
 }
 
 }  // namespace bprep2

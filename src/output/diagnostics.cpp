@@ -12,6 +12,12 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include <new>
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "output/file_replacement.h"
+#include "output/writer.h"
 #include "tokens/characters.h"
 
 namespace bprep2 {
@@ -149,9 +155,62 @@ std::string gnuMessage(Severity severity, const ScannedLine* pointed, int64_t co
 
 DiagnosticsStyle currentStyle;
 
+bool isSarif(DiagnosticsFormat format) {
+    return format == DiagnosticsFormat::SarifStderr || format == DiagnosticsFormat::SarifFile;
+}
+
+// The results of the run's SARIF log, one a message, in the order written.
+std::vector<nlohmann::json>& sarifResults() {
+    static std::vector<nlohmann::json> results;
+    return results;
+}
+
+nlohmann::json sarifPlace(const ScannedLine& line, int64_t column) {
+    nlohmann::json region = {{"startLine", line.physicalLine}};
+    if (column >= 0) region["startColumn"] = column + 1;
+    return {{"physicalLocation", {{"artifactLocation", {{"uri", line.openedPath}}}, {"region", region}}}};
+}
+
+// A message as a result: its place where it has one (the same the gnu form
+// names) and the INCLUDE lines that led there as related locations, the
+// nearest first.
+void addSarifResult(Severity severity, const ScannedLine* pointed, int64_t column, const std::string& message) {
+    std::string text = message;
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    nlohmann::json result = {{"level", severity == Severity::Error ? "error" : "warning"},
+                             {"message", {{"text", text}}}};
+    if (const ScannedLine* line = editorLine(pointed, column)) {
+        result["locations"] = nlohmann::json::array({sarifPlace(*line, column)});
+        nlohmann::json chain = nlohmann::json::array();
+        for (const ScannedLine* from = line->includedFrom; from; from = from->includedFrom) {
+            nlohmann::json related = sarifPlace(*from, -1);
+            related["id"] = chain.size();
+            related["message"] = {{"text", "included from here"}};
+            chain.push_back(std::move(related));
+        }
+        if (!chain.empty()) result["relatedLocations"] = std::move(chain);
+    }
+    sarifResults().push_back(std::move(result));
+}
+
+constexpr const char* sarifSchema =
+    "https://docs.oasis-open.org/sarif/sarif/v2.1.0/errata01/os/schemas/sarif-schema-2.1.0.json";
+
+// Source text is often Latin-1 with marks above 0x7F: bytes that are not
+// UTF-8 are written as U+FFFD rather than failing the log.
+std::string sarifLog(int32_t status, std::string_view toolVersion) {
+    nlohmann::json invocation = {{"executionSuccessful", status == 0}, {"exitCode", status}};
+    nlohmann::json run = {{"tool", {{"driver", {{"name", "bprep2"}, {"version", toolVersion}}}}},
+                          {"invocations", nlohmann::json::array({invocation})},
+                          {"results", sarifResults()}};
+    nlohmann::json log = {{"$schema", sarifSchema}, {"version", "2.1.0"}, {"runs", nlohmann::json::array({run})}};
+    return log.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
+}
+
 void writeFormatted(const ScannedLine* line, int64_t column, Severity severity, const char* format, va_list args) {
     std::string message = formatMessage(format, args);
-    if (currentStyle.format == DiagnosticsFormat::Gnu) writeMessage(gnuMessage(severity, line, column, message));
+    if (isSarif(currentStyle.format)) addSarifResult(severity, line, column, message);
+    else if (currentStyle.format == DiagnosticsFormat::Gnu) writeMessage(gnuMessage(severity, line, column, message));
     else writeMessage(legacyMessage(severity, line, column, message));
 }
 
@@ -211,7 +270,21 @@ std::string escapedForMessage(std::string_view text, bool keepLineFeeds) {
     return out;
 }
 
-void setDiagnosticsStyle(const DiagnosticsStyle& style) { currentStyle = style; }
+void setDiagnosticsStyle(const DiagnosticsStyle& style) {
+    if (!isSarif(style.format)) sarifResults().clear();
+    currentStyle = style;
+}
+
+int32_t finishDiagnostics(int32_t status, std::string_view toolVersion) {
+    if (!isSarif(currentStyle.format)) return status;
+    std::string log = sarifLog(status, toolVersion);
+    sarifResults().clear();
+    if (currentStyle.format == DiagnosticsFormat::SarifStderr) {
+        writeMessage(log);
+        return status;
+    }
+    return replaceFile(currentStyle.logFile, log) ? status : unwrittenStatus;
+}
 
 const DiagnosticsStyle& diagnosticsStyle() { return currentStyle; }
 
@@ -221,10 +294,20 @@ void writeCommandLineWarning(std::string_view message) {
         std::fflush(stderr);
         return;
     }
-    writeMessage("bprep2: warning: " + escapedForMessage(message) + '\n');
+    if (isSarif(currentStyle.format)) addSarifResult(Severity::Warning, nullptr, -1, std::string(message));
+    else writeMessage("bprep2: warning: " + escapedForMessage(message) + '\n');
 }
 
 void writeOutOfMemory() {
+    if (isSarif(currentStyle.format)) {
+        // What the run held is released by now; should even the result not
+        // fit, the plain line is better than no word at all.
+        try {
+            addSarifResult(Severity::Error, nullptr, -1, "Not enough memory");
+            return;
+        } catch (const std::bad_alloc&) {
+        }
+    }
     writeMessage(currentStyle.format == DiagnosticsFormat::Gnu ? "bprep2: error: Not enough memory\n"
                                                                : "bprep2: Error Not enough memory\n");
 }

@@ -44,12 +44,15 @@ struct ScannedLine {
 };
 
 // How messages are written. Legacy is the program's own form; Gnu is
-// "path:line:col: error: message", the form editors' problem matchers read.
-enum class DiagnosticsFormat { Legacy, Gnu };
+// "path:line:col: error: message", the form editors' problem matchers read;
+// the Sarif forms keep every message for one SARIF 2.1.0 log of the run,
+// written at its end to standard error or to a file.
+enum class DiagnosticsFormat { Legacy, Gnu, SarifStderr, SarifFile };
 
 struct DiagnosticsStyle {
     DiagnosticsFormat format = DiagnosticsFormat::Legacy;
     bool showCaret = true;  // the gnu form's source and caret lines
+    std::string logFile;    // the SarifFile form's file
 };
 
 // The form every message of the process takes from now on. The run sets it
@@ -57,6 +60,11 @@ struct DiagnosticsStyle {
 // choice never outlives it in an in-process caller.
 void setDiagnosticsStyle(const DiagnosticsStyle& style);
 const DiagnosticsStyle& diagnosticsStyle();
+
+// Ends the run's messages: in a Sarif form writes the log, with `status`
+// as the run's exit code and `toolVersion` as the program's version. The status the run ends with: unwrittenStatus
+// when the log file cannot be written, else `status`.
+int32_t finishDiagnostics(int32_t status, std::string_view toolVersion);
 
 // A warning about the command line (an unknown option letter), which no
 // source line is behind.

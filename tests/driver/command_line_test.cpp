@@ -327,6 +327,8 @@ TEST(CommandLine, InProcessFormRefusesTheFileWritingOptions) {
         {{"-MF", "x.d"}, "first prog.b", "Option -MF is not for in-process callers: it writes a file"},
         {{"-MQ", "t"}, "first prog.b", "Option -MQ is not for in-process callers: it writes a file"},
         {{"-DX", "-MP"}, "first prog.b", "Option -MP is not for in-process callers: it writes a file"},
+        {{"-DX", "-DY"}, "first -fdiagnostics-format=sarif-file prog.b",
+         "Option -fdiagnostics-format is not for in-process callers: it writes a file"},
         {{"-DX", "-DY"}, "first --stdin-filename=p.b",
          "Option --stdin-filename is not for in-process callers: standard input is the caller's"},
     };

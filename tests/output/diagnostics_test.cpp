@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <string>
 
 namespace bprep2 {
@@ -97,7 +98,7 @@ TEST(Diagnostics, ControlBytesAreWrittenEscaped) {
 
 // The gnu form for the rest of a test, the default put back after it.
 struct GnuForm {
-    explicit GnuForm(bool showCaret = true) { setDiagnosticsStyle({DiagnosticsFormat::Gnu, showCaret}); }
+    explicit GnuForm(bool showCaret = true) { setDiagnosticsStyle({DiagnosticsFormat::Gnu, showCaret, {}}); }
     ~GnuForm() { setDiagnosticsStyle({}); }
 };
 
@@ -148,6 +149,53 @@ TEST(Diagnostics, GnuFormPlacesAMemberNotFoundAtItsInclude) {
               "prog.b:4:12: error: Unable to read INCLUDE file 'm.h'\n"
               "bprep2: error: Unbalanced strings\n"
               "bprep2: error: Not enough memory\n");
+}
+
+// The SARIF log holds each message as a result, read back field by field:
+// the place the gnu form names, the INCLUDE lines as related locations
+// nearest first, the run's status; bytes that are not UTF-8 (a Latin-1
+// name) arrive as U+FFFD, and nothing is written before the log.
+TEST(Diagnostics, SarifLogHoldsEveryMessageWithItsPlace) {
+    setDiagnosticsStyle({DiagnosticsFormat::SarifStderr, true, {}});
+    Diagnostics diagnostics;
+    ScannedLine main = openedLine("prog.b", 2, "INCLUDE m.h", 11);
+    ScannedLine member = openedLine("sub/m.h", 5, "X = \"open", 4);
+    member.includedFrom = &main;
+    testing::internal::CaptureStderr();
+    writeCommandLineWarning("q is an unknown option");
+    diagnostics.pointAt(&member);
+    diagnostics.writeError("Unable to read file '%s'\n", "caf\xE9");
+    std::string before = testing::internal::GetCapturedStderr();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(finishDiagnostics(1, "9.8.7"), 1);
+    std::string log = testing::internal::GetCapturedStderr();
+    setDiagnosticsStyle({});
+    EXPECT_EQ(before, "");
+
+    nlohmann::json sarif = nlohmann::json::parse(log);
+    EXPECT_EQ(sarif["version"], "2.1.0");
+    ASSERT_EQ(sarif["runs"].size(), 1u);
+    const nlohmann::json& run = sarif["runs"][0];
+    EXPECT_EQ(run["tool"]["driver"]["name"], "bprep2");
+    EXPECT_EQ(run["tool"]["driver"]["version"], "9.8.7");
+    EXPECT_EQ(run["invocations"][0]["exitCode"], 1);
+    EXPECT_EQ(run["invocations"][0]["executionSuccessful"], false);
+    ASSERT_EQ(run["results"].size(), 2u);
+    const nlohmann::json& warning = run["results"][0];
+    EXPECT_EQ(warning["level"], "warning");
+    EXPECT_EQ(warning["message"]["text"], "q is an unknown option");
+    EXPECT_FALSE(warning.contains("locations"));
+    const nlohmann::json& error = run["results"][1];
+    EXPECT_EQ(error["level"], "error");
+    EXPECT_EQ(error["message"]["text"], "Unable to read file 'caf\xEF\xBF\xBD'");
+    const nlohmann::json& place = error["locations"][0]["physicalLocation"];
+    EXPECT_EQ(place["artifactLocation"]["uri"], "sub/m.h");
+    EXPECT_EQ(place["region"]["startLine"], 5);
+    EXPECT_EQ(place["region"]["startColumn"], 5);
+    ASSERT_EQ(error["relatedLocations"].size(), 1u);
+    const nlohmann::json& from = error["relatedLocations"][0]["physicalLocation"];
+    EXPECT_EQ(from["artifactLocation"]["uri"], "prog.b");
+    EXPECT_EQ(from["region"]["startLine"], 2);
 }
 
 }  // namespace
