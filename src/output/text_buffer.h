@@ -1,13 +1,16 @@
-// The program text as it is built: a block of the C heap that grows by
-// doubling, written through a cursor. Callers make room before they append,
-// so that running out of memory is found there and reported. The
-// in-process caller receives the block itself.
+// The program text as it is built: a block of the C heap (a large one on
+// huge pages, tokens/large_blocks.h) that grows by doubling, written
+// through a cursor. Callers make room before they append, so that running
+// out of memory is found there and reported. The in-process caller
+// receives the block itself and releases it with free().
 #pragma once
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+
+#include "tokens/large_blocks.h"
 
 namespace bprep2 {
 
@@ -22,8 +25,10 @@ class TextBuffer {
     bool reserve(size_t more) {
         if (capacity_ - size_ >= more) return true;
         size_t wanted = std::max(size_ + more, 2 * capacity_);
-        char* grown = static_cast<char*>(std::realloc(data_, wanted));
+        char* grown = static_cast<char*>(allocateLargeBlock(wanted));
         if (!grown) return false;
+        if (size_ != 0) std::memcpy(grown, data_, size_);
+        std::free(data_);
         data_ = grown;
         capacity_ = wanted;
         return true;

@@ -7,7 +7,7 @@ namespace bprep2 {
 
 namespace {
 
-std::vector<Token>::iterator at(std::vector<Token>& tokens, size_t index) {
+TokenVector::iterator at(TokenVector& tokens, size_t index) {
     return tokens.begin() + static_cast<ptrdiff_t>(std::min(index, tokens.size()));
 }
 

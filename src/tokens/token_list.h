@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tokens/large_blocks.h"
 #include "tokens/limits.h"
 #include "tokens/token.h"
 #include "tokens/words.h"
@@ -21,9 +22,12 @@ namespace bprep2 {
 
 constexpr size_t npos = static_cast<size_t>(-1);
 
+using TokenVector = std::vector<Token, LargeBlockAllocator<Token>>;
+using TextPool = std::basic_string<char, std::char_traits<char>, LargeBlockAllocator<char>>;
+
 class TokenList {
    public:
-    using const_iterator = std::vector<Token>::const_iterator;
+    using const_iterator = TokenVector::const_iterator;
 
     size_t size() const { return tokens_.size(); }
     bool empty() const { return tokens_.empty(); }
@@ -100,8 +104,8 @@ class TokenList {
         if (more > maxTextPoolBytes - pool_.size()) exceedLimit("Token text", maxTextPoolBytes, "bytes");
     }
 
-    std::vector<Token> tokens_;
-    std::string pool_;
+    TokenVector tokens_;
+    TextPool pool_;
 };
 
 }  // namespace bprep2
