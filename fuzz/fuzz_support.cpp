@@ -224,15 +224,37 @@ bool isCaretLine(std::string_view line) {
     return !line.empty() && line.back() == '^' && line.find_first_not_of('-') == line.size() - 1;
 }
 
-// Whether an error was reported: a line of its own that begins so, told
-// apart from a source line echoed above a caret (which may read the same).
+bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+// A message line of the GNU form: "<file>:<line>:<column>: error: ". The
+// source lines it echoes start with a blank margin, so none reads so.
+bool isPlacedErrorLine(std::string_view line) {
+    if (line.empty() || line.front() == ' ') return false;
+    size_t mark = line.find(": error: ");
+    if (mark == std::string_view::npos) return false;
+    std::string_view place = line.substr(0, mark);
+    for (int number = 0; number < 2; ++number) {
+        size_t colon = place.rfind(':');
+        if (colon == std::string_view::npos || colon + 1 == place.size()) return false;
+        if (place.find_first_not_of("0123456789", colon + 1) != std::string_view::npos) return false;
+        place = place.substr(0, colon);
+    }
+    return true;
+}
+
+// Whether an error was reported, in whichever message format the run chose:
+// a line of its own that begins "bprep2: Error " (told apart from a source
+// line echoed above a caret, which may read the same), one that begins
+// "bprep2: error: " or names a place and then "error: ", or a SARIF log
+// holding a result of level error.
 bool errorReported(std::string_view err) {
-    const std::string_view mark = "bprep2: Error ";
+    if (err.find("\"level\":\"error\"") != std::string_view::npos) return true;
     while (!err.empty()) {
         size_t end = err.find('\n');
         std::string_view line = err.substr(0, end);
         err.remove_prefix(end == std::string_view::npos ? err.size() : end + 1);
-        if (line.substr(0, mark.size()) != mark) continue;
+        if (startsWith(line, "bprep2: error: ") || isPlacedErrorLine(line)) return true;
+        if (!startsWith(line, "bprep2: Error ")) continue;
         if (!isCaretLine(err.substr(0, err.find('\n')))) return true;
     }
     return false;
