@@ -227,9 +227,12 @@ bool isCaretLine(std::string_view line) {
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 // A message line of the GNU form: "<file>:<line>:<column>: error: ". The
-// source lines it echoes start with a blank margin, so none reads so.
+// source lines it echoes start with a blank margin and the token dump's
+// rows with their number and a blank, so neither reads so.
 bool isPlacedErrorLine(std::string_view line) {
     if (line.empty() || line.front() == ' ') return false;
+    size_t firstBlank = line.find(' ');
+    if (firstBlank != std::string_view::npos && line.find_first_not_of("0123456789") == firstBlank) return false;
     size_t mark = line.find(": error: ");
     if (mark == std::string_view::npos) return false;
     std::string_view place = line.substr(0, mark);
@@ -242,20 +245,26 @@ bool isPlacedErrorLine(std::string_view line) {
     return true;
 }
 
+// A SARIF log is written as one line holding one object; a result of level
+// error in it is an error reported.
+bool isSarifLogWithError(std::string_view line) {
+    return startsWith(line, "{\"$schema\":") && !line.empty() && line.back() == '}' &&
+           line.find("\"level\":\"error\"") != std::string_view::npos;
+}
+
 // Whether an error was reported, in whichever message format the run chose:
-// a line of its own that begins "bprep2: Error " (told apart from a source
-// line echoed above a caret, which may read the same), one that begins
-// "bprep2: error: " or names a place and then "error: ", or a SARIF log
-// holding a result of level error.
+// a line of its own that begins "bprep2: Error " or "bprep2: error: ", or
+// names a place and then "error: ", or is a SARIF log with an error in it;
+// told apart from a source line echoed above a caret, which may read the
+// same.
 bool errorReported(std::string_view err) {
-    if (err.find("\"level\":\"error\"") != std::string_view::npos) return true;
     while (!err.empty()) {
         size_t end = err.find('\n');
         std::string_view line = err.substr(0, end);
         err.remove_prefix(end == std::string_view::npos ? err.size() : end + 1);
-        if (startsWith(line, "bprep2: error: ") || isPlacedErrorLine(line)) return true;
-        if (!startsWith(line, "bprep2: Error ")) continue;
-        if (!isCaretLine(err.substr(0, err.find('\n')))) return true;
+        bool message = startsWith(line, "bprep2: Error ") || startsWith(line, "bprep2: error: ") ||
+                       isPlacedErrorLine(line) || isSarifLogWithError(line);
+        if (message && !isCaretLine(err.substr(0, err.find('\n')))) return true;
     }
     return false;
 }
