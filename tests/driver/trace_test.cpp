@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include "e2e/in_process_support.h"
+
 namespace bprep2 {
 namespace {
 
@@ -17,19 +19,11 @@ namespace fs = std::filesystem;
 
 constexpr const char* heading = "\nOriginal Input To bprep2\n";
 
-class TraceCreation : public testing::Test {
+class TraceCreation : public bprep2_test::ScratchDirectoryTest {
    protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "bprep2-trace-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        previous_ = fs::current_path();
-        fs::current_path(dir_);
+        bprep2_test::ScratchDirectoryTest::SetUp();
         name_ = "bprep2_trace_" + std::to_string(getpid()) + ".txt";
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(dir_);
     }
     static std::string contentsOf(const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
@@ -37,7 +31,6 @@ class TraceCreation : public testing::Test {
         text << in.rdbuf();
         return text.str();
     }
-    static void write(const fs::path& path, const std::string& text) { std::ofstream(path) << text; }
     // Opens and closes a trace; whether it was made.
     static bool traceMade() {
         Trace trace;
@@ -49,7 +42,6 @@ class TraceCreation : public testing::Test {
         return made;
     }
 
-    fs::path dir_, previous_;
     std::string name_;
 };
 
@@ -62,13 +54,13 @@ TEST_F(TraceCreation, AnOwnRegularFileIsReplaced) {
 
 TEST_F(TraceCreation, APlantedLinkIsNeverFollowed) {
     write("victim", "precious\n");
-    fs::create_symlink(dir_ / "victim", name_);
+    fs::create_symlink(dir / "victim", name_);
     EXPECT_FALSE(traceMade());
     EXPECT_EQ(contentsOf("victim"), "precious\n");
     EXPECT_TRUE(fs::is_symlink(name_));
 
     fs::remove(name_);
-    fs::create_symlink(dir_ / "not-yet-there", name_);
+    fs::create_symlink(dir / "not-yet-there", name_);
     EXPECT_FALSE(traceMade());
     EXPECT_FALSE(fs::exists("not-yet-there"));
 }
