@@ -14,6 +14,7 @@
 
 #include "objects/object_state.h"
 #include "output/diagnostics.h"
+#include "scanner/member_memory.h"
 #include "tokens/keywords.h"
 #include "tokens/token_list.h"
 #include "tokens/word_table.h"
@@ -121,6 +122,7 @@ struct ScanState {
     // then its members. What a build must watch to know the output is stale.
     std::vector<OpenedSource> sourcesOpened;
     std::unordered_set<std::string> pathsOpened;
+    MemberMemory membersRead;        // each member found, with its text
     uint32_t linesRead = 0;
     int32_t includeLevel = 0;        // how deep in members the scan is
     ScannerCounts scanned;

@@ -9,7 +9,9 @@
 // passes for the whole. Lines are cut from the text in
 // place: each LF, CR LF pair and lone CR of a file ends one line (a line
 // may be of any length); an item line ends at the attribute mark 0xFE, LF
-// or CR.
+// or CR. A member found once is taken from the run's memory of the
+// members it has read when it is named again (member_memory.h): an
+// INCLUDE repeated a thousand times costs no system call after the first.
 // Guarantees: the source's reader is the current reader, and the line
 // messages point at, exactly while the source is scanned, and on every
 // way out (failures and the restart included) the reader that was current
@@ -280,13 +282,44 @@ void refuseUnwritableName(const Scan& scan, const std::string& name) {
                            escapedForMessage(name).c_str());
 }
 
+// A member is kept once its whole text is held (a file larger than a
+// block is read again each time, so that it is never held whole) and its
+// lookup wrote nothing: without the host's handle every item lookup writes
+// a message, which a remembered member would leave out.
+bool canBeRemembered(const Scan& scan, const SourceReader& reader) {
+    return !reader.file && scan.state.hostPort;
+}
+
+void recall(SourceReader& reader, const ReadMember& member) {
+    reader.sourceText = member.text;
+    reader.sourceSize = member.text.size();
+    reader.isItem = member.isItem;
+    reader.openedPath = member.path;
+}
+
+// Finds the source, or takes a member this run has found before: the same
+// words find the same member, already in the list of sources opened.
+void takeSource(Scan& scan, SourceReader& reader, const std::string& name, const std::string* databaseFile) {
+    bool isMember = scan.state.includeLevel > 0;
+    MemberName words{databaseFile != nullptr, databaseFile ? *databaseFile : std::string(), name};
+    if (isMember) {
+        if (const ReadMember* known = scan.state.membersRead.find(words)) {
+            recall(reader, *known);
+            return;
+        }
+    }
+    FoundSource found = findSource(scan, reader, name, databaseFile);
+    reader.openedPath = found.path;
+    if (isMember && canBeRemembered(scan, reader))
+        scan.state.membersRead.remember(std::move(words), {reader.sourceText, found.path, reader.isItem});
+    recordOpened(scan.state, scan.sources, std::move(found));
+}
+
 void scanSource(Scan& scan, const std::string& sourceName, const std::string* databaseFile) {
     refuseUnwritableName(scan, sourceName);
     SourceReader reader;
     CurrentReader current(scan, reader);
-    FoundSource found = findSource(scan, reader, sourceName, databaseFile);
-    reader.openedPath = found.path;
-    recordOpened(scan.state, scan.sources, std::move(found));
+    takeSource(scan, reader, sourceName, databaseFile);
 
     reader.fileName = sourceName;
     scan.state.filesOpened += 1;
