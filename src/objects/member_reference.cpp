@@ -38,13 +38,13 @@ namespace {
 
 enum class MemberForm { Read, Assignment, MethodCall };
 
-std::string_view callName(MemberForm form) {
+RuntimeCall callOf(MemberForm form) {
     switch (form) {
-        case MemberForm::Assignment: return "qObjectSet1";
-        case MemberForm::MethodCall: return "qObjectMethodN";
+        case MemberForm::Assignment: return RuntimeCall::Set;
+        case MemberForm::MethodCall: return RuntimeCall::Method;
         case MemberForm::Read: break;
     }
-    return "qObjectGet1";
+    return RuntimeCall::Get;
 }
 
 // The walk back to an object's start stops at the first of these at bracket depth 0.
@@ -452,7 +452,7 @@ size_t openWaitingCalls(ObjectLine& line) {
     std::vector<Token> openers;
     openers.reserve(2 * chain.waiting.size());
     for (size_t i = chain.waiting.size(); i-- > 0;) {
-        openers.push_back(line.tokens.make(TokenKind::CallName, chain.waiting[i]));
+        openers.push_back(runtimeCallToken(line, TokenKind::CallName, chain.waiting[i]));
         openers.push_back(line.tokens.make(TokenKind::Bracket, {}, '('));
     }
     line.tokens.insert(chain.head, openers);
@@ -555,7 +555,7 @@ size_t rewriteMemberReference(ObjectLine& line, size_t op) {
 
     if (continues && form != MemberForm::Assignment) {
         // The call opens at the chain's head with the others, later.
-        chain.waiting.push_back(callName(form));
+        chain.waiting.push_back(callOf(form));
         resetToken(line.tokens[op], TokenKind::Comma);
         line.tokens.insert(close, line.tokens.make(TokenKind::Bracket, {}, ')'));
         if (!memberByValue) quoteMemberName(line, member);
@@ -581,7 +581,7 @@ size_t rewriteMemberReference(ObjectLine& line, size_t op) {
     }
 
     line.tokens.insert(start, line.tokens.make(TokenKind::Bracket, {}, '('));
-    line.tokens.insert(start, line.tokens.make(TokenKind::CallName, callName(form)));
+    line.tokens.insert(start, runtimeCallToken(line, TokenKind::CallName, callOf(form)));
     op += 2;
     member += 2;
     resetToken(line.tokens[op], TokenKind::Comma);

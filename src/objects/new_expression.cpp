@@ -26,11 +26,11 @@ size_t rewriteNewExpression(ObjectLine& line, size_t keyword) {
 
     size_t word = nextSignificantReading(line, keyword, Reach::SameLine);
     if (word == npos) illegalNew(line, keyword);
-    std::string_view constructor;
+    RuntimeCall constructor = RuntimeCall::NewObject;
     if (line.tokens.isWord(line.tokens[word], "ARRAY")) {
-        constructor = "qObjectNewArray";
+        constructor = RuntimeCall::NewArray;
     } else if (line.tokens.isWord(line.tokens[word], "OBJECT")) {
-        constructor = "qObjectNewObject";
+        constructor = RuntimeCall::NewObject;
     } else {
         illegalNew(line, keyword);
     }
@@ -42,12 +42,12 @@ size_t rewriteNewExpression(ObjectLine& line, size_t keyword) {
 
     if (hasParenthesis && !emptyParentheses) {
         // The source's own arguments follow the constructor's name.
-        Token name = line.tokens.make(TokenKind::Verbatim, constructor);
+        Token name = runtimeCallToken(line, TokenKind::Verbatim, constructor);
         line.tokens.replace(keyword, word, {&name, 1});
         return keyword + 1;
     }
     Token call[4] = {
-        line.tokens.make(TokenKind::Verbatim, constructor),
+        runtimeCallToken(line, TokenKind::Verbatim, constructor),
         line.tokens.make(TokenKind::Bracket, {}, '('),
         line.tokens.make(TokenKind::Verbatim, "\"\""),
         line.tokens.make(TokenKind::Bracket, {}, ')'),

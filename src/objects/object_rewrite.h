@@ -29,6 +29,10 @@ size_t rewriteStaticCall(ObjectLine& line, size_t colon);
 size_t rewriteMethodDeclaration(ObjectLine& line, size_t keyword);
 size_t rewriteNewExpression(ObjectLine& line, size_t keyword);
 
+// A CallName or Verbatim token naming runtime call `call`, its text stored
+// in the pool once per run.
+Token runtimeCallToken(ObjectLine& line, TokenKind kind, RuntimeCall call);
+
 // The name of the function that implements method `method` of class `cls`.
 std::string mangledMethodName(const std::string& cls, const std::string& method);
 

@@ -2,6 +2,7 @@
 // what one line's rewrites work on.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -15,6 +16,10 @@
 #include "tokens/token_list.h"
 
 namespace bprep2 {
+
+// The calls of the object runtime the rewrites open.
+enum class RuntimeCall : uint8_t { Get, Set, Method, NewObject, NewArray };
+constexpr size_t runtimeCallCount = 5;
 
 // The member chain. It remembers the chain of member reads and method
 // calls A->B->M(1)->C... being read on the line: where its first call opens
@@ -35,7 +40,7 @@ struct MemberChain {
     size_t lastEnd = 0;  // the latest link's closing ')', or for a method
                          // call the (deleted) '(' of its arguments
     bool lastIsCall = false;
-    std::vector<std::string_view> waiting;  // calls still to be opened at `head`, innermost first
+    std::vector<RuntimeCall> waiting;  // calls still to be opened at `head`, innermost first
     bool open = false;   // a member operator right after the latest link continues it
     bool regular = true; // every call's arguments in it close nested (see settleChains)
 };
@@ -124,6 +129,10 @@ struct ObjectState {
     // A rewrite made a call of the object runtime: the writer puts the
     // runtime's declarations first.
     bool runtimeUsed = false;
+    // Where each runtime call's name lies in the pool, once stored: a
+    // program full of member references names the calls millions of times,
+    // and storing the name with every call made them most of the pool.
+    std::array<TextRef, runtimeCallCount> callNames{};
     MemberChain memberChain;
     // Chains whose latest call's arguments hold references of their own,
     // innermost last; each goes on when its arguments close.

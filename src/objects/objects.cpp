@@ -22,6 +22,16 @@ int64_t valueBracketStep(const Token& token) {
     return 0;
 }
 
+Token runtimeCallToken(ObjectLine& line, TokenKind kind, RuntimeCall call) {
+    static constexpr std::array<std::string_view, runtimeCallCount> names{
+        "qObjectGet1", "qObjectSet1", "qObjectMethodN", "qObjectNewObject", "qObjectNewArray"};
+    size_t index = static_cast<size_t>(call);
+    TextRef& stored = line.state.callNames[index];
+    if (stored.length == 0) stored = line.tokens.storeText(names[index]);
+    // A text already in the pool is shared, not stored again.
+    return line.tokens.make(kind, line.tokens.textOf(stored));
+}
+
 void restartIfObjectsOff(const ObjectLine& line) {
     if (!line.options.objects() && line.options.objectRestart()) throw ObjectSyntaxRestart{};
 }
