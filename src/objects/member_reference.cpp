@@ -511,7 +511,8 @@ void finishLink(MemberChain& chain, ObjectLine& line, MemberForm form, size_t me
 }
 
 [[noreturn]] void illegalReference(const ObjectLine& line, size_t op) {
-    line.diagnostics.errorAtColumn(line.tokens[op].column, "Illegal syntax for object reference");
+    line.diagnostics.errorAtColumn(line.tokens.keptColumn(line.tokens[op]),
+                                   "Illegal syntax for object reference");
 }
 
 }  // namespace

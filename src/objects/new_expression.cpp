@@ -15,7 +15,7 @@ namespace bprep2 {
 namespace {
 
 [[noreturn]] void illegalNew(const ObjectLine& line, size_t keyword) {
-    line.diagnostics.errorAtColumn(line.tokens[keyword].column, "Illegal syntax for NEW statement");
+    line.diagnostics.errorAtColumn(line.tokens.keptColumn(line.tokens[keyword]), "Illegal syntax for NEW statement");
 }
 
 }  // namespace

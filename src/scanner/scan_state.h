@@ -168,9 +168,19 @@ inline bool updateStatementState(SourceReader& r, bool caseSensitive, TokenKind 
     }
 }
 
+// Whether a message may point at the token after the line is scanned: the
+// object rewrites report a member operator or NEW they cannot rewrite at
+// the column it was read at. No other token keeps its column.
+inline bool keepsItsColumn(TokenKind kind, std::string_view text, int32_t value) {
+    if (kind == TokenKind::MemberOperator) return true;
+    return kind == TokenKind::Keyword && (static_cast<uint32_t>(value) & kwObject) != 0 &&
+           equalIgnoringCase(text, "NEW");
+}
+
 // Appends a token read from `reader`, marked from its statement state:
 // whether it is the first of its statement, whether an assignment target
-// may stand there, whether it is a label, and the column it was read at.
+// may stand there, whether it is a label; and, for the few that need it,
+// the column it was read at.
 [[gnu::always_inline]] inline void appendToken(TokenList& tokens, SourceReader& reader, bool caseSensitive,
                                                TokenKind kind, std::string_view text = {}, int32_t value = 0,
                                                int32_t special = 0) {
@@ -178,14 +188,16 @@ inline bool updateStatementState(SourceReader& r, bool caseSensitive, TokenKind 
     t.kind = kind;
     t.value = value;
     t.special = static_cast<uint8_t>(special);
-    if (!text.empty()) tokens.setText(t, text);
     bool labelMark = updateStatementState(reader, caseSensitive, kind, text);
     uint8_t flags = 0;
     if (reader.statementTokenCount == 1) flags |= flagFirst;
     if (reader.statementStart) flags |= flagAssign;
     if (labelMark) flags |= flagLabel;
     t.flags = flags;
-    t.column = reader.scanPos < 0 ? 0 : static_cast<int32_t>(reader.scanPos);
+    if (keepsItsColumn(kind, text, value))
+        tokens.keepColumn(t, text, reader.scanPos < 0 ? 0 : static_cast<int32_t>(reader.scanPos));
+    else if (!text.empty())
+        tokens.setText(t, text);
     tokens.append(t);
 }
 

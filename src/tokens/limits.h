@@ -1,7 +1,7 @@
 // The largest sizes the program keeps, and the failure of a run whose input
 // would pass one of them.
 //
-// A token holds its text's place in the pool, its column and its count of
+// A token holds its text's place in the pool, a column it keeps and its count of
 // line ends in 32 bits, and the compiler reads line numbers as signed 32-bit
 // numbers, so each of these sizes is checked where it grows: a run that
 // would pass one ends with an error rather than a value that has wrapped.

@@ -64,6 +64,10 @@ class KindSet {
 constexpr uint32_t flagAssign = 0x1;
 constexpr uint32_t flagLabel = 0x2;
 constexpr uint32_t flagFirst = 0x4;
+// The column the token was read at is kept in the pool, before its text
+// (TokenList::keepColumn): only the few tokens a message may point at keep
+// one. Set and read by the token list alone; a new text drops it.
+constexpr uint32_t flagColumnKept = 0x8;
 
 // Where a text lives in the token list's text pool.
 struct TextRef {
@@ -79,20 +83,21 @@ constexpr uint32_t longText = 0xFFFF;
 
 struct Token {
     int32_t value = 0;
-    int32_t column = 0;
     uint32_t textOffset = 0;
     uint16_t textLength = 0;  // up to longText
     TokenKind kind = TokenKind::Deleted;
-    uint8_t flags : 4 = 0;    // the position flags above
+    uint8_t flags : 4 = 0;    // the flags above
     uint8_t special : 4 = 0;  // a keyword's special code (tokens/keywords.h)
 
     void setText(TextRef ref) {
         textOffset = ref.offset;
         textLength = static_cast<uint16_t>(ref.length >= longText ? longText : ref.length);
+        flags &= ~flagColumnKept;
     }
     void shareText(const Token& other) {
         textOffset = other.textOffset;
         textLength = other.textLength;
+        flags &= ~flagColumnKept;
     }
     // The flags of a Keyword or Function token.
     uint32_t keywordFlags() const { return static_cast<uint32_t>(value); }
@@ -100,7 +105,7 @@ struct Token {
     // The character of an Operator, Bracket or Brace token.
     char character() const { return static_cast<char>(value & 0xFF); }
 };
-static_assert(sizeof(Token) == 16, "a token is sixteen bytes");
+static_assert(sizeof(Token) == 12, "a token is twelve bytes");
 
 // A fresh token of `kind`: no text, value, flags or special code.
 inline void resetToken(Token& token, TokenKind kind) {

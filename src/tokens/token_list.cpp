@@ -65,6 +65,19 @@ void TokenList::reserveForSource(size_t bytes) {
     makeRoom(pool_, 2 * bytes);
 }
 
+void TokenList::keepColumn(Token& t, std::string_view s, int32_t column) {
+    if (s.size() >= longText) {
+        setText(t, s);
+        return;
+    }
+    checkPoolRoom(sizeof column + s.size());
+    std::string copy(s);  // `s` may lie in the pool, which may move as it grows
+    pool_.append(reinterpret_cast<const char*>(&column), sizeof column);
+    t.setText(TextRef{static_cast<uint32_t>(pool_.size()), static_cast<uint32_t>(copy.size())});
+    pool_.append(copy);
+    t.flags |= flagColumnKept;
+}
+
 // A long text has its length written before it.
 TextRef TokenList::appendLongText(std::string_view s) {
     checkPoolRoom(sizeof(uint32_t) + s.size());

@@ -86,6 +86,17 @@ class TokenList {
         return appendText(s);
     }
     void setText(Token& t, std::string_view s) { t.setText(storeText(s)); }
+    // Gives `t` the text `s` with the column it was read at kept before it,
+    // for a message that may point at the token later, when the list has
+    // moved it. A text of longText bytes or more keeps no column.
+    void keepColumn(Token& t, std::string_view s, int32_t column);
+    // The column keepColumn kept; -1 when the token keeps none.
+    int32_t keptColumn(const Token& t) const {
+        if ((t.flags & flagColumnKept) == 0) return -1;
+        int32_t column = 0;
+        std::memcpy(&column, pool_.data() + t.textOffset - sizeof column, sizeof column);
+        return column;
+    }
     // The bytes of every text stored.
     size_t textBytes() const { return pool_.size(); }
 

@@ -50,6 +50,36 @@ TEST_F(StatementStateTest, ThenReopensTheStatementAndLabelsAreMarked) {
     EXPECT_EQ(flagsAt(7), flagFirst | flagAssign);
 }
 
+// The object rewrites may report a member operator or NEW after the line
+// has moved on; they alone keep the column they were read at.
+TEST_F(StatementStateTest, MemberOperatorsAndNewKeepTheirColumn) {
+    struct Read {
+        TokenKind kind;
+        std::string_view text;
+        uint32_t value;
+        int64_t at;
+        int32_t kept;
+    };
+    const Read rows[] = {
+        {TokenKind::Name, "OBJ", 0, 3, -1},
+        {TokenKind::MemberOperator, "->", 0, 5, 5},
+        {TokenKind::MemberOperator, ".", 0, 9, 9},
+        {TokenKind::Keyword, "NEW", kwKeyword | kwObject, 14, 14},
+        {TokenKind::Keyword, "new", kwKeyword | kwObject, 30, 30},
+        {TokenKind::Keyword, "METHOD", kwKeyword | kwObject | kwCallLike, 40, -1},
+        {TokenKind::Name, "NEW", 0, 44, -1},
+        {TokenKind::MemberOperator, "->", 0, -1, 0},
+    };
+    for (const Read& row : rows) {
+        reader.scanPos = row.at;
+        add(row.kind, row.text, static_cast<int32_t>(row.value));
+        EXPECT_EQ(tokens.keptColumn(tokens.back()), row.kept) << row.text << " at " << row.at;
+        EXPECT_EQ(tokens.text(tokens.back()), row.text);
+    }
+    // Keeping one leaves the statement flags as they were.
+    EXPECT_EQ(flagsAt(2) & (flagAssign | flagFirst | flagLabel), flagAssign);
+}
+
 TEST_F(StatementStateTest, CaseSensitiveModeOnlyReopensOnUpperCaseWords) {
     caseSensitive = true;
     add(TokenKind::Keyword, "IF", kwKeyword);

@@ -74,6 +74,42 @@ TEST_F(TokenListTest, LongTextsReadBackWhole) {
     EXPECT_EQ(tokens.text(tokens.back()), longer);
 }
 
+// A kept column goes wherever the token is copied, however the list and
+// the pool move; a token given another text, or made without one, keeps
+// none, and the text itself reads back as it was given.
+TEST_F(TokenListTest, AKeptColumnTravelsWithTheToken) {
+    add(TokenKind::Name, "NEW");
+    Token keyword;
+    keyword.kind = TokenKind::Keyword;
+    tokens.keepColumn(keyword, textAt(0), 7);  // a text already in the pool
+    Token arrow;
+    arrow.kind = TokenKind::MemberOperator;
+    tokens.keepColumn(arrow, "->", 123456);
+    tokens.append(arrow);
+    tokens.insert(0, keyword);
+    for (int i = 0; i < 1000; ++i) tokens.insert(0, tokens.make(TokenKind::Name, "padding that makes the pool move"));
+    EXPECT_EQ(tokens.keptColumn(tokens[1000]), 7);
+    EXPECT_EQ(textAt(1000), "NEW");
+    EXPECT_EQ(tokens.keptColumn(tokens[1002]), 123456);
+    EXPECT_EQ(textAt(1002), "->");
+    EXPECT_EQ(tokens.keptColumn(tokens[1001]), -1);
+
+    Token renamed = tokens[1002];
+    tokens.setText(renamed, "NEW");
+    EXPECT_EQ(tokens.keptColumn(renamed), -1);
+    Token sharing;
+    sharing.shareText(tokens[1002]);
+    EXPECT_EQ(tokens.keptColumn(sharing), -1);
+    tokens.reset(tokens[1000], TokenKind::Keyword, "NEW");
+    EXPECT_EQ(tokens.keptColumn(tokens[1000]), -1);
+
+    Token longOne;
+    std::string longer(size_t{longText} + 1, 'y');
+    tokens.keepColumn(longOne, longer, 3);
+    EXPECT_EQ(tokens.keptColumn(longOne), -1);
+    EXPECT_EQ(tokens.text(longOne), longer);
+}
+
 TEST(KindNames, TheDumpSpellingsAndUnknownOutsideTheTable) {
     EXPECT_EQ(kindName(kindNumber(TokenKind::MemberName)), "property/method");
     EXPECT_EQ(kindName(kindNumber(TokenKind::Deleted)), "(null)");
