@@ -1,6 +1,8 @@
 // The after-line pass's input: the tokens of the line just scanned.
 #include "objects/line_input.h"
 
+#include <span>
+
 namespace bprep2 {
 
 namespace {
@@ -9,24 +11,35 @@ uint32_t closersOwedBefore(const LineInput& input, size_t index) {
     return input.closersOwed.empty() ? 0 : input.closersOwed[index];
 }
 
+// Forgets the line's input, keeping the room its records took for the
+// next line's.
+void clearInput(LineInput& input) {
+    input.tokens.clear();
+    input.next = 0;
+    input.closersOwed.clear();
+    input.groups.measured = false;
+    input.groups.close.clear();
+    input.groups.lastElse.clear();
+    input.groups.owedBefore.clear();
+}
+
 }  // namespace
 
 void takeLineAsInput(ObjectLine& line, size_t first) {
     LineInput& input = line.state.input;
+    clearInput(input);
     input.tokens.assign(line.tokens.begin() + static_cast<ptrdiff_t>(first), line.tokens.end());
-    input.next = 0;
-    input.closersOwed.clear();
-    input.groups = InputGroups{};
     line.tokens.truncate(first);
 }
 
 void keepRestOfInput(ObjectLine& line) {
     LineInput& input = line.state.input;
-    while (hasInputLeft(input)) readNextInput(line);
-    input.tokens.clear();
-    input.next = 0;
-    input.closersOwed.clear();
-    input.groups = InputGroups{};
+    if (input.closersOwed.empty()) {
+        line.tokens.insert(line.tokens.size(), std::span(input.tokens).subspan(input.next));
+    } else {
+        while (hasInputLeft(input)) readNextInput(line);
+    }
+    clearInput(input);
 }
 
 bool hasInputLeft(const LineInput& input) {

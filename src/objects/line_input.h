@@ -16,8 +16,8 @@
 
 namespace bprep2 {
 
-// Takes the tokens of the list from `first` (the line's first token) on out
-// of the list as the pass's input.
+// Takes the tokens of the list from `first` on out of the list as the
+// pass's input.
 void takeLineAsInput(ObjectLine& line, size_t first);
 // Writes whatever the pass did not read to the list.
 void keepRestOfInput(ObjectLine& line);
@@ -31,9 +31,18 @@ void readNextInput(ObjectLine& line);
 // none is left; whether it has.
 bool readInputUpTo(ObjectLine& line, size_t index);
 
-// Whether the list has a token at `index`, reading input up to it.
+// Whether the list has a token at `index`, reading input up to it. Nearly
+// every read is of the one input token after the list's end with no ')'
+// owed before it, the common case done here (the pass reads every token of
+// the line this way).
 inline bool hasTokenAt(ObjectLine& line, size_t index) {
-    return index < line.tokens.size() || readInputUpTo(line, index);
+    if (index < line.tokens.size()) return true;
+    LineInput& input = line.state.input;
+    if (index == line.tokens.size() && input.next < input.tokens.size() && input.closersOwed.empty()) {
+        line.tokens.append(input.tokens[input.next++]);
+        return true;
+    }
+    return readInputUpTo(line, index);
 }
 
 // nextSignificant, reading as many input tokens as the scan looks at.

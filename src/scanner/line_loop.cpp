@@ -85,31 +85,45 @@ ObjectLine objectLine(Scan& scan, SourceReader& reader) {
     return {scan.tokens, scan.objects, reader.openAssignments, scan.options, scan.diagnostics};
 }
 
-// The after-line pass reads the line's tokens in order. Where a rewrite may
-// insert, the line is taken out of the list as the pass's input and the
-// list's end is its output (objects/line_input.h); otherwise the pass reads
-// the tokens where they stand, the list's own end being the line's.
+// The after-line pass reads the line's tokens in order, where they stand,
+// the list's own end being the line's. Where a rewrite may insert, the rest
+// of the line is taken out of the list as the pass's input just before the
+// first rewrite, and the list's end is its output (objects/line_input.h);
+// the tokens before it stay where they are, as they would be read back
+// unchanged. Declarations only read ahead, which either way finds the same
+// tokens.
 void afterLinePass(Scan& scan, SourceReader& reader, bool mayInsert) {
     ObjectLine line = objectLine(scan, reader);
-    if (mayInsert) takeLineAsInput(line, reader.lineFirstToken);
-    auto hasToken = [&](size_t i) { return mayInsert ? hasTokenAt(line, i) : i < scan.tokens.size(); };
-    for (size_t i = reader.lineFirstToken; hasToken(i); ++i) {
+    bool takenOut = false;
+    auto beforeRewrite = [&](size_t i) {
+        if (!mayInsert || takenOut) return;
+        takeLineAsInput(line, i + 1);
+        takenOut = true;
+    };
+    for (size_t i = reader.lineFirstToken; hasTokenAt(line, i); ++i) {
         const Token& token = scan.tokens[i];
         switch (token.kind) {
             case TokenKind::Brace:
             case TokenKind::MemberOperator:
             case TokenKind::Colon:
+                beforeRewrite(i);
                 i = rewriteObjectSyntax(line, i);
                 break;
             case TokenKind::Keyword: {
                 size_t keyword = i;
-                if (token.hasKeywordFlag(kwObject) && scan.options.objects()) i = rewriteObjectSyntax(line, i);
+                if (token.hasKeywordFlag(kwObject) && scan.options.objects()) {
+                    beforeRewrite(i);
+                    i = rewriteObjectSyntax(line, i);
+                }
                 if (keyword < scan.tokens.size() && scan.tokens[keyword].kind == TokenKind::Keyword)
                     recordDeclarations(line, scan.declared, keyword);
                 break;
             }
             case TokenKind::Name:
-                if (scan.options.objects()) translateTryCatch(line, scan.tries, reader, i);
+                if (scan.options.objects() && isTryCatchWord(scan.tokens, token)) {
+                    beforeRewrite(i);
+                    translateTryCatch(line, scan.tries, reader, i);
+                }
                 break;
             default:
                 break;

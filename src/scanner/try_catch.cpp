@@ -138,8 +138,13 @@ void translateThrow(TryWord& w, size_t index) {
 
 }  // namespace
 
+bool isTryCatchWord(const TokenList& tokens, const Token& word) {
+    if (word.kind != TokenKind::Name) return false;
+    return tokens.isWord(word, "TRY") || tokens.isWord(word, "CATCH") || tokens.isWord(word, "THROW");
+}
+
 void translateTryCatch(ObjectLine& line, TryState& tries, const SourceReader& reader, size_t index) {
-    if (index >= line.tokens.size() || line.tokens[index].kind != TokenKind::Name) return;
+    if (index >= line.tokens.size() || !isTryCatchWord(line.tokens, line.tokens[index])) return;
     const Token& word = line.tokens[index];
     TryWord w{line, tries, reader};
     if (line.tokens.isWord(word, "TRY")) translateTry(w, index);

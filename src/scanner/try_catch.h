@@ -18,6 +18,10 @@ struct TryState {
     bool catchSeen[maximumTryDepth] = {};  // for each open block
 };
 
+// Whether a Name token is TRY, CATCH or THROW, the words the translation
+// acts on (END TRY is found from its TRY).
+bool isTryCatchWord(const TokenList& tokens, const Token& word);
+
 // The word at `index` of the line being scanned (read by `reader`), when it
 // is TRY, END TRY, CATCH or THROW.
 void translateTryCatch(ObjectLine& line, TryState& tries, const SourceReader& reader, size_t index);
