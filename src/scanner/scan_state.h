@@ -15,6 +15,7 @@
 #include "objects/object_state.h"
 #include "output/diagnostics.h"
 #include "scanner/member_memory.h"
+#include "scanner/source_text.h"
 #include "tokens/keywords.h"
 #include "tokens/token_list.h"
 #include "tokens/word_table.h"
@@ -54,7 +55,7 @@ struct SourceReader : ScannedLine {
     // An item is read whole; a file a block at a time, as its lines are
     // needed, so that a large program is never held whole. The text holds
     // what is read and not yet cut into lines.
-    std::string sourceText;
+    SourceText sourceText;
     size_t textCursor = 0;       // start of the next line not yet read
     size_t nextLineFeed = 0;     // where the last searches for an LF and a CR
     size_t nextCarriageReturn = 0;  // in the text ended (source.cpp)

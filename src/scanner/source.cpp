@@ -90,17 +90,15 @@ void checkLineLength(size_t bytes) {
 // own size and a byte, which also finds its end; one of no size known (a
 // pipe, or a file the size of which could not be had) in full blocks.
 bool readFileBlock(SourceReader& reader) {
-    std::string& text = reader.sourceText;
-    text.erase(0, reader.textCursor);
+    SourceText& text = reader.sourceText;
+    text.dropFront(reader.textCursor);
     for (size_t* known : {&reader.nextLineFeed, &reader.nextCarriageReturn})
         *known = *known > reader.textCursor ? *known - reader.textCursor : 0;
     reader.textCursor = 0;
     size_t size = reader.sourceSize;
     size_t block = size > 0 && size < fileBlock ? size + 1 : fileBlock;
-    size_t kept = text.size();
-    text.resize(kept + block);
-    size_t got = std::fread(text.data() + kept, 1, block, reader.file.get());
-    text.resize(kept + got);
+    size_t got = std::fread(text.roomFor(block), 1, block, reader.file.get());
+    text.added(got);
     reader.bytesRead += got;
     if (std::ferror(reader.file.get())) return false;
     if (got == block) return true;
@@ -135,16 +133,16 @@ struct FoundSource {
 // directory), else in the -a file. False when the file system is to be
 // tried next; an item of a database file named that cannot be read ends
 // the run with the host's code. `found` is the database file's path.
-bool findItem(Scan& scan, SourceReader& reader, const std::string& name, const std::string* databaseFile,
+bool findItem(Scan& scan, std::string& itemText, const std::string& name, const std::string* databaseFile,
               FoundSource& found) {
     void*& port = scan.state.hostPort;
     const SourceSearch& sources = scan.sources;
     if (databaseFile) {
         found.path = *databaseFile;
-        int32_t hostStatus = readDatabaseItem(port, found.path, name, reader.sourceText);
+        int32_t hostStatus = readDatabaseItem(port, found.path, name, itemText);
         for (size_t i = 0; hostStatus != 0 && i < sources.includeDirs.size(); ++i) {
             found = {joinPath(sources.includeDirs[i], *databaseFile), &sources.includeDirs[i]};
-            hostStatus = readDatabaseItem(port, found.path, name, reader.sourceText);
+            hostStatus = readDatabaseItem(port, found.path, name, itemText);
         }
         if (hostStatus != 0)
             scan.diagnostics.errorWithStatus(hostStatus, "Unable to read item '%s' from file '%s'\n", name.c_str(),
@@ -153,7 +151,7 @@ bool findItem(Scan& scan, SourceReader& reader, const std::string& name, const s
     }
     found.path = sources.defaultDatabaseFile;
     return !sources.defaultDatabaseFile.empty() &&
-           readDatabaseItem(port, sources.defaultDatabaseFile, name, reader.sourceText) == 0;
+           readDatabaseItem(port, sources.defaultDatabaseFile, name, itemText) == 0;
 }
 
 // An operating-system file: as named, then under each include directory.
@@ -180,7 +178,9 @@ FoundSource findSource(Scan& scan, SourceReader& reader, const std::string& name
         reader.sourceSize = reader.sourceText.size();
         return {name};
     }
-    if (findItem(scan, reader, name, databaseFile, found)) {
+    std::string itemText;
+    if (findItem(scan, itemText, name, databaseFile, found)) {
+        reader.sourceText = itemText;
         reader.isItem = true;
         reader.sourceSize = reader.sourceText.size();
         found.path = joinPath(found.path, name);
@@ -201,7 +201,7 @@ void recordOpened(ScanState& state, const SourceSearch& sources, FoundSource&& f
 // Cuts the next item line: up to 0xFE, LF or CR; then a run of LF and CR
 // bytes and one 0xFE after it are passed.
 std::string_view cutItemLine(SourceReader& reader) {
-    const std::string& text = reader.sourceText;
+    std::string_view text = reader.sourceText.view();
     size_t start = reader.textCursor;
     size_t end = start;
     while (end < text.size()) {
@@ -214,7 +214,7 @@ std::string_view cutItemLine(SourceReader& reader) {
     while (next < text.size() && (text[next] == '\n' || text[next] == '\r')) ++next;
     if (next < text.size() && static_cast<unsigned char>(text[next]) == attributeMark) ++next;
     reader.textCursor = next;
-    return std::string_view(text).substr(start, end - start);
+    return text.substr(start, end - start);
 }
 
 // The first `byte` at or after `from` in the text, or the text's size.
@@ -223,10 +223,10 @@ std::string_view cutItemLine(SourceReader& reader) {
 // text a search found without the byte is not searched again. So the
 // searches of a whole file pass over each byte once, even for a byte that
 // is rare or missing (the CR of a file with LF line ends, or the reverse).
-size_t nextByte(const std::string& text, size_t from, char byte, size_t& known) {
+size_t nextByte(std::string_view text, size_t from, char byte, size_t& known) {
     if (known >= from && known < text.size() && text[known] == byte) return known;
     size_t start = std::min(std::max(from, known), text.size());
-    const void* found = std::memchr(text.data() + start, byte, text.size() - start);
+    const void* found = start < text.size() ? std::memchr(text.data() + start, byte, text.size() - start) : nullptr;
     known = found ? static_cast<size_t>(static_cast<const char*>(found) - text.data()) : text.size();
     return known;
 }
@@ -236,13 +236,13 @@ size_t nextByte(const std::string& text, size_t from, char byte, size_t& known) 
 // no line end, or ends with a CR that may be the first of a pair. False on
 // a read error.
 bool cutFileLine(SourceReader& reader, std::string_view& line) {
-    const std::string& text = reader.sourceText;
+    const SourceText& text = reader.sourceText;
     size_t searched = 0;  // bytes after the cursor known to hold no line end
     size_t end = 0;
     for (;;) {
         size_t from = reader.textCursor + searched;
-        end = std::min(nextByte(text, from, '\n', reader.nextLineFeed),
-                       nextByte(text, from, '\r', reader.nextCarriageReturn));
+        end = std::min(nextByte(text.view(), from, '\n', reader.nextLineFeed),
+                       nextByte(text.view(), from, '\r', reader.nextCarriageReturn));
         bool pairMayFollow = end + 1 == text.size() && text[end] == '\r';
         if ((end < text.size() && !pairMayFollow) || !reader.file) break;
         searched = end - reader.textCursor;
@@ -256,7 +256,7 @@ bool cutFileLine(SourceReader& reader, std::string_view& line) {
         next += pair ? 2 : 1;
     }
     reader.textCursor = next;
-    line = std::string_view(text).substr(start, end - start);
+    line = text.view().substr(start, end - start);
     return true;
 }
 
@@ -311,7 +311,7 @@ void takeSource(Scan& scan, SourceReader& reader, const std::string& name, const
     FoundSource found = findSource(scan, reader, name, databaseFile);
     reader.openedPath = found.path;
     if (isMember && canBeRemembered(scan, reader))
-        scan.state.membersRead.remember(std::move(words), {reader.sourceText, found.path, reader.isItem});
+        scan.state.membersRead.remember(std::move(words), {std::string(reader.sourceText.view()), found.path, reader.isItem});
     recordOpened(scan.state, scan.sources, std::move(found));
 }
 
