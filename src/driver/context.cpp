@@ -47,7 +47,7 @@ void echoCommand(const ResultSlots& slots, int argc, char** argv) {
 }  // namespace
 
 RunContext::RunContext(CommandLine line, ObjectSyntax objectSyntax, int argc, char** argv, uint64_t inProcessCall)
-    : commandLine(std::move(line)) {
+    : commandLine(std::move(line)), scan(inProcessCall != 0 ? WordTablesStart::Copied : WordTablesStart::Added) {
     directives.definitions = std::move(commandLine.definitions);
     scan.hostPort = quolt_getdp();
     options.word = QLibAGetCompilerOptions(scan.hostPort, commandLine.inputName.c_str());

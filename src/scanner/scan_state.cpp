@@ -1,15 +1,42 @@
-// Statement boundaries behind the scan and the line ends owed by
-// continuations: the boundary memo and the owed line ends, described with
-// the reader's fields (scan_state.h).
+// The word tables a run's scan starts from; statement boundaries behind
+// the scan and the line ends owed by continuations: the boundary memo and
+// the owed line ends, described with the reader's fields (scan_state.h).
 #include "scanner/scan_state.h"
 
 #include "tokens/token_sets.h"
 
 namespace bprep2 {
 
-ScanState::ScanState() {
+namespace {
+
+void addStartingWords(WordTable<WordEntry>& keywords, NameSet& atVariables) {
     for (const KeywordEntry& row : keywordTable()) keywords.findOrAdd(row.name) = WordEntry{&row, {}};
     for (std::string_view name : atVariableNames()) atVariables.add(name);
+}
+
+// The starting tables made once in the process, for the runs that copy
+// them.
+struct StartingWords {
+    WordTable<WordEntry> keywords;
+    NameSet atVariables;
+
+    StartingWords() { addStartingWords(keywords, atVariables); }
+};
+
+const StartingWords& startingWords() {
+    static const StartingWords words;
+    return words;
+}
+
+}  // namespace
+
+ScanState::ScanState(WordTablesStart start) {
+    if (start == WordTablesStart::Added) {
+        addStartingWords(keywords, atVariables);
+        return;
+    }
+    keywords = startingWords().keywords;
+    atVariables = startingWords().atVariables;
 }
 
 void forgetBoundaries(SourceReader& reader) {
