@@ -19,8 +19,9 @@
 // closing ) before the tokens ahead they go before; } else { drops what
 // follows the brace by skipping it. Rules that look ahead read the input,
 // those that look back read the output. The work per token is bounded by
-// the stretch of blanks it looks over, so the walk is linear in the list's
-// length.
+// the stretch of blanks it looks over, and the bracket pairs a resolution
+// asks about are measured at most once each (BracketSpans), so the walk is
+// linear in the list's length.
 #include <algorithm>
 #include <climits>
 #include <string>
@@ -39,13 +40,12 @@ namespace {
 struct WalkState {
     Pass& pass;
     ListRewrite list;
-    const std::vector<ParenSpan>& spans;
-    size_t nextSpan = 0;
+    BracketSpans spans;
     int32_t line = 1;       // position the messages name
     Token fileMarker;       // the last line marker passed (its text is the file)
     size_t markedEnd = 0;   // tokens before this were reached by a CALL-word marking
 
-    WalkState(Pass& p, const std::vector<ParenSpan>& s) : pass(p), list(p.tokens), spans(s) {
+    explicit WalkState(Pass& p) : pass(p), list(p.tokens) {
         resetToken(fileMarker, TokenKind::LineMarker);
     }
 };
@@ -64,13 +64,6 @@ Token bracketToken(char c) {
 }
 
 // --- NAME(...) -------------------------------------------------------------
-
-const ParenSpan* spanOpeningAt(WalkState& w, size_t open) {
-    // Names are resolved in list order, so their parentheses come in order too.
-    while (w.nextSpan < w.spans.size() && w.spans[w.nextSpan].open < open) ++w.nextSpan;
-    if (w.nextSpan < w.spans.size() && w.spans[w.nextSpan].open == open) return &w.spans[w.nextSpan];
-    return nullptr;
-}
 
 // NAME(mask) -> FMT(NAME,(mask)): FMT and ( go in front of the name now, the
 // comma before the parenthesis and the closing ) after the mask's own.
@@ -99,7 +92,8 @@ void resolveName(WalkState& w, size_t index) {
                               std::string(word).c_str(), w.line, file.c_str());
     }
     if (isArray || isFunction || name.special == specialNoResolve) return;
-    const ParenSpan* span = spanOpeningAt(w, open);
+    // Names are resolved in list order, so their parentheses come in order too.
+    const ParenSpan* span = w.spans.spanAt(list, open);
     if (span == nullptr || span->close == npos) return;
     if (span->count != 1) {
         std::string file(list.text(w.fileMarker));
@@ -273,8 +267,8 @@ void demoteKeyword(TokenList& tokens, Token& token) {
     tokens.reset(token, TokenKind::NameAsWritten, word);
 }
 
-void runNameAndKeywordWalk(Pass& pass, const std::vector<ParenSpan>& spans) {
-    WalkState w(pass, spans);
+void runNameAndKeywordWalk(Pass& pass) {
+    WalkState w(pass);
     ListRewrite& list = w.list;
     for (size_t i = 0; i < list.inputSize(); ++i) {
         list.read(i);

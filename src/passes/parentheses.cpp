@@ -9,12 +9,21 @@
 // nothing. A call text that took over its opening bracket (a static call)
 // opens a pair too.
 //
-// Scanning forward from each `(` would make nested names quadratic, so every
-// pair is measured in one pass with a stack. A token that is neither a
-// bracket nor a comma makes the count of every open pair at least 1; rather
-// than touch every open pair, each pair notes how many such tokens had been
-// seen when it opened and when its first direct comma came, and works its
-// count out when it closes.
+// A pair is measured only when a name that needs resolving opens it, and
+// only from its `(` to its close, since the close and the count depend on
+// nothing before the `(`. Most names are calls or array elements and need
+// no measure, so most of the list is never read here. Scanning forward from
+// each `(` would still make nested names quadratic, so the pairs nested in
+// the one measured are measured in the same pass with a stack and kept for
+// the questions about them, which come next, in order. A token that is
+// neither a bracket nor a comma makes the count of every open pair at least
+// 1; rather than touch every open pair, each pair notes how many such tokens
+// had been seen when it opened and when its first direct comma came, and
+// works its count out when it closes.
+//
+// The walk asking reads the list as it measures, and changes nothing ahead
+// of itself that the measure looks at (brackets, commas, names), so a pair
+// measured early gets the answer it would get when asked.
 #include <vector>
 
 #include "passes/pass_steps.h"
@@ -30,11 +39,25 @@ int32_t expressionCount(uint64_t othersAtOpen, uint64_t othersAtFirstComma, int3
 
 }  // namespace
 
-void BracketMeasure::measure(const TokenList& tokens, size_t first, size_t end) {
-    uint64_t others = others_;
-    bool afterName = afterName_;
-    for (size_t index = first; index < end; ++index) {
-        const Token& t = tokens[index];
+const ParenSpan* BracketSpans::spanAt(const ListRewrite& input, size_t open) {
+    if (open >= input.inputSize() || !isBracket(input[open], '(')) return nullptr;
+    if (open >= measuredEnd_) {
+        measureFrom(input, open);
+        nextSpan_ = 0;
+    }
+    while (nextSpan_ < spans_.size() && spans_[nextSpan_].open < open) ++nextSpan_;
+    if (nextSpan_ < spans_.size() && spans_[nextSpan_].open == open) return &spans_[nextSpan_];
+    return nullptr;
+}
+
+void BracketSpans::measureFrom(const ListRewrite& input, size_t open) {
+    spans_.clear();
+    open_.clear();
+    uint64_t others = 0;
+    bool afterName = true;  // the caller's name stands before `open`
+    size_t index = open;
+    for (; index < input.inputSize(); ++index) {
+        const Token& t = input[index];
         bool blank = blanks.has(t.kind);
         bool followsName = afterName;
         if (!blank) afterName = t.kind == TokenKind::Name;
@@ -42,32 +65,30 @@ void BracketMeasure::measure(const TokenList& tokens, size_t first, size_t end) 
             if (t.value == '(' || t.value == '[') {
                 size_t span = npos;
                 if (t.value == '(' && followsName) {
-                    span = spans.size();
-                    spans.push_back({index, npos, 0});
+                    span = spans_.size();
+                    spans_.push_back({index, npos, 0});
                 }
                 open_.push_back({span, others, 0, 0});
-            } else if ((t.value == ')' || t.value == ']') && !open_.empty()) {
+            } else if (t.value == ')' || t.value == ']') {
                 const OpenPair& pair = open_.back();
                 if (pair.span != npos) {
-                    spans[pair.span].close = index;
-                    spans[pair.span].count =
+                    spans_[pair.span].close = index;
+                    spans_[pair.span].count =
                         expressionCount(pair.othersAtOpen, pair.othersAtFirstComma, pair.commas, others);
                 }
                 open_.pop_back();
+                if (open_.empty()) break;
             }
         } else if (t.kind == TokenKind::Comma) {
-            if (!open_.empty()) {
-                OpenPair& top = open_.back();
-                if (top.commas++ == 0) top.othersAtFirstComma = others;
-            }
+            OpenPair& top = open_.back();
+            if (top.commas++ == 0) top.othersAtFirstComma = others;
         } else {
             ++others;
             // The call text is an expression of the pair around it as well.
             if (isFoldedOpenBracket(t)) open_.push_back({npos, others, 0, 0});
         }
     }
-    others_ = others;
-    afterName_ = afterName;
+    measuredEnd_ = index == input.inputSize() ? index : index + 1;
 }
 
 }  // namespace bprep2

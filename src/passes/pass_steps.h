@@ -31,39 +31,10 @@ struct Pass {
 // it is rewriting, and never changes the length of the list.
 void rewriteComparisons(TokenList& tokens);
 
-// One `(` or `[` of the list with its matching closing bracket (npos when it
-// never closes) and the number of expressions between the two.
-struct ParenSpan {
-    size_t open = 0;
-    size_t close = 0;
-    int32_t count = 0;
-};
-
-// Measures, in one pass given the tokens of the list in order, a stretch
-// at a time, each `(` that follows a name (past blanks and deleted tokens):
-// those are the only ones a NAME(...) resolution asks about. `spans` lists
-// them in list order.
-class BracketMeasure {
-   public:
-    void measure(const TokenList& tokens, size_t first, size_t end);
-    std::vector<ParenSpan> spans;
-
-   private:
-    struct OpenPair {
-        size_t span = 0;            // its entry in spans, npos when it has none
-        uint64_t othersAtOpen = 0;  // tokens other than brackets and commas seen before it opened
-        uint64_t othersAtFirstComma = 0;
-        int32_t commas = 0;         // commas directly inside
-    };
-    std::vector<OpenPair> open_;
-    uint64_t others_ = 0;
-    bool afterName_ = false;  // the last token other than a blank was a name
-};
-
 // The per-token walk: NAME(...) resolution, keyword rules, separators after
 // THEN/ELSE, brace blocks, CALL-word marking. A NAME(...) that is none of
 // the three ends the run.
-void runNameAndKeywordWalk(Pass& pass, const std::vector<ParenSpan>& spans);
+void runNameAndKeywordWalk(Pass& pass);
 
 // Whether the walk over the `special` codes has anything to do for a token,
 // and for any of the tokens first..end-1.
@@ -160,6 +131,42 @@ class ListRewrite {
     size_t skipFirst_ = npos;
     size_t skipLast_ = npos;
     int32_t droppedLines_ = 0;  // line ends dropped, owed to the next line end read
+};
+
+// One `(` of the list with its matching closing bracket (npos when it never
+// closes) and the number of expressions between the two.
+struct ParenSpan {
+    size_t open = 0;
+    size_t close = 0;
+    int32_t count = 0;
+};
+
+// The bracket pairs NAME(...) resolution asks about: each `(` that follows
+// a name (past blanks and deleted tokens), measured on the input of a walk
+// when first asked for. Measuring a pair measures every such pair nested in
+// it, kept for the questions that follow, so no token is measured twice and
+// the pairs of names that need no resolution (calls, array elements) are
+// never measured at all.
+class BracketSpans {
+   public:
+    // The pair opened at input position `open`, a `(` that follows a name.
+    // Asked for in increasing order of `open`; null when the pair lies in
+    // one measured already and is no pair a name opens.
+    const ParenSpan* spanAt(const ListRewrite& input, size_t open);
+
+   private:
+    struct OpenPair {
+        size_t span = 0;            // its entry in spans_, npos when it has none
+        uint64_t othersAtOpen = 0;  // tokens other than brackets and commas seen before it opened
+        uint64_t othersAtFirstComma = 0;
+        int32_t commas = 0;         // commas directly inside
+    };
+    void measureFrom(const ListRewrite& input, size_t open);
+
+    std::vector<ParenSpan> spans_;  // the pairs measured last, in list order
+    size_t nextSpan_ = 0;           // the first of them not asked for yet
+    size_t measuredEnd_ = 0;        // input positions before this are measured
+    std::vector<OpenPair> open_;
 };
 
 }  // namespace bprep2

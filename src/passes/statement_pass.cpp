@@ -20,15 +20,12 @@ namespace bprep2 {
 bool runStatementPass(TokenList& tokens, const Options& options, DeclaredNames& declared,
                       const Diagnostics& diagnostics, bool specialWordsMet) {
     Pass pass{tokens, options, declared, diagnostics};
-    // The brackets are measured once the comparisons are rewritten: a line's
-    // rewrite changes nothing outside the line, so each line is measured as
-    // it was rewritten.
+    // The walk measures brackets, so the comparisons go first: `<` and `>`
+    // pair nothing there, while their rewritten forms count as expressions.
     rewriteComparisons(tokens);
-    BracketMeasure brackets;
-    brackets.measure(tokens, 0, tokens.size());
     // Only the scanner makes such words, and it says when it has.
     bool specialWords = specialWordsMet && hasSpecialWord(tokens, 0, tokens.size());
-    runNameAndKeywordWalk(pass, brackets.spans);
+    runNameAndKeywordWalk(pass);
     if (specialWords) runSpecialWordWalk(pass);
     return pass.runtimeUsed;
 }
