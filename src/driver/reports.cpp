@@ -172,7 +172,8 @@ void dumpTokens(const RunContext& run, FILE* out) {
 void dumpKeywords(const RunContext& run, FILE* out) {
     std::vector<std::pair<std::string_view, const KeywordEntry*>> entries;
     entries.reserve(run.scan.keywords.size());
-    for (const auto& [name, word] : run.scan.keywords) entries.emplace_back(name, word.row);
+    for (const auto& [name, word] : run.scan.keywords)
+        if (word.row || word.appended) entries.emplace_back(name, word.row);
     std::sort(entries.begin(), entries.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
 

@@ -13,6 +13,7 @@
 namespace bprep2 {
 
 void EquateTable::set(const std::string& name, std::string_view value) {
+    if (version_ != unversioned) ++version_;
     auto entry = equates_.insert_or_assign(name, std::string(value)).first;
     // The map's entries never move, so the index may point at them.
     const Map::value_type*& first = folded_.findOrAdd(upperCased(name, spelling_));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -21,8 +22,17 @@ class EquateTable {
     void set(const std::string& name, std::string_view value);
     // The equate the scanner substitutes for a word: when case matters the
     // one of that name, else the first in byte order whose name is the word
-    // but for the case of its letters; null when there is none.
+    // but for the case of its letters; null when there is none. What it
+    // points at stays until the table goes.
     const std::string* find(std::string_view word, bool caseSensitive);
+
+    // Changes whenever an equate is set, so that an answer of find() kept
+    // by a caller is known to hold while the version is the one it was
+    // given under; never 0. Thirty-two bits keep the scanner's word entries
+    // small: once they are used up the version stays at unversioned, and no
+    // answer may be kept any longer.
+    static constexpr uint32_t unversioned = UINT32_MAX;
+    uint32_t version() const { return version_; }
 
     bool empty() const { return equates_.empty(); }
     size_t size() const { return equates_.size(); }
@@ -35,6 +45,7 @@ class EquateTable {
     // that way.
     WordTable<const Map::value_type*> folded_;
     std::string spelling_;  // reused, so that a lookup allocates nothing
+    uint32_t version_ = 1;
 };
 
 }  // namespace bprep2

@@ -26,10 +26,18 @@ namespace bprep2 {
 // A word the scanner has looked up: its keyword row (null for a word with
 // none), and where the text of the word as first written lives in the text
 // pool, so that the same word written again takes no room of its own there.
+// The entry also keeps the word's equate as last looked up, so that a name
+// costs one probe of this table for both questions.
 struct WordEntry {
     const KeywordEntry* row = nullptr;
     TextRef spelling;         // as the word was first written
-    bool spelledAsKey = false;  // and that spelling is the key it is found by
+    const std::string* equate = nullptr;
+    uint32_t equateVersion = 0;  // the table's version `equate` was looked up in; 0: never
+    bool equateCaseSensitive = false;  // and the case rule it was looked up under
+    bool spelledAsKey = false;  // the first spelling is the key the word is found by
+    // Appended as a word at least once: the keyword dump numbers only those
+    // and the keywords, not a word always replaced by its equate.
+    bool appended = false;
 };
 
 // Tokens of some kinds, counted as the scanner makes them: a stretch of the
@@ -136,7 +144,7 @@ struct ScanState {
     ScannerCounts scanned;
     bool specialWordsMet = false;    // a word with a rewrite of its own was scanned
     // Every word looked up, with its row; a word with no row (null) is kept
-    // too, as the keyword dump numbers it.
+    // too, as the keyword dump numbers the words appended among the rows.
     WordTable<WordEntry> keywords;
     NameSet atVariables;
     void* hostPort = nullptr;        // the host's handle, through which items are read

@@ -239,11 +239,32 @@ bool scanStatementWord(LineScan& s, std::string_view word, size_t end) {
     return false;
 }
 
+// The word's entry in the table of words looked up: the key is the word as
+// written when case matters or it has no lower-case letter, else the word
+// upper-cased, which is also how the equate table matches a word.
+WordEntry& wordEntry(LineScan& s, std::string_view word, bool lowerCase) {
+    const bool keyIsWord = s.options.caseSensitive() || !lowerCase;
+    return s.state.keywords.findOrAdd(keyIsWord ? word : upperCased(word, s.key));
+}
+
+// The equate the entry's word names, looked up again only when an equate
+// was set, or the case rule changed, since the entry last asked.
+const std::string* equateOf(LineScan& s, WordEntry& entry, std::string_view word) {
+    const bool caseSensitive = s.options.caseSensitive();
+    const uint32_t version = s.equates.version();
+    if (entry.equateVersion != version || version == EquateTable::unversioned ||
+        entry.equateCaseSensitive != caseSensitive) {
+        entry.equate = s.equates.find(word, caseSensitive);
+        entry.equateVersion = version;
+        entry.equateCaseSensitive = caseSensitive;
+    }
+    return entry.equate;
+}
+
 // Replaces the name in the line by its equate's text and scans on from the
 // start of that text. True when an equate applied.
-bool substituteEquate(LineScan& s, std::string_view word, size_t start) {
-    if (s.equates.empty()) return false;
-    const std::string* replacement = s.equates.find(word, s.options.caseSensitive());
+bool substituteEquate(LineScan& s, WordEntry& entry, std::string_view word, size_t start) {
+    const std::string* replacement = equateOf(s, entry, word);
     if (!replacement) return false;
     s.reader.equateExpansions += 1;
     if (s.reader.equateExpansions >= maximumEquateExpansions) {
@@ -264,9 +285,9 @@ bool parenthesisFollows(const std::string& line, size_t from) {
     return from < line.size() && line[from] == '(';
 }
 
-void appendName(LineScan& s, std::string_view word, bool lowerCase, size_t end) {
+void appendName(LineScan& s, WordEntry& entry, std::string_view word, bool lowerCase, size_t end) {
     const bool keyIsWord = s.options.caseSensitive() || !lowerCase;
-    WordEntry& entry = s.state.keywords.findOrAdd(keyIsWord ? word : upperCased(word, s.key));
+    entry.appended = true;
     const KeywordEntry* row = entry.row;
     uint32_t flags = row ? row->flags : 0;
     int32_t special = row ? static_cast<int32_t>(row->special) : 0;
@@ -301,13 +322,18 @@ void scanIdentifier(LineScan& s, char c) {
     size_t end = start + length;
     std::string_view word = s.slice(start, length);
     if (s.reader.statementTokenCount == 0 && mayBeStatementWord(word) && scanStatementWord(s, word, end)) return;
-    if (substituteEquate(s, word, start)) return;
+    // Without equates a member name needs no lookup at all.
+    WordEntry* entry = nullptr;
+    if (!s.equates.empty()) {
+        entry = &wordEntry(s, word, name.lowerCase);
+        if (substituteEquate(s, *entry, word, start)) return;
+    }
     s.moveTo(end);
     if (!s.tokens.empty() && s.tokens.back().kind == TokenKind::MemberOperator) {
         appendToken(s, TokenKind::MemberName, word);
         return;
     }
-    appendName(s, word, name.lowerCase, end);
+    appendName(s, entry ? *entry : wordEntry(s, word, name.lowerCase), word, name.lowerCase, end);
 }
 
 void scanToken(LineScan& s) {

@@ -91,6 +91,15 @@ TEST_F(InProcess, KeywordDump) {
     EXPECT_EQ(dump.find("BITCHANGE"), dump.rfind("BITCHANGE"));
 }
 
+// A word its equate always replaces, and a member name, are no words of
+// the program: they take no row number in the dump.
+TEST_F(InProcess, KeywordDumpLeavesOutWordsAlwaysReplaced) {
+    write("prog.b", "EQU EQ.ONE TO 1\nX = 1 + ABORT\nOBJ->Y = 1\n");
+    std::string without = run("bprep2 prog.b", "keywords").err;
+    write("prog.b", "EQU EQ.ONE TO 1\nX = EQ.ONE + ABORT\nOBJ->EQ.MEMBER = 1\n");
+    EXPECT_EQ(run("bprep2 prog.b", "keywords").err, without);
+}
+
 // A chain of 100 nested members is the deepest accepted; one more fails.
 TEST_F(InProcess, IncludeChainOfAHundredMembers) {
     auto member = [](int i) { return std::string("M").append(std::to_string(i)); };
