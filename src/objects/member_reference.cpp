@@ -27,6 +27,8 @@
 // joins it: its ')' then waits with the source (OpenAssignments) for the line
 // that ends the statement (closeOnContinuedLine), which the line loop
 // hands over before that line's own pass.
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "objects/object_rewrite.h"
@@ -397,12 +399,33 @@ size_t foldMethodArguments(ObjectLine& line, size_t member) {
     return open;
 }
 
+// The place of `name` among the quoted names, and whether the text kept
+// there is that name quoted.
+TextRef& quotedNamePlace(const ObjectLine& line, std::string_view name) {
+    std::vector<TextRef>& stored = line.state.quotedNames.stored;
+    if (stored.empty()) stored.resize(QuotedNames::places);
+    return stored[std::hash<std::string_view>{}(name) % QuotedNames::places];
+}
+
+bool isQuoted(const TokenList& tokens, TextRef quoted, std::string_view name) {
+    return quoted.length == name.size() + 2 && tokens.textOf(quoted).substr(1, name.size()) == name;
+}
+
 void quoteMemberName(ObjectLine& line, size_t member) {
     Token& token = line.tokens[member];
     if (token.kind != TokenKind::Name && token.kind != TokenKind::MemberName) return;
+    std::string_view name = line.tokens.text(token);
+    TextRef& place = quotedNamePlace(line, name);
+    if (isQuoted(line.tokens, place, name)) {
+        resetToken(token, TokenKind::String);
+        token.setText(place);
+        return;
+    }
     std::string quoted(1, '"');
-    quoted.append(line.tokens.text(token)).push_back('"');
+    quoted.append(name).push_back('"');
     line.tokens.reset(token, TokenKind::String, quoted);
+    // A long text has its length before it in the pool; it is not shared.
+    if (quoted.size() < longText) place = line.tokens.textRef(token);
 }
 
 // How the walk back from the ')' at `close` crosses the arguments that

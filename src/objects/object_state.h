@@ -125,6 +125,16 @@ struct LineInput {
     InputGroups groups;
 };
 
+// The quoted member names stored so far, so that a member named again
+// shares its quoted text: a program names the same few members over and
+// over, and quoting each use anew was a text in the pool for every member
+// reference. One place per hash of the name, the latest name to land there
+// kept; the room is taken at the first member quoted.
+struct QuotedNames {
+    static constexpr size_t places = 1024;
+    std::vector<TextRef> stored;
+};
+
 struct ObjectState {
     // A rewrite made a call of the object runtime: the writer puts the
     // runtime's declarations first.
@@ -133,6 +143,7 @@ struct ObjectState {
     // program full of member references names the calls millions of times,
     // and storing the name with every call made them most of the pool.
     std::array<TextRef, runtimeCallCount> callNames{};
+    QuotedNames quotedNames;
     MemberChain memberChain;
     // Chains whose latest call's arguments hold references of their own,
     // innermost last; each goes on when its arguments close.
