@@ -113,6 +113,10 @@ bool readFileBlock(SourceReader& reader) {
 bool openFile(const std::string& path, SourceReader& reader) {
     reader.file.reset(std::fopen(path.c_str(), "rb"));
     if (!reader.file) return false;
+    // Each read asks for a whole block or the whole file: a buffer of the
+    // stream's own would only be filled and copied out again, and sizing it
+    // costs a system call per source.
+    std::setvbuf(reader.file.get(), nullptr, _IONBF, 0);
     std::error_code error;
     uintmax_t size = std::filesystem::file_size(path, error);
     reader.sourceSize = error ? 0 : static_cast<size_t>(size);
