@@ -5,14 +5,6 @@
 
 namespace bprep2 {
 
-namespace {
-
-TokenVector::iterator at(TokenVector& tokens, size_t index) {
-    return tokens.begin() + static_cast<ptrdiff_t>(std::min(index, tokens.size()));
-}
-
-}  // namespace
-
 Token TokenList::make(TokenKind kind, std::string_view text, int32_t value) {
     Token token;
     token.kind = kind;
@@ -21,14 +13,14 @@ Token TokenList::make(TokenKind kind, std::string_view text, int32_t value) {
     return token;
 }
 
-void TokenList::insert(size_t index, const Token& token) { tokens_.insert(at(tokens_, index), token); }
+void TokenList::insert(size_t index, const Token& token) { insert(index, 1, token); }
 
 void TokenList::insert(size_t index, std::span<const Token> tokens) {
-    tokens_.insert(at(tokens_, index), tokens.begin(), tokens.end());
+    tokens_.insert(std::min(index, size()), tokens.data(), tokens.size());
 }
 
 void TokenList::insert(size_t index, size_t copies, const Token& token) {
-    tokens_.insert(at(tokens_, index), copies, token);
+    tokens_.insert(std::min(index, size()), copies, token);
 }
 
 int32_t TokenList::replace(size_t first, size_t last, std::span<const Token> tokens) {
@@ -37,16 +29,18 @@ int32_t TokenList::replace(size_t first, size_t last, std::span<const Token> tok
     size_t removed = last - first + 1;
     size_t count = tokens.size();
     size_t shared = std::min(count, removed);
-    std::copy(tokens.begin(), tokens.begin() + static_cast<ptrdiff_t>(shared), at(tokens_, first));
+    std::copy(tokens.begin(), tokens.begin() + static_cast<ptrdiff_t>(shared), &tokens_[first]);
     if (count > removed) {
-        tokens_.insert(at(tokens_, first + shared), tokens.begin() + static_cast<ptrdiff_t>(shared), tokens.end());
+        tokens_.insert(first + shared, tokens.data() + shared, count - shared);
     } else if (removed > count) {
-        tokens_.erase(at(tokens_, first + shared), at(tokens_, first + removed));
+        tokens_.erase(first + shared, first + removed);
     }
     return static_cast<int32_t>(count) - static_cast<int32_t>(removed);
 }
 
-void TokenList::truncate(size_t size) { tokens_.erase(at(tokens_, size), tokens_.end()); }
+void TokenList::truncate(size_t size) {
+    if (size < tokens_.size()) tokens_.erase(size, tokens_.size());
+}
 
 void TokenList::reset(Token& token, TokenKind kind, std::string_view text) {
     resetToken(token, kind);
@@ -74,7 +68,7 @@ void TokenList::keepColumn(Token& t, std::string_view s, int32_t column) {
     std::string copy(s);  // `s` may lie in the pool, which may move as it grows
     pool_.append(reinterpret_cast<const char*>(&column), sizeof column);
     t.setText(TextRef{static_cast<uint32_t>(pool_.size()), static_cast<uint32_t>(copy.size())});
-    pool_.append(copy);
+    pool_.append(copy.data(), copy.size());
     t.flags |= flagColumnKept;
 }
 
@@ -85,7 +79,7 @@ TextRef TokenList::appendLongText(std::string_view s) {
     uint32_t length = static_cast<uint32_t>(copy.size());
     pool_.append(reinterpret_cast<const char*>(&length), sizeof length);
     TextRef ref{static_cast<uint32_t>(pool_.size()), length};
-    pool_.append(copy);
+    pool_.append(copy.data(), copy.size());
     return ref;
 }
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tokens/large_blocks.h"
+#include "tokens/large_array.h"
 #include "tokens/limits.h"
 #include "tokens/token.h"
 #include "tokens/words.h"
@@ -22,12 +22,9 @@ namespace bprep2 {
 
 constexpr size_t npos = static_cast<size_t>(-1);
 
-using TokenVector = std::vector<Token, LargeBlockAllocator<Token>>;
-using TextPool = std::basic_string<char, std::char_traits<char>, LargeBlockAllocator<char>>;
-
 class TokenList {
    public:
-    using const_iterator = TokenVector::const_iterator;
+    using const_iterator = const Token*;
 
     size_t size() const { return tokens_.size(); }
     bool empty() const { return tokens_.empty(); }
@@ -105,7 +102,7 @@ class TokenList {
         if (s.size() >= longText) return appendLongText(s);
         checkPoolRoom(s.size());
         TextRef ref{static_cast<uint32_t>(pool_.size()), static_cast<uint32_t>(s.size())};
-        pool_.append(s);
+        pool_.append(s.data(), s.size());
         return ref;
     }
     TextRef appendLongText(std::string_view s);
@@ -115,8 +112,8 @@ class TokenList {
         if (more > maxTextPoolBytes - pool_.size()) exceedLimit("Token text", maxTextPoolBytes, "bytes");
     }
 
-    TokenVector tokens_;
-    TextPool pool_;
+    LargeArray<Token> tokens_;
+    LargeArray<char> pool_;
 };
 
 }  // namespace bprep2
