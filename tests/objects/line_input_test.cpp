@@ -6,18 +6,13 @@
 
 #include <string>
 
+#include "objects/object_line_fixture.h"
+
 namespace bprep2 {
 namespace {
 
-class LineInputTest : public ::testing::Test {
+class LineInputTest : public ::testing::Test, protected ObjectLineFixture {
    protected:
-    TokenList tokens;
-    ObjectState state;
-    OpenAssignments open;
-    Options options;
-    Diagnostics diagnostics;
-    ObjectLine line{tokens, state, open, options, diagnostics};
-
     void SetUp() override {
         for (const char* name : {"A", "B", "C", "D", "E"}) tokens.append(tokens.make(TokenKind::Name, name));
     }

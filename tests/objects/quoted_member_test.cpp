@@ -5,20 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "objects/object_line_fixture.h"
 #include "objects/objects.h"
 
 namespace bprep2 {
 namespace {
 
-class QuotedMemberTest : public ::testing::Test {
+class QuotedMemberTest : public ::testing::Test, protected ObjectLineFixture {
    protected:
-    TokenList tokens;
-    ObjectState state;
-    OpenAssignments open;
-    Options options;
-    Diagnostics diagnostics;
-    ObjectLine line{tokens, state, open, options, diagnostics};
-
     // Appends OBJ->MEMBER as a statement of its own; returns the operator's
     // place.
     size_t append(std::string_view member) {

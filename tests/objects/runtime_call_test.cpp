@@ -3,19 +3,11 @@
 
 #include <string_view>
 
+#include "objects/object_line_fixture.h"
 #include "objects/object_rewrite.h"
 
 namespace bprep2 {
 namespace {
-
-struct LineFixture {
-    TokenList tokens;
-    ObjectState state;
-    OpenAssignments open;
-    Options options;
-    Diagnostics diagnostics;
-    ObjectLine line{tokens, state, open, options, diagnostics};
-};
 
 TEST(RuntimeCallToken, NamesEachCallAndStoresItsNameOnce) {
     struct Case {
@@ -27,7 +19,7 @@ TEST(RuntimeCallToken, NamesEachCallAndStoresItsNameOnce) {
         {RuntimeCall::Method, "qObjectMethodN"},    {RuntimeCall::NewObject, "qObjectNewObject"},
         {RuntimeCall::NewArray, "qObjectNewArray"},
     };
-    LineFixture f;
+    ObjectLineFixture f;
     f.tokens.append(f.tokens.make(TokenKind::Name, "OBJ"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
