@@ -63,6 +63,13 @@ class LargeArray {
         data_[size_++] = value;
     }
     void append(const T* values, size_t count) { insert(size_, values, count); }
+    // Room for `count` records after the last, left unfilled for the caller
+    // to write (a read into it); `added` then counts those written.
+    T* roomFor(size_t count) {
+        makeRoom(count);
+        return data_ + size_;
+    }
+    void added(size_t count) { size_ += count; }
     // Before `index` (at most the size).
     void insert(size_t index, const T* values, size_t count) {
         if (count == 0) return;
