@@ -48,13 +48,13 @@ std::vector<std::string_view> flagNames(const Token& t) {
     return names;
 }
 
-std::vector<std::string> valueEntries(const Token& t) {
+std::vector<std::string> valueEntries(const TokenList& tokens, const Token& t) {
     std::vector<std::string> entries;
     switch (t.kind) {
         case TokenKind::Bracket:
         case TokenKind::Brace: {
             std::string e;
-            appendFormatted(e, "%d '%c'", t.value, static_cast<char>(t.value));
+            appendFormatted(e, "%d '%c'", t.value(), static_cast<char>(t.value()));
             entries.push_back(e);
             break;
         }
@@ -74,7 +74,7 @@ std::vector<std::string> valueEntries(const Token& t) {
             break;
         }
         default:
-            entries.push_back(std::to_string(t.value));
+            entries.push_back(std::to_string(tokens.value(t)));
             break;
     }
     return entries;
@@ -82,7 +82,7 @@ std::vector<std::string> valueEntries(const Token& t) {
 
 void appendTokenRow(std::string& out, const TokenList& tokens, size_t index, const Token& t) {
     std::vector<std::string_view> flags = flagNames(t);
-    std::vector<std::string> values = valueEntries(t);
+    std::vector<std::string> values = valueEntries(tokens, t);
     appendFormatted(out, "%-8zu %-2d ", index, kindNumber(t.kind));
     appendPadded(out, kindName(kindNumber(t.kind)), 15);
     out += ' ';

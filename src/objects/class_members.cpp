@@ -74,7 +74,7 @@ size_t rewriteStaticCall(ObjectLine& line, size_t colonIndex) {
 
     for (size_t index : {cls, colonIndex, secondColon, method}) resetToken(line.tokens[index], TokenKind::Deleted);
     line.tokens.reset(line.tokens[open], TokenKind::Verbatim, text);
-    line.tokens[open].value = foldedOpenBracket;
+    line.tokens.setValue(line.tokens[open], foldedOpenBracket);
     return colonIndex;
 }
 

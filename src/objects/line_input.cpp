@@ -51,7 +51,7 @@ void readNextInput(ObjectLine& line) {
     if (uint32_t owed = closersOwedBefore(input, input.next)) {
         Token closer;
         closer.kind = TokenKind::Bracket;
-        closer.value = ')';
+        closer.setValue(')');
         line.tokens.insert(line.tokens.size(), owed, closer);
         input.closersOwed[input.next] = 0;
     }

@@ -57,7 +57,7 @@ constexpr KindSet objectStarts{TokenKind::CallName, TokenKind::Name, TokenKind::
 // an object expression.
 int bracketStep(const Token& token) {
     if (token.kind != TokenKind::Bracket) return 0;
-    switch (token.value) {
+    switch (token.value()) {
         case '(': case '<': case '[': return 1;
         case ')': case '>': case ']': return -1;
         default: return 0;
@@ -89,11 +89,11 @@ size_t findObjectStart(const ObjectLine& line, size_t op, bool& opened) {
 constexpr int32_t assignmentCommaMark = '=';
 
 bool isAssignmentComma(const Token& token) {
-    return token.kind == TokenKind::Comma && token.value == assignmentCommaMark;
+    return token.kind == TokenKind::Comma && token.value() == assignmentCommaMark;
 }
 
 void markAssignmentComma(ObjectLine& line, size_t comma) {
-    line.tokens[comma].value = assignmentCommaMark;
+    line.tokens[comma].setValue(assignmentCommaMark);
     ++line.state.assignmentChain.markedCommas;
 }
 
@@ -661,7 +661,7 @@ void clearAssignmentCommas(ObjectLine& line) {
     size_t& marked = line.state.assignmentChain.markedCommas;
     for (size_t i = line.tokens.size(); marked > 0 && i-- > 0;) {
         if (!isAssignmentComma(line.tokens[i])) continue;
-        line.tokens[i].value = 0;
+        line.tokens[i].setValue(0);
         --marked;
     }
 }

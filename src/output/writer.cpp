@@ -155,7 +155,7 @@ class ProgramText {
 
     void addLineMarker(const Token& t) {
         char number[16];
-        int length = std::snprintf(number, sizeof number, "%d", static_cast<int>(t.value));
+        int length = std::snprintf(number, sizeof number, "%d", static_cast<int>(tokens_.value(t)));
         text_.push("\n#line ");
         text_.push(std::string_view(number, static_cast<size_t>(length)));
         text_.push(" \"");

@@ -118,7 +118,7 @@ void rewriteStop(SpecialWalk& w, size_t index) {
     Token& word = list[index];
     if (!pass.options.stopStatements()) {
         word.kind = TokenKind::Name;
-        word.value = 0;
+        word.setValue(0);
         word.special = 0;
         return;
     }

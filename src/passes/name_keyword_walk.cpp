@@ -59,7 +59,7 @@ const Token* lookBack(const WalkState& w, Reach reach) {
 Token bracketToken(char c) {
     Token t;
     resetToken(t, TokenKind::Bracket);
-    t.value = c;
+    t.setValue(c);
     return t;
 }
 
@@ -148,9 +148,9 @@ void rewriteTclread(WalkState& w, size_t index) {
     }
     Token& keyword = list[index];
     keyword.kind = TokenKind::Name;
-    keyword.value = 0;
+    keyword.setValue(0);
     keyword.special = 0;
-    keyword.shareText(list[target]);
+    list.tokens().shareText(keyword, list[target]);
     becomes(list.tokens(), list[target], TokenKind::Verbatim, "= @SENTENCE");
 }
 
@@ -205,17 +205,17 @@ void rewriteBrace(WalkState& w, size_t index) {
     Pass& pass = w.pass;
     ListRewrite& list = w.list;
     Token& brace = list[index];
-    if (brace.value == '{') {
+    if (brace.value() == '{') {
         becomes(list.tokens(), brace, TokenKind::Keyword, "THEN");
         return;
     }
-    if (brace.value != '}') return;
+    if (brace.value() != '}') return;
     becomes(list.tokens(), brace, TokenKind::Keyword, "END");
     size_t word = list.nextSignificant(index, Reach::Anywhere);
     if (word == npos) return;
     if (sameWord(list.text(list[word]), "else", pass.options.caseSensitive())) {
         size_t open = list.nextSignificant(word, Reach::Anywhere);
-        if (open == npos || list[open].kind != TokenKind::Brace || list[open].value != '{') return;
+        if (open == npos || list[open].kind != TokenKind::Brace || list[open].value() != '{') return;
         becomes(list.tokens(), list[index], TokenKind::Verbatim, " END ELSE ");
         list.skip(index + 1, open);
     } else if (sameWord(list.text(list[word]), "elseif", pass.options.caseSensitive())) {
@@ -232,14 +232,14 @@ void examine(WalkState& w, size_t index) {
     Token& t = w.list[index];
     switch (t.kind) {
         case TokenKind::LineMarker:
-            w.line = t.value;
+            w.line = w.list.tokens().value(t);
             w.fileMarker = t;
             break;
         case TokenKind::LineEnd:
             // Counted by the lines it stands for, so that lines joined onto
             // another still count; a line marker near the top of the range
             // leaves the count at the largest number instead of overflowing.
-            w.line = static_cast<int32_t>(std::min<int64_t>(int64_t{w.line} + t.value, INT32_MAX));
+            w.line = static_cast<int32_t>(std::min<int64_t>(int64_t{w.line} + t.value(), INT32_MAX));
             break;
         case TokenKind::Name:
             resolveName(w, index);

@@ -62,14 +62,14 @@ void BracketSpans::measureFrom(const ListRewrite& input, size_t open) {
         bool followsName = afterName;
         if (!blank) afterName = t.kind == TokenKind::Name;
         if (t.kind == TokenKind::Bracket) {
-            if (t.value == '(' || t.value == '[') {
+            if (t.value() == '(' || t.value() == '[') {
                 size_t span = npos;
-                if (t.value == '(' && followsName) {
+                if (t.value() == '(' && followsName) {
                     span = spans_.size();
                     spans_.push_back({index, npos, 0});
                 }
                 open_.push_back({span, others, 0, 0});
-            } else if (t.value == ')' || t.value == ']') {
+            } else if (t.value() == ')' || t.value() == ']') {
                 const OpenPair& pair = open_.back();
                 if (pair.span != npos) {
                     spans_[pair.span].close = index;

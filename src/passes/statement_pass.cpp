@@ -32,7 +32,7 @@ bool runStatementPass(TokenList& tokens, const Options& options, DeclaredNames& 
 
 void becomes(TokenList& tokens, Token& token, TokenKind kind, std::string_view text) {
     token.kind = kind;
-    token.value = 0;
+    token.setValue(0);
     token.special = 0;
     tokens.setText(token, text);
 }
@@ -73,10 +73,10 @@ void ListRewrite::readWithPlanOrSkip(size_t i) {
     if (t.kind == TokenKind::LineMarker) {
         droppedLines_ = 0;
     } else if (isSkipped(i)) {
-        if (t.kind == TokenKind::LineEnd) droppedLines_ += t.value;
+        if (t.kind == TokenKind::LineEnd) droppedLines_ += t.value();
         resetToken(t, TokenKind::Deleted);
     } else if (t.kind == TokenKind::LineEnd) {
-        t.value += droppedLines_;
+        t.setValue(t.value() + droppedLines_);
         droppedLines_ = 0;
     }
 }

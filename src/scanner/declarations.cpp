@@ -33,7 +33,7 @@ bool isFunctionDeclarationWord(std::string_view text) {
     return false;
 }
 
-bool isSlash(const Token& t) { return t.kind == TokenKind::Operator && t.value == '/'; }
+bool isSlash(const Token& t) { return t.kind == TokenKind::Operator && t.value() == '/'; }
 
 void recordArrayName(ObjectLine& line, DeclaredNames& declared, size_t index) {
     declared.declareArray(line.tokens.text(line.tokens[index]), line.options.caseSensitive());

@@ -148,7 +148,7 @@ void insertClosers(Scan& scan, SourceReader& reader, const std::vector<CloserIns
     for (const CloserInsertion& place : places) total += place.count;
     Token closer;
     closer.kind = TokenKind::Bracket;
-    closer.value = ')';
+    closer.setValue(')');
     size_t from = list.size();
     list.resize(list.size() + total);
     size_t to = list.size();
@@ -368,11 +368,11 @@ void joinPreviousLine(Scan& scan, SourceReader& reader) {
     for (size_t w = extent.breakAt; w > extent.stop; --w) {
         Token& t = list[w];
         if (t.kind != TokenKind::LineEnd) continue;
-        reader.pendingLines += static_cast<uint32_t>(t.value);
+        reader.pendingLines += static_cast<uint32_t>(t.value());
         resetToken(t, TokenKind::Deleted);
     }
     resetToken(list[extent.breakAt], TokenKind::Blank);
-    list[extent.breakAt].value = 1;
+    list[extent.breakAt].setValue(1);
 }
 
 void scanBlockComment(Scan& scan, SourceReader& reader) {

@@ -72,7 +72,7 @@ void settleOwedLineEnds(TokenList& tokens, SourceReader& reader) {
 
     Token lineEnd;
     lineEnd.kind = TokenKind::LineEnd;
-    lineEnd.value = 1;
+    lineEnd.setValue(1);
     tokens.insert(at, count, lineEnd);
     noteInsertion(reader, at, count);
 }

@@ -202,7 +202,7 @@ inline bool keepsItsColumn(TokenKind kind, std::string_view text, int32_t value)
                                                int32_t special = 0) {
     Token t;
     t.kind = kind;
-    t.value = value;
+    t.setValue(value);
     t.special = static_cast<uint8_t>(special);
     bool labelMark = updateStatementState(reader, caseSensitive, kind, text);
     uint8_t flags = 0;

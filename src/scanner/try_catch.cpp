@@ -97,7 +97,7 @@ size_t endBeforeClosingBraces(const TokenList& tokens, size_t index, size_t afte
     size_t end = afterValue;
     while (end > index + 1) {
         const Token& last = tokens[end - 1];
-        if (last.kind != TokenKind::Brace || last.value != '}') break;
+        if (last.kind != TokenKind::Brace || last.value() != '}') break;
         --end;
         while (end > index + 1 && blanks.has(tokens[end - 1].kind)) --end;
     }

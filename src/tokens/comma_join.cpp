@@ -36,7 +36,7 @@ void applyCommaJoins(TokenList& tokens) {
     for (size_t i = 0; i < tokens.size(); ++i) {
         Token& t = tokens[i];
         if (joins.drops(i, t)) resetToken(t, TokenKind::Deleted);
-        else if (t.kind == TokenKind::LineEnd) t.value = joins.linesAt(i, t);
+        else if (t.kind == TokenKind::LineEnd) t.setValue(joins.linesAt(i, t));
         else if (t.kind == TokenKind::Comma) joins.joinAfter(tokens, i);
     }
 }

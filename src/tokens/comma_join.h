@@ -42,7 +42,7 @@ CommaJoin findCommaJoin(const TokenList& tokens, size_t comma, LinesAt&& linesAt
 }
 
 inline CommaJoin findCommaJoin(const TokenList& tokens, size_t comma) {
-    return findCommaJoin(tokens, comma, [&tokens](size_t i) { return tokens[i].value; });
+    return findCommaJoin(tokens, comma, [&tokens](size_t i) { return tokens[i].value(); });
 }
 
 // Whether the statement goes on, on the comma's output line, after the stretch.
@@ -70,7 +70,7 @@ class CommaJoins {
     }
     // The lines the line end at `index` stands for, those carried to it included.
     int32_t linesAt(size_t index, const Token& t) const {
-        return index == target_ ? static_cast<int32_t>(t.value + carried_) : t.value;
+        return index == target_ ? static_cast<int32_t>(t.value() + carried_) : t.value();
     }
 
    private:

@@ -81,29 +81,40 @@ struct TextRef {
 // it there).
 constexpr uint32_t longText = 0xFFFF;
 
+class TokenList;
+
+// The fields a token keeps are read and changed through the functions
+// below, so that how they are laid out is known here and in the token list
+// alone. A token with a text may keep its value with the text in the pool:
+// its value is then read and changed through the list (TokenList::value,
+// TokenList::setValue); Token::value serves the tokens that keep their
+// value themselves, which all tokens without a text do.
 struct Token {
-    int32_t value = 0;
-    uint32_t textOffset = 0;
-    uint16_t textLength = 0;  // up to longText
+   private:
+    friend class TokenList;
+
+    int32_t value_ = 0;
+    uint32_t textOffset_ = 0;
+    uint16_t textLength_ = 0;  // up to longText
+
+   public:
     TokenKind kind = TokenKind::Deleted;
     uint8_t flags : 4 = 0;    // the flags above
     uint8_t special : 4 = 0;  // a keyword's special code (tokens/keywords.h)
 
+    int32_t value() const { return value_; }
+    void setValue(int32_t value) { value_ = value; }
+    // A text stored in the list's pool, given to a token whose value is 0.
     void setText(TextRef ref) {
-        textOffset = ref.offset;
-        textLength = static_cast<uint16_t>(ref.length >= longText ? longText : ref.length);
-        flags &= ~flagColumnKept;
-    }
-    void shareText(const Token& other) {
-        textOffset = other.textOffset;
-        textLength = other.textLength;
+        textOffset_ = ref.offset;
+        textLength_ = static_cast<uint16_t>(ref.length >= longText ? longText : ref.length);
         flags &= ~flagColumnKept;
     }
     // The flags of a Keyword or Function token.
-    uint32_t keywordFlags() const { return static_cast<uint32_t>(value); }
+    uint32_t keywordFlags() const { return static_cast<uint32_t>(value()); }
     bool hasKeywordFlag(uint32_t flag) const { return (keywordFlags() & flag) != 0; }
     // The character of an Operator, Bracket or Brace token.
-    char character() const { return static_cast<char>(value & 0xFF); }
+    char character() const { return static_cast<char>(value() & 0xFF); }
 };
 static_assert(sizeof(Token) == 12, "a token is twelve bytes");
 
@@ -114,7 +125,7 @@ inline void resetToken(Token& token, TokenKind kind) {
 }
 
 inline bool isBracket(const Token& token, char bracket) {
-    return token.kind == TokenKind::Bracket && token.value == static_cast<unsigned char>(bracket);
+    return token.kind == TokenKind::Bracket && token.value() == static_cast<unsigned char>(bracket);
 }
 
 // A rewrite that folds an opening bracket into the call text before it (a
@@ -124,7 +135,7 @@ inline bool isBracket(const Token& token, char bracket) {
 // value of a Verbatim token is written nowhere.
 constexpr int32_t foldedOpenBracket = '(';
 inline bool isFoldedOpenBracket(const Token& t) {
-    return t.kind == TokenKind::Verbatim && t.value == foldedOpenBracket;
+    return t.kind == TokenKind::Verbatim && t.value() == foldedOpenBracket;
 }
 
 // The dump's name of a kind number; "UNKNOWN" outside 0-27.

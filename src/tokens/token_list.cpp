@@ -8,7 +8,7 @@ namespace bprep2 {
 Token TokenList::make(TokenKind kind, std::string_view text, int32_t value) {
     Token token;
     token.kind = kind;
-    token.value = value;
+    token.setValue(value);
     setText(token, text);
     return token;
 }

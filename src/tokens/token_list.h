@@ -67,10 +67,21 @@ class TokenList {
     // Every reference was made by storeText, so it lies inside the pool.
     std::string_view textOf(TextRef ref) const { return std::string_view(pool_.data() + ref.offset, ref.length); }
     TextRef textRef(const Token& t) const {
-        if (t.textLength != longText) return {t.textOffset, t.textLength};
+        if (t.textLength_ != longText) return {t.textOffset_, t.textLength_};
         uint32_t length = 0;
-        std::memcpy(&length, pool_.data() + t.textOffset - sizeof length, sizeof length);
-        return {t.textOffset, length};
+        std::memcpy(&length, pool_.data() + t.textOffset_ - sizeof length, sizeof length);
+        return {t.textOffset_, length};
+    }
+    // The value of any token, wherever it is kept.
+    int32_t value(const Token& t) const { return t.value(); }
+    // Gives any token a value, its text kept.
+    void setValue(Token& t, int32_t value) { t.setValue(value); }
+    // Gives `t` the text of `other`, the text itself not copied; t's value
+    // stays.
+    void shareText(Token& t, const Token& other) {
+        t.textOffset_ = other.textOffset_;
+        t.textLength_ = other.textLength_;
+        t.flags &= ~flagColumnKept;
     }
     // A text already in the pool (a token's text handed on to another
     // token) is shared rather than copied, unless it is long: a long text
@@ -91,7 +102,7 @@ class TokenList {
     int32_t keptColumn(const Token& t) const {
         if ((t.flags & flagColumnKept) == 0) return -1;
         int32_t column = 0;
-        std::memcpy(&column, pool_.data() + t.textOffset - sizeof column, sizeof column);
+        std::memcpy(&column, pool_.data() + t.textOffset_ - sizeof column, sizeof column);
         return column;
     }
     // The bytes of every text stored.

@@ -53,7 +53,7 @@ TEST_F(QuotedMemberTest, ANameUsedAgainSharesItsQuotedText) {
     before = tokens.textBytes();
     Token again = rewrite(op);
     EXPECT_EQ(tokens.text(again), quoted("COUNT"));
-    EXPECT_EQ(again.textOffset, first.textOffset);
+    EXPECT_EQ(line.tokens.textRef(again).offset, line.tokens.textRef(first).offset);
     EXPECT_EQ(tokens.textBytes(), before);
 }
 

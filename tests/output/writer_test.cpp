@@ -35,7 +35,7 @@ struct Fixture {
         EXPECT_EQ(tokens.size(), before.size());
         for (size_t i = 0; i < before.size(); ++i) {
             EXPECT_EQ(tokens[i].kind, before[i].kind) << i;
-            EXPECT_EQ(tokens[i].value, before[i].value) << i;
+            EXPECT_EQ(tokens.value(tokens[i]), tokens.value(before[i])) << i;
         }
         std::string written(text.view());
         return written.substr(std::min(written.size(), std::string("\n#line 1 \"prog.b\"\n").size()));

@@ -27,11 +27,11 @@ TokenList listOf(std::string_view spelling) {
             case 'E': resetToken(t, TokenKind::OperatorText); break;
             case 'F':
                 resetToken(t, TokenKind::Verbatim);
-                t.value = foldedOpenBracket;
+                t.setValue(foldedOpenBracket);
                 break;
             default:
                 resetToken(t, TokenKind::Bracket);
-                t.value = c;
+                t.setValue(c);
                 break;
         }
         tokens.append(t);

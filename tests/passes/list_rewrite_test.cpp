@@ -14,14 +14,14 @@ namespace {
 Token numbered(TokenKind kind, int32_t value) {
     Token t;
     resetToken(t, kind);
-    t.value = value;
+    t.setValue(value);
     return t;
 }
 
 // The list as kind:value words, for comparing whole lists at a glance.
 std::string spelled(const TokenList& tokens) {
     std::string s;
-    for (const Token& t : tokens) s += std::to_string(kindNumber(t.kind)) + ":" + std::to_string(t.value) + " ";
+    for (const Token& t : tokens) s += std::to_string(kindNumber(t.kind)) + ":" + std::to_string(t.value()) + " ";
     return s;
 }
 
@@ -35,9 +35,9 @@ TEST(ListRewrite, WritesBeforeTheTokenReadAndAtPlannedPlacesWhileTheOutputOverta
         list.read(i);
         // Every token gains one before it now and one planned two ahead, so
         // the output soon reaches the input and the input moves up many times.
-        const int32_t value = list[i].value;
+        const int32_t value = list[i].value();
         if (i + 1 < list.inputSize()) {
-            EXPECT_EQ(list[i + 1].value, value + 1);
+            EXPECT_EQ(list[i + 1].value(), value + 1);
         }
         list.write(numbered(TokenKind::Operator, value));
         list.insertBefore(i + 2, numbered(TokenKind::Comma, value));

@@ -72,7 +72,7 @@ std::string describe(const Want& w) {
 // The token as `shape` asks about it: the fields it leaves out, left out.
 Want seen(const TokenList& list, const Token& token, const Want& shape) {
     Want w{token.kind, list.text(token)};
-    w.value = shape.value ? std::optional<int32_t>(token.value) : std::nullopt;
+    w.value = shape.value ? std::optional<int32_t>(list.value(token)) : std::nullopt;
     if (shape.flags) w.flags = token.flags;
     if (shape.special) w.special = token.special;
     return w;

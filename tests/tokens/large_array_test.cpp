@@ -43,14 +43,14 @@ TEST(LargeArray, RecordsSurviveGrowingPastTheMappedSize) {
 TEST(LargeArray, AppendingItsOwnRecordWhileGrowing) {
     LargeArray<Token> tokens;
     Token first;
-    first.value = 41;
+    first.setValue(41);
     tokens.push_back(first);
     while (tokens.size() < tokens.capacity()) tokens.push_back(tokens.back());
     tokens.push_back(tokens[0]);
     tokens.insert(0, 2, tokens.back());
-    EXPECT_EQ(tokens.back().value, 41);
-    EXPECT_EQ(tokens[0].value, 41);
-    EXPECT_EQ(tokens[1].value, 41);
+    EXPECT_EQ(tokens.back().value(), 41);
+    EXPECT_EQ(tokens[0].value(), 41);
+    EXPECT_EQ(tokens[1].value(), 41);
 }
 
 TEST(LargeArray, InsertEraseAndResizeKeepOrder) {
@@ -75,7 +75,7 @@ TEST(LargeArray, InsertEraseAndResizeKeepOrder) {
     LargeArray<Token> tokens;
     tokens.resize(3);
     EXPECT_EQ(tokens[2].kind, TokenKind::Deleted);
-    EXPECT_EQ(tokens[2].value, 0);
+    EXPECT_EQ(tokens[2].value(), 0);
 }
 
 }  // namespace

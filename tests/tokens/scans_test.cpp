@@ -71,7 +71,7 @@ std::vector<Token> joinedOneAtATime(TokenList list) {
         for (size_t j = i + 1; j < join.stop; ++j)
             if (list[j].kind == K::Separator || (list[j].kind == K::LineEnd && join.target != npos))
                 resetToken(list[j], K::Deleted);
-        if (join.target != npos) list[join.target].value += static_cast<int32_t>(join.lineEnds);
+        if (join.target != npos) list[join.target].setValue(list[join.target].value() + static_cast<int32_t>(join.lineEnds));
     }
     return {list.begin(), list.end()};
 }
@@ -91,7 +91,7 @@ TEST(CommaJoin, FollowedInOrderTheyMatchTheJoinsMadeOneAtATime) {
         ASSERT_EQ(list.size(), expected.size());
         for (size_t i = 0; i < list.size(); ++i) {
             ASSERT_EQ(list[i].kind, expected[i].kind) << "round " << round << " token " << i;
-            ASSERT_EQ(list[i].value, expected[i].value) << "round " << round << " token " << i;
+            ASSERT_EQ(list[i].value(), expected[i].value()) << "round " << round << " token " << i;
         }
     }
 }

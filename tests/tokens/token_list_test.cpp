@@ -46,7 +46,7 @@ TEST_F(TokenListTest, InsertTruncateAndResetKeepTextsApart) {
     tokens.reset(tokens[1], TokenKind::String, textAt(0));
     for (int i = 0; i < 1000; ++i) tokens.storeText("padding that makes the pool move");
     EXPECT_EQ(textAt(1), "A");
-    EXPECT_EQ(tokens[1].value, 0);
+    EXPECT_EQ(tokens[1].value(), 0);
     resetToken(tokens[1], TokenKind::Deleted);
     EXPECT_TRUE(textAt(1).empty());
     tokens.truncate(2);
@@ -65,7 +65,7 @@ TEST_F(TokenListTest, LongTextsReadBackWhole) {
         EXPECT_EQ(tokens.text(tokens.back()), text) << length;
     }
     Token handedOn;
-    handedOn.shareText(tokens.back());
+    tokens.shareText(handedOn, tokens.back());
     EXPECT_EQ(tokens.text(handedOn), longer);
     // A long piece of a text already in the pool is copied, not shared.
     std::string_view inPool = tokens.text(tokens.back()).substr(1, 100000);
@@ -98,7 +98,7 @@ TEST_F(TokenListTest, AKeptColumnTravelsWithTheToken) {
     tokens.setText(renamed, "NEW");
     EXPECT_EQ(tokens.keptColumn(renamed), -1);
     Token sharing;
-    sharing.shareText(tokens[1002]);
+    tokens.shareText(sharing, tokens[1002]);
     EXPECT_EQ(tokens.keptColumn(sharing), -1);
     tokens.reset(tokens[1000], TokenKind::Keyword, "NEW");
     EXPECT_EQ(tokens.keptColumn(tokens[1000]), -1);
