@@ -90,7 +90,9 @@ void checkConditionalBalance(const RunContext& run) {
 }
 
 void rewriteStatements(RunContext& run) {
-    if (runStatementPass(run.tokens, run.options, run.declared, run.diagnostics, run.scan.specialWordsMet))
+    bool recordsLookups = run.options.tokenDump() || run.trace.file() != nullptr;
+    if (runStatementPass(run.tokens, run.options, run.declared, run.diagnostics, run.scan.specialWordsMet,
+                         recordsLookups))
         run.objects.runtimeUsed = true;
 }
 

@@ -77,6 +77,16 @@ void rewriteAsFormatted(WalkState& w, size_t open, size_t close) {
     list.write(bracketToken('('));
 }
 
+bool isDeclaredFunction(Pass& pass, std::string_view word) {
+    NameSet& functions = pass.declared.functions;
+    return pass.recordsLookups ? functions.lookUp(word) : functions.hasMember(word);
+}
+
+bool isDeclaredArray(Pass& pass, std::string_view word) {
+    const bool caseSensitive = pass.options.caseSensitive();
+    return pass.recordsLookups ? pass.declared.isArray(word, caseSensitive) : pass.declared.hasArray(word, caseSensitive);
+}
+
 void resolveName(WalkState& w, size_t index) {
     Pass& pass = w.pass;
     ListRewrite& list = w.list;
@@ -84,8 +94,8 @@ void resolveName(WalkState& w, size_t index) {
     if (open == npos || !isBracket(list[open], '(')) return;
     const Token& name = list[index];
     std::string_view word = list.text(name);
-    bool isFunction = pass.declared.functions.lookUp(word);
-    bool isArray = pass.declared.isArray(word, pass.options.caseSensitive());
+    bool isFunction = isDeclaredFunction(pass, word);
+    bool isArray = isDeclaredArray(pass, word);
     if (isFunction && isArray) {
         std::string file(list.text(w.fileMarker));
         pass.diagnostics.error("Variable %s at line %d in file %s is both a function and a dimensioned array.\n",

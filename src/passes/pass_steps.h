@@ -23,6 +23,10 @@ struct Pass {
     const Options& options;
     DeclaredNames& declared;
     const Diagnostics& diagnostics;
+    // The name sets keep the names looked up that are no members only for
+    // the token dump: a program of a million distinct names would otherwise
+    // hold each of them twice more, for nothing.
+    bool recordsLookups = true;
     bool runtimeUsed = false;  // a rewrite made a call of the object runtime
 };
 

@@ -18,8 +18,8 @@
 namespace bprep2 {
 
 bool runStatementPass(TokenList& tokens, const Options& options, DeclaredNames& declared,
-                      const Diagnostics& diagnostics, bool specialWordsMet) {
-    Pass pass{tokens, options, declared, diagnostics};
+                      const Diagnostics& diagnostics, bool specialWordsMet, bool recordsLookups) {
+    Pass pass{tokens, options, declared, diagnostics, recordsLookups};
     // The walk measures brackets, so the comparisons go first: `<` and `>`
     // pair nothing there, while their rewritten forms count as expressions.
     rewriteComparisons(tokens);

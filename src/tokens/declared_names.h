@@ -26,6 +26,10 @@ class DeclaredNames {
     bool isArray(std::string_view name, bool caseSensitive) {
         return arrays.lookUp(lookupSpelling(name, caseSensitive, spelling_));
     }
+    // The same, keeping nothing.
+    bool hasArray(std::string_view name, bool caseSensitive) {
+        return arrays.hasMember(lookupSpelling(name, caseSensitive, spelling_));
+    }
 
    private:
     std::string spelling_;  // reused, so that a lookup allocates nothing
