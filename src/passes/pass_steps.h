@@ -66,8 +66,9 @@ void becomes(TokenList& tokens, Token& token, TokenKind kind, std::string_view t
 // by its input position, and drops a stretch ahead by skipping it. Rules
 // that look back read the output. When the output catches up with the
 // input, what is left of the input moves up by a gap in proportion to its
-// length, so the moves stay linear in the list's length and the list grows
-// by little more than the tokens it gains (a sixteenth of it at most).
+// length, so the moves stay linear in the list's length, and the list grows
+// by little more than the tokens it gains (a sixteenth of it, or a 32nd
+// more than the walk's rate of adding so far asks for, at most).
 class ListRewrite {
    public:
     explicit ListRewrite(TokenList& list) : list_(list), count_(list.size()) {}
@@ -124,6 +125,7 @@ class ListRewrite {
    private:
     bool isSkipped(size_t i) const { return i >= skipFirst_ && i <= skipLast_; }
     void makeRoom();
+    size_t gapFor(size_t left) const;
     void readWithPlanOrSkip(size_t i);
 
     TokenList& list_;
