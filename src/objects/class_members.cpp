@@ -13,6 +13,7 @@
 
 #include "host/quolt_host.h"
 #include "objects/object_rewrite.h"
+#include "objects/objects.h"
 #include "tokens/keywords.h"
 
 namespace bprep2 {
@@ -111,7 +112,7 @@ size_t rewriteMethodDeclaration(ObjectLine& line, size_t keyword) {
         line.tokens.make(TokenKind::Keyword, "FUNCTION"),
         line.tokens.make(TokenKind::Blank, {}, 1),
         line.tokens.make(TokenKind::Name, functionName),
-        line.tokens.make(TokenKind::Bracket, {}, '('),
+        bracketToken('('),
         line.tokens.make(TokenKind::Name, line.options.self() ? "SELF" : "THIS"),
         line.tokens.make(closing, {}, closing == TokenKind::Bracket ? ')' : 0),
     };

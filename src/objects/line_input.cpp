@@ -3,6 +3,8 @@
 
 #include <span>
 
+#include "objects/objects.h"
+
 namespace bprep2 {
 
 namespace {
@@ -49,10 +51,7 @@ bool hasInputLeft(const LineInput& input) {
 void readNextInput(ObjectLine& line) {
     LineInput& input = line.state.input;
     if (uint32_t owed = closersOwedBefore(input, input.next)) {
-        Token closer;
-        closer.kind = TokenKind::Bracket;
-        closer.setValue(')');
-        line.tokens.insert(line.tokens.size(), owed, closer);
+        line.tokens.insert(line.tokens.size(), owed, bracketToken(')'));
         input.closersOwed[input.next] = 0;
     }
     if (input.next < input.tokens.size()) line.tokens.append(input.tokens[input.next++]);

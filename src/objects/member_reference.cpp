@@ -354,7 +354,7 @@ void closeAssignment(ObjectLine& line, size_t from) {
         return;
     }
     if (!place.ahead) {
-        line.tokens.insert(place.index, line.tokens.make(TokenKind::Bracket, {}, ')'));
+        line.tokens.insert(place.index, bracketToken(')'));
         return;
     }
     LineInput& input = line.state.input;
@@ -476,7 +476,7 @@ size_t openWaitingCalls(ObjectLine& line) {
     openers.reserve(2 * chain.waiting.size());
     for (size_t i = chain.waiting.size(); i-- > 0;) {
         openers.push_back(runtimeCallToken(line, TokenKind::CallName, chain.waiting[i]));
-        openers.push_back(line.tokens.make(TokenKind::Bracket, {}, '('));
+        openers.push_back(bracketToken('('));
     }
     line.tokens.insert(chain.head, openers);
     chain.waiting.clear();
@@ -581,7 +581,7 @@ size_t rewriteMemberReference(ObjectLine& line, size_t op) {
         // The call opens at the chain's head with the others, later.
         chain.waiting.push_back(callOf(form));
         resetToken(line.tokens[op], TokenKind::Comma);
-        line.tokens.insert(close, line.tokens.make(TokenKind::Bracket, {}, ')'));
+        line.tokens.insert(close, bracketToken(')'));
         if (!memberByValue) quoteMemberName(line, member);
         finishLink(chain, line, form, member, close, plainMember);
         return op;
@@ -604,13 +604,13 @@ size_t rewriteMemberReference(ObjectLine& line, size_t op) {
         closeAssignment(line, following + 1);
     }
 
-    line.tokens.insert(start, line.tokens.make(TokenKind::Bracket, {}, '('));
+    line.tokens.insert(start, bracketToken('('));
     line.tokens.insert(start, runtimeCallToken(line, TokenKind::CallName, callOf(form)));
     op += 2;
     member += 2;
     resetToken(line.tokens[op], TokenKind::Comma);
 
-    if (form != MemberForm::Assignment) line.tokens.insert(close + 2, line.tokens.make(TokenKind::Bracket, {}, ')'));
+    if (form != MemberForm::Assignment) line.tokens.insert(close + 2, bracketToken(')'));
     if (!memberByValue) quoteMemberName(line, member);
     chain = MemberChain{};
     chain.head = start;

@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "objects/object_rewrite.h"
+#include "objects/objects.h"
 
 namespace bprep2 {
 
@@ -48,9 +49,9 @@ size_t rewriteNewExpression(ObjectLine& line, size_t keyword) {
     }
     Token call[4] = {
         runtimeCallToken(line, TokenKind::Verbatim, constructor),
-        line.tokens.make(TokenKind::Bracket, {}, '('),
+        bracketToken('('),
         line.tokens.make(TokenKind::Verbatim, "\"\""),
-        line.tokens.make(TokenKind::Bracket, {}, ')'),
+        bracketToken(')'),
     };
     line.tokens.replace(keyword, emptyParentheses ? close : word, call);
     return keyword + std::size(call);

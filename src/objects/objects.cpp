@@ -28,8 +28,10 @@ Token runtimeCallToken(ObjectLine& line, TokenKind kind, RuntimeCall call) {
     size_t index = static_cast<size_t>(call);
     TextRef& stored = line.state.callNames[index];
     if (stored.length == 0) stored = line.tokens.storeText(names[index]);
-    // A text already in the pool is shared, not stored again.
-    return line.tokens.make(kind, line.tokens.textOf(stored));
+    Token token;
+    token.kind = kind;
+    token.setText(stored);
+    return token;
 }
 
 void restartIfObjectsOff(const ObjectLine& line) {

@@ -9,6 +9,16 @@
 
 namespace bprep2 {
 
+// A bracket a rewrite inserts: no text, the character as its value. The
+// rewrites insert millions of them, so they are built here rather than
+// through TokenList::make, which would look for a text to store.
+inline Token bracketToken(char bracket) {
+    Token token;
+    token.kind = TokenKind::Bracket;
+    token.setValue(bracket);
+    return token;
+}
+
 // Returns the index the after-line pass goes on from (it adds 1). Object
 // syntax met with the extensions off abandons the attempt
 // (ObjectSyntaxRestart) when the restart option allows.

@@ -146,9 +146,7 @@ void insertClosers(Scan& scan, SourceReader& reader, const std::vector<CloserIns
     TokenList& list = scan.tokens;
     size_t total = 0;
     for (const CloserInsertion& place : places) total += place.count;
-    Token closer;
-    closer.kind = TokenKind::Bracket;
-    closer.setValue(')');
+    const Token closer = bracketToken(')');
     size_t from = list.size();
     list.resize(list.size() + total);
     size_t to = list.size();
