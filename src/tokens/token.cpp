@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "tokens/keywords.h"
+
 namespace bprep2 {
 
 namespace {
@@ -18,6 +20,7 @@ constexpr std::array<std::string_view, 28> dumpNames = {
 };
 
 static_assert(dumpNames.size() == kindNumber(TokenKind::Invalid) + 1, "a dump name for every kind");
+static_assert(specialNoResolve < (1 << specialCodeBits), "every special code fits a token");
 
 }  // namespace
 

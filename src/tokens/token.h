@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -81,6 +82,33 @@ struct TextRef {
 // it there).
 constexpr uint32_t longText = 0xFFFF;
 
+// A token that has both a text and a value keeps the value in the two bytes
+// that hold a text's length, and the length in the pool before the text.
+// The values such tokens have (a keyword's flags, a folded bracket) have
+// bits only where a keyword's flags do: the low six and bits 16 to 23,
+// which pack into fourteen bits. A value with bits elsewhere (a line
+// marker's line number) is kept in the pool too, before the length.
+constexpr uint32_t packableValueBits = 0x00FF003F;
+constexpr uint32_t packedLowBits = 0x3F;
+constexpr uint32_t packedHighBits = 0x3FC0;
+constexpr int packedHighShift = 10;
+constexpr uint16_t valueInPoolMark = 0xFFFF;
+
+constexpr bool fitsBesideText(int32_t value) {
+    return (static_cast<uint32_t>(value) & ~packableValueBits) == 0;
+}
+constexpr uint16_t packValue(int32_t value) {
+    uint32_t bits = static_cast<uint32_t>(value);
+    return static_cast<uint16_t>((bits & packedLowBits) | ((bits >> packedHighShift) & packedHighBits));
+}
+constexpr int32_t unpackValue(uint16_t packed) {
+    return static_cast<int32_t>((packed & packedLowBits) | ((packed & packedHighBits) << packedHighShift));
+}
+static_assert(packValue(static_cast<int32_t>(packableValueBits)) < valueInPoolMark, "a packed value is not the mark");
+
+// A token's special code takes three bits (Token::special).
+constexpr int specialCodeBits = 3;
+
 class TokenList;
 
 // The fields a token keeps are read and changed through the functions
@@ -93,21 +121,43 @@ struct Token {
    private:
     friend class TokenList;
 
-    int32_t value_ = 0;
-    uint32_t textOffset_ = 0;
-    uint16_t textLength_ = 0;  // up to longText
+    // The value of a token without a text; the place of its text otherwise.
+    uint32_t slot_ = 0;
+    // The text's length (0: no text; longText: in the pool), or with
+    // valueBeside_ the packed value (valueInPoolMark: in the pool).
+    uint16_t lengthOrValue_ = 0;
 
    public:
     TokenKind kind = TokenKind::Deleted;
     uint8_t flags : 4 = 0;    // the flags above
-    uint8_t special : 4 = 0;  // a keyword's special code (tokens/keywords.h)
 
-    int32_t value() const { return value_; }
-    void setValue(int32_t value) { value_ = value; }
+   private:
+    uint8_t valueBeside_ : 1 = 0;  // a text and a value other than 0
+
+   public:
+    uint8_t special : specialCodeBits = 0;  // a keyword's special code (tokens/keywords.h)
+
+    bool hasText() const { return valueBeside_ || lengthOrValue_ != 0; }
+    // The value of any token but one whose value is kept in the pool
+    // (TokenList::value).
+    int32_t value() const {
+        if (!valueBeside_) return lengthOrValue_ == 0 ? static_cast<int32_t>(slot_) : 0;
+        assert(lengthOrValue_ != valueInPoolMark);
+        return unpackValue(lengthOrValue_);
+    }
+    // Any value of a token without a text; a value that fits beside a text
+    // of one that has a value already; 0. Others need the pool
+    // (TokenList::setValue).
+    void setValue(int32_t value) {
+        [[maybe_unused]] bool kept = keepValue(value);
+        assert(kept);
+    }
     // A text stored in the list's pool, given to a token whose value is 0.
     void setText(TextRef ref) {
-        textOffset_ = ref.offset;
-        textLength_ = static_cast<uint16_t>(ref.length >= longText ? longText : ref.length);
+        assert(value() == 0);
+        slot_ = ref.offset;
+        lengthOrValue_ = static_cast<uint16_t>(ref.length >= longText ? longText : ref.length);
+        valueBeside_ = 0;
         flags &= ~flagColumnKept;
     }
     // The flags of a Keyword or Function token.
@@ -115,8 +165,24 @@ struct Token {
     bool hasKeywordFlag(uint32_t flag) const { return (keywordFlags() & flag) != 0; }
     // The character of an Operator, Bracket or Brace token.
     char character() const { return static_cast<char>(value() & 0xFF); }
+
+   private:
+    bool keepValue(int32_t value) {
+        if (!hasText()) {
+            slot_ = static_cast<uint32_t>(value);
+            return true;
+        }
+        if (valueBeside_ && fitsBesideText(value)) {
+            lengthOrValue_ = packValue(value);
+            return true;
+        }
+        return !valueBeside_ && value == 0;
+    }
+    // Where the text's length is: in the pool, before the text.
+    bool lengthInPool() const { return valueBeside_ || lengthOrValue_ == longText; }
+    bool valueInPool() const { return valueBeside_ && lengthOrValue_ == valueInPoolMark; }
 };
-static_assert(sizeof(Token) == 12, "a token is twelve bytes");
+static_assert(sizeof(Token) == 8, "a token is eight bytes");
 
 // A fresh token of `kind`: no text, value, flags or special code.
 inline void resetToken(Token& token, TokenKind kind) {

@@ -60,16 +60,11 @@ void TokenList::reserveForSource(size_t bytes) {
 }
 
 void TokenList::keepColumn(Token& t, std::string_view s, int32_t column) {
-    if (s.size() >= longText) {
+    if (s.size() >= longText || s.empty()) {
         setText(t, s);
         return;
     }
-    checkPoolRoom(sizeof column + s.size());
-    std::string copy(s);  // `s` may lie in the pool, which may move as it grows
-    pool_.append(reinterpret_cast<const char*>(&column), sizeof column);
-    t.setText(TextRef{static_cast<uint32_t>(pool_.size()), static_cast<uint32_t>(copy.size())});
-    pool_.append(copy.data(), copy.size());
-    t.flags |= flagColumnKept;
+    placeText(t, s, value(t), column);
 }
 
 // A long text has its length written before it.
@@ -81,6 +76,41 @@ TextRef TokenList::appendLongText(std::string_view s) {
     TextRef ref{static_cast<uint32_t>(pool_.size()), length};
     pool_.append(copy.data(), copy.size());
     return ref;
+}
+
+// Before the text, nearest first: its length (when the token keeps a value
+// beside it, or the text is long), the column, the value that does not fit
+// beside the text.
+void TokenList::placeText(Token& t, std::string_view s, int32_t value, int32_t column) {
+    t.valueBeside_ = 0;
+    t.flags &= ~flagColumnKept;
+    if (s.empty()) {
+        t.slot_ = static_cast<uint32_t>(value);
+        t.lengthOrValue_ = 0;
+        return;
+    }
+    const bool besideText = value != 0;
+    const bool inPool = besideText && !fitsBesideText(value);
+    const bool keepsColumn = column != noColumn;
+    if (besideText && !inPool && !keepsColumn && hasLengthBefore(s)) {
+        t.slot_ = static_cast<uint32_t>(s.data() - pool_.data());
+    } else {
+        const bool lengthBefore = besideText || s.size() >= longText;
+        checkPoolRoom(sizeof(int32_t) * (inPool + keepsColumn + lengthBefore) + s.size());
+        std::string copy(s);  // `s` may lie in the pool, which may move as it grows
+        if (inPool) appendWord(value);
+        if (keepsColumn) appendWord(column);
+        if (lengthBefore) appendWord(static_cast<int32_t>(copy.size()));
+        t.slot_ = static_cast<uint32_t>(pool_.size());
+        pool_.append(copy.data(), copy.size());
+    }
+    if (keepsColumn) t.flags |= flagColumnKept;
+    if (besideText) {
+        t.valueBeside_ = 1;
+        t.lengthOrValue_ = inPool ? valueInPoolMark : packValue(value);
+    } else {
+        t.lengthOrValue_ = static_cast<uint16_t>(s.size() >= longText ? longText : s.size());
+    }
 }
 
 }  // namespace bprep2

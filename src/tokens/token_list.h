@@ -67,48 +67,75 @@ class TokenList {
     // Every reference was made by storeText, so it lies inside the pool.
     std::string_view textOf(TextRef ref) const { return std::string_view(pool_.data() + ref.offset, ref.length); }
     TextRef textRef(const Token& t) const {
-        if (t.textLength_ != longText) return {t.textOffset_, t.textLength_};
-        uint32_t length = 0;
-        std::memcpy(&length, pool_.data() + t.textOffset_ - sizeof length, sizeof length);
-        return {t.textOffset_, length};
+        if (!t.lengthInPool()) return {t.lengthOrValue_ == 0 ? 0 : t.slot_, t.lengthOrValue_};
+        return {t.slot_, static_cast<uint32_t>(wordBefore(t.slot_, 1))};
     }
     // The value of any token, wherever it is kept.
-    int32_t value(const Token& t) const { return t.value(); }
+    int32_t value(const Token& t) const {
+        if (!t.valueInPool()) return t.value();
+        return wordBefore(t.slot_, 2 + ((t.flags & flagColumnKept) != 0));
+    }
     // Gives any token a value, its text kept.
-    void setValue(Token& t, int32_t value) { t.setValue(value); }
-    // Gives `t` the text of `other`, the text itself not copied; t's value
-    // stays.
+    void setValue(Token& t, int32_t value) {
+        if (t.keepValue(value)) return;
+        std::string copy(text(t));  // the text lies in the pool, which may move as it grows
+        placeText(t, copy, value, keptColumn(t));
+    }
+    // Gives `t` the text of `other`, the text itself not copied when t's
+    // value is 0; t's value stays.
     void shareText(Token& t, const Token& other) {
-        t.textOffset_ = other.textOffset_;
-        t.textLength_ = other.textLength_;
-        t.flags &= ~flagColumnKept;
+        int32_t kept = value(t);
+        if (kept == 0) {
+            t.setText(textRef(other));
+            return;
+        }
+        std::string copy(text(other));  // the text lies in the pool, which may move as it grows
+        placeText(t, copy, kept, noColumn);
     }
     // A text already in the pool (a token's text handed on to another
     // token) is shared rather than copied, unless it is long: a long text
     // needs its length written before it.
     TextRef storeText(std::string_view s) {
         if (s.empty()) return {};
-        const char* pool = pool_.data();
-        if (s.size() < longText && s.data() >= pool && s.data() + s.size() <= pool + pool_.size())
-            return {static_cast<uint32_t>(s.data() - pool), static_cast<uint32_t>(s.size())};
+        if (s.size() < longText && isInPool(s))
+            return {static_cast<uint32_t>(s.data() - pool_.data()), static_cast<uint32_t>(s.size())};
         return appendText(s);
     }
-    void setText(Token& t, std::string_view s) { t.setText(storeText(s)); }
+    // Gives `t` the text `s`; its value stays, a kept column does not.
+    void setText(Token& t, std::string_view s) {
+        int32_t kept = value(t);
+        if (kept == 0) {
+            t.setText(storeText(s));
+            return;
+        }
+        placeText(t, s, kept, noColumn);
+    }
     // Gives `t` the text `s` with the column it was read at kept before it,
     // for a message that may point at the token later, when the list has
     // moved it. A text of longText bytes or more keeps no column.
     void keepColumn(Token& t, std::string_view s, int32_t column);
     // The column keepColumn kept; -1 when the token keeps none.
     int32_t keptColumn(const Token& t) const {
-        if ((t.flags & flagColumnKept) == 0) return -1;
-        int32_t column = 0;
-        std::memcpy(&column, pool_.data() + t.textOffset_ - sizeof column, sizeof column);
-        return column;
+        if ((t.flags & flagColumnKept) == 0) return noColumn;
+        return wordBefore(t.slot_, 1 + t.lengthInPool());
     }
     // The bytes of every text stored.
     size_t textBytes() const { return pool_.size(); }
 
    private:
+    static constexpr int32_t noColumn = -1;
+
+    // The n-th four bytes before `offset` in the pool, counted from 1: what
+    // a text keeps before it (its length, a column, a value), nearest first.
+    int32_t wordBefore(uint32_t offset, int n) const {
+        int32_t word = 0;
+        std::memcpy(&word, pool_.data() + offset - n * sizeof word, sizeof word);
+        return word;
+    }
+    bool isInPool(std::string_view s) const {
+        const char* pool = pool_.data();
+        return s.data() >= pool && s.data() + s.size() <= pool + pool_.size();
+    }
     TextRef appendText(std::string_view s) {
         if (s.size() >= longText) return appendLongText(s);
         checkPoolRoom(s.size());
@@ -117,11 +144,23 @@ class TokenList {
         return ref;
     }
     TextRef appendLongText(std::string_view s);
+    // Gives `t` the text `s` with what it keeps before it in the pool: its
+    // value other than 0, a column other than noColumn.
+    void placeText(Token& t, std::string_view s, int32_t value, int32_t column);
+    // A text with its length already before it in the pool, as a keyword's
+    // text written again has: a token with a value beside it shares it.
+    bool hasLengthBefore(std::string_view s) const {
+        if (!isInPool(s) || s.data() < pool_.data() + sizeof(uint32_t)) return false;
+        uint32_t length = 0;
+        std::memcpy(&length, s.data() - sizeof length, sizeof length);
+        return length == s.size();
+    }
     // A token holds its text's place and length in 32 bits: a pool that
     // would grow past that ends the run rather than wrap.
     void checkPoolRoom(size_t more) const {
         if (more > maxTextPoolBytes - pool_.size()) exceedLimit("Token text", maxTextPoolBytes, "bytes");
     }
+    void appendWord(int32_t word) { pool_.append(reinterpret_cast<const char*>(&word), sizeof word); }
 
     LargeArray<Token> tokens_;
     LargeArray<char> pool_;

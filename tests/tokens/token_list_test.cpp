@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
+
+#include "tokens/keywords.h"
 
 namespace bprep2 {
 namespace {
@@ -108,6 +111,75 @@ TEST_F(TokenListTest, AKeptColumnTravelsWithTheToken) {
     tokens.keepColumn(longOne, longer, 3);
     EXPECT_EQ(tokens.keptColumn(longOne), -1);
     EXPECT_EQ(tokens.text(longOne), longer);
+}
+
+// A token keeps a text and a value side by side, whatever each is: a value
+// packed beside the text, one kept in the pool before it, with or without a
+// column, a text at and past the length a token holds itself. Each reads
+// back after the pool moves, after the value changes, and when another
+// token takes the text.
+TEST_F(TokenListTest, ATextAndAValueReadBackTogether) {
+    const std::string atLimit(size_t{longText} - 1, 'a');
+    const std::string pastLimit(size_t{longText} + 2, 'b');
+    const int32_t allKeywordFlags = static_cast<int32_t>(kwKeyword | kwThenElse | kwObject | kwCallLike);
+    struct Row {
+        TokenKind kind;
+        std::string_view text;
+        int32_t value;
+        int32_t column;  // -1: none
+    };
+    const Row rows[] = {
+        {TokenKind::Keyword, "PRINT", allKeywordFlags, -1},
+        {TokenKind::Keyword, "NEW", static_cast<int32_t>(kwKeyword | kwObject), 17},
+        {TokenKind::Verbatim, "qObjectStaticMethod1(", foldedOpenBracket, -1},
+        {TokenKind::LineMarker, "main.b", static_cast<int32_t>(maxLineNumber), -1},
+        {TokenKind::LineMarker, "inc/a.b", 0x40, 5},
+        {TokenKind::Name, atLimit, INT32_MIN, -1},
+        {TokenKind::String, pastLimit, -1, -1},
+        {TokenKind::String, pastLimit, kwKeyword, -1},
+        {TokenKind::Blank, {}, INT32_MAX, -1},
+        {TokenKind::Blank, {}, INT32_MIN, -1},
+    };
+    for (const Row& row : rows) {
+        Token t = tokens.make(row.kind, {}, row.value);
+        if (row.column >= 0)
+            tokens.keepColumn(t, row.text, row.column);
+        else
+            tokens.setText(t, row.text);
+        for (int i = 0; i < 100; ++i) tokens.storeText("padding that makes the pool move");
+        const std::string what = std::string(kindName(kindNumber(row.kind))) + " " + std::to_string(row.value);
+        EXPECT_EQ(tokens.text(t), row.text) << what;
+        EXPECT_EQ(tokens.value(t), row.value) << what;
+        EXPECT_EQ(tokens.keptColumn(t), row.column) << what;
+
+        Token taker = tokens.make(TokenKind::Keyword, {}, kwKeyword);
+        tokens.shareText(taker, t);
+        EXPECT_EQ(tokens.text(taker), row.text) << what;
+        EXPECT_EQ(tokens.value(taker), static_cast<int32_t>(kwKeyword)) << what;
+
+        for (int32_t value : {static_cast<int32_t>(kwFunction2), 0x12345678, 0}) {
+            tokens.setValue(t, value);
+            EXPECT_EQ(tokens.value(t), value) << what;
+            EXPECT_EQ(tokens.text(t), row.text) << what;
+            EXPECT_EQ(tokens.keptColumn(t), row.column) << what;
+        }
+    }
+}
+
+// Every keyword's flags read back from the token itself, and a keyword
+// written again with the same flags takes no more room in the pool.
+TEST_F(TokenListTest, KeywordFlagsRoundTripAndRepeatedKeywordsShareTheirText) {
+    for (const KeywordEntry& row : keywordTable()) {
+        Token t = tokens.make(TokenKind::Keyword, row.name, static_cast<int32_t>(row.flags));
+        EXPECT_EQ(t.keywordFlags(), row.flags) << row.name;
+        EXPECT_EQ(tokens.text(t), row.name) << row.name;
+    }
+    Token first = tokens.make(TokenKind::Function, "Oconv", static_cast<int32_t>(kwFunction2));
+    const size_t bytes = tokens.textBytes();
+    Token again = tokens.make(TokenKind::Function, tokens.text(first), static_cast<int32_t>(kwFunction2));
+    EXPECT_EQ(tokens.textBytes(), bytes);
+    EXPECT_EQ(tokens.text(again), "Oconv");
+    EXPECT_EQ(again.keywordFlags(), kwFunction2);
 }
 
 TEST(KindNames, TheDumpSpellingsAndUnknownOutsideTheTable) {
