@@ -8,9 +8,10 @@
 //   - $QUOLT, $FILE, $SYSTEM and $DEVELOPMENT become the runtime's system
 //     objects; like the stop calls they need the runtime's declarations.
 //
-// Like the walk before it, this one reads the list once and writes it again
-// (ListRewrite), and its forward searches remember their answers, so it
-// stays linear in the length of the list.
+// Like the walk before it, this one writes the list again in its own
+// storage (ListRewrite), but it looks only at the words the walk before it
+// noted and passes the stretches between them whole; its forward searches
+// remember their answers, so it stays linear in the length of the list.
 #include <string>
 #include <vector>
 
@@ -142,21 +143,8 @@ void rewriteSystemObject(SpecialWalk& w, size_t index, int32_t special) {
     w.pass.runtimeUsed = true;
 }
 
-}  // namespace
-
-bool isSpecialWord(const Token& t) {
-    static_assert(specialDeffun == 1 && specialStop == 2 && specialQuolt == 3 && specialDevelopment == 6,
-                  "the codes this walk acts on are 1 to 6");
-    return isRewrittenSpecial(t.special);
-}
-
-bool hasSpecialWord(const TokenList& tokens, size_t first, size_t end) {
-    for (size_t i = first; i < end; ++i)
-        if (isSpecialWord(tokens[i])) return true;
-    return false;
-}
-
-namespace {
+static_assert(specialDeffun == 1 && specialStop == 2 && specialQuolt == 3 && specialDevelopment == 6,
+              "the codes this walk acts on are 1 to 6");
 
 void examineSpecial(SpecialWalk& w, size_t index) {
     int32_t special = w.list[index].special;
@@ -174,11 +162,15 @@ void examineSpecial(SpecialWalk& w, size_t index) {
 void runSpecialWordWalk(Pass& pass) {
     SpecialWalk w(pass);
     ListRewrite& list = w.list;
-    for (size_t i = 0; i < list.inputSize(); ++i) {
-        list.read(i);
-        if (i >= w.resumeAt && isSpecialWord(list[i])) examineSpecial(w, i);
-        list.keep(i);
+    // The tokens between the words are only copied, and not even that
+    // while the walk has added nothing before them.
+    for (size_t at : pass.specialWordsAt) {
+        list.keepUpTo(at);
+        list.read(at);
+        if (at >= w.resumeAt && isSpecialWord(list[at])) examineSpecial(w, at);
+        list.keep(at);
     }
+    list.keepUpTo(list.inputSize());
     list.finish();
 }
 

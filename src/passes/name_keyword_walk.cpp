@@ -238,6 +238,13 @@ void rewriteBrace(WalkState& w, size_t index) {
 constexpr KindSet examinedKinds{TokenKind::LineMarker, TokenKind::LineEnd, TokenKind::Name, TokenKind::Keyword,
                                 TokenKind::Function, TokenKind::Separator, TokenKind::Brace};
 
+// Only the scanner's keyword rows give a token a special code, and only to
+// a Name, Keyword or Function token (a rewrite that changes a token's kind
+// clears its code), so only those are looked at for one.
+void noteSpecialWord(WalkState& w, size_t index) {
+    if (isSpecialWord(w.list[index])) w.pass.specialWordsAt.push_back(w.list.written());
+}
+
 void examine(WalkState& w, size_t index) {
     Token& t = w.list[index];
     switch (t.kind) {
@@ -253,10 +260,12 @@ void examine(WalkState& w, size_t index) {
             break;
         case TokenKind::Name:
             resolveName(w, index);
+            if (w.pass.findsSpecialWords) noteSpecialWord(w, index);
             break;
         case TokenKind::Keyword:
         case TokenKind::Function:
             applyKeywordRules(w, index);
+            if (w.pass.findsSpecialWords) noteSpecialWord(w, index);
             break;
         case TokenKind::Separator:
             dropSeparatorAfterThenElse(w, index);
@@ -282,6 +291,7 @@ void runNameAndKeywordWalk(Pass& pass) {
     ListRewrite& list = w.list;
     for (size_t i = 0; i < list.inputSize(); ++i) {
         list.read(i);
+        // A token is final once examined: the walk changes none it has kept.
         if (examinedKinds.has(list[i].kind)) examine(w, i);
         list.keep(i);
     }

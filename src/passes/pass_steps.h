@@ -11,6 +11,7 @@
 
 #include "output/diagnostics.h"
 #include "tokens/declared_names.h"
+#include "tokens/keywords.h"
 #include "tokens/options.h"
 #include "tokens/scans.h"
 #include "tokens/token_list.h"
@@ -28,6 +29,11 @@ struct Pass {
     // hold each of them twice more, for nothing.
     bool recordsLookups = true;
     bool runtimeUsed = false;  // a rewrite made a call of the object runtime
+    // Set when the scanner met a word with a rewrite of its own: the name
+    // and keyword walk then notes where it leaves each such word, so that
+    // the walk over them reads only those.
+    bool findsSpecialWords = false;
+    std::vector<size_t> specialWordsAt = {};  // list positions, in order
 };
 
 // Turns the `<` and `>` that are comparisons into " LT ", " LE ", " GT ",
@@ -40,13 +46,11 @@ void rewriteComparisons(TokenList& tokens);
 // the three ends the run.
 void runNameAndKeywordWalk(Pass& pass);
 
-// Whether the walk over the `special` codes has anything to do for a token,
-// and for any of the tokens first..end-1.
-bool isSpecialWord(const Token& t);
-bool hasSpecialWord(const TokenList& tokens, size_t first, size_t end);
+// Whether the walk over the `special` codes has anything to do for a token.
+inline bool isSpecialWord(const Token& t) { return isRewrittenSpecial(t.special); }
 
 // The walk over the `special` codes: DEFFUN argument lists, STOPE/STOPM and
-// the system-object words.
+// the system-object words, at the places pass.specialWordsAt names.
 void runSpecialWordWalk(Pass& pass);
 
 // A keyword used as a name: a NameAsWritten token spelled "Xxxx".
@@ -119,6 +123,11 @@ class ListRewrite {
         ++written_;
         kept_ = i + 1;
     }
+    // Reads and keeps the input tokens from the one after the last kept up
+    // to `end` (not included), for a walk that changes none of them: a
+    // stretch with nothing planned before it, skipped or owed is moved whole,
+    // or left where it stands while the output has not caught up.
+    void keepUpTo(size_t end);
     // Writes what is planned after the last token; the list is the output.
     void finish();
 
@@ -126,6 +135,8 @@ class ListRewrite {
     bool isSkipped(size_t i) const { return i >= skipFirst_ && i <= skipLast_; }
     void makeRoom();
     size_t gapFor(size_t left) const;
+    size_t nextPlannedOrSkipped() const;
+    void keepStretch(size_t end);
     void readWithPlanOrSkip(size_t i);
 
     TokenList& list_;

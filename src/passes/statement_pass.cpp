@@ -24,9 +24,9 @@ bool runStatementPass(TokenList& tokens, const Options& options, DeclaredNames& 
     // pair nothing there, while their rewritten forms count as expressions.
     rewriteComparisons(tokens);
     // Only the scanner makes such words, and it says when it has.
-    bool specialWords = specialWordsMet && hasSpecialWord(tokens, 0, tokens.size());
+    pass.findsSpecialWords = specialWordsMet;
     runNameAndKeywordWalk(pass);
-    if (specialWords) runSpecialWordWalk(pass);
+    if (!pass.specialWordsAt.empty()) runSpecialWordWalk(pass);
     return pass.runtimeUsed;
 }
 
@@ -94,6 +94,37 @@ void ListRewrite::readWithPlanOrSkip(size_t i) {
         t.setValue(t.value() + droppedLines_);
         droppedLines_ = 0;
     }
+}
+
+void ListRewrite::keepUpTo(size_t end) {
+    while (kept_ < end) {
+        const size_t stop = std::min(end, nextPlannedOrSkipped());
+        if (stop > kept_ && droppedLines_ == 0) {
+            keepStretch(stop);
+        } else {
+            read(kept_);
+            keep(kept_);
+        }
+    }
+}
+
+// The first input token, from the one after the last kept, that has tokens
+// planned before it or is skipped; npos when there is none.
+size_t ListRewrite::nextPlannedOrSkipped() const {
+    size_t next = plan_.empty() ? npos : plan_.begin()->first;
+    if (skipLast_ != npos && skipLast_ >= kept_) next = std::min(next, std::max(skipFirst_, kept_));
+    return next;
+}
+
+void ListRewrite::keepStretch(size_t end) {
+    const size_t from = kept_ + shift_;
+    const size_t count = end - kept_;
+    if (written_ != from) {
+        Token* base = &list_[0];
+        std::copy(base + from, base + from + count, base + written_);
+    }
+    written_ += count;
+    kept_ = end;
 }
 
 void ListRewrite::finish() {

@@ -95,5 +95,58 @@ TEST(ListRewrite, SkippedTokensAreDeletedAndTheirLineEndsGoToTheNextOne) {
     }
 }
 
+// A walk that changes nothing in a stretch may keep it whole: what is
+// planned, skipped or owed in it comes out as token by token.
+TEST(ListRewrite, KeepingAStretchWholeWritesWhatReadingItTokenByTokenWrites) {
+    using K = TokenKind;
+    struct StretchCase {
+        const char* name;
+        std::vector<size_t> plannedBefore;
+        size_t first, last;       // skipped, npos for none
+        size_t writtenBefore;     // a token written before this one, npos for none
+    };
+    const StretchCase cases[] = {
+        {"nothing to attend to", {}, npos, npos, npos},
+        {"tokens planned inside and after", {3, 3, 7, 12}, npos, npos, npos},
+        {"a skipped stretch owing its line ends", {}, 2, 5, npos},
+        {"the output caught up before the stretch", {9}, npos, npos, 1},
+        {"all at once", {4, 10}, 6, 8, 1},
+    };
+    std::vector<Token> input;
+    for (int32_t i = 0; i < 12; ++i) input.push_back(numbered(i % 3 == 2 ? K::LineEnd : K::Name, i % 3 == 2 ? 1 : i));
+    for (const StretchCase& c : cases) {
+        TokenList byToken;
+        TokenList whole;
+        for (const Token& t : input) {
+            byToken.append(t);
+            whole.append(t);
+        }
+        auto plan = [&](ListRewrite& list) {
+            if (c.first != npos) list.skip(c.first, c.last);
+            for (size_t at : c.plannedBefore) list.insertBefore(at, numbered(K::Comma, static_cast<int32_t>(at)));
+        };
+        const Token added = numbered(K::Operator, 0);
+        ListRewrite one(byToken);
+        plan(one);
+        for (size_t i = 0; i < one.inputSize(); ++i) {
+            one.read(i);
+            if (i == c.writtenBefore) one.write(added);
+            one.keep(i);
+        }
+        one.finish();
+        ListRewrite stretches(whole);
+        plan(stretches);
+        if (c.writtenBefore != npos) {
+            stretches.keepUpTo(c.writtenBefore);
+            stretches.read(c.writtenBefore);
+            stretches.write(added);
+            stretches.keep(c.writtenBefore);
+        }
+        stretches.keepUpTo(stretches.inputSize());
+        stretches.finish();
+        EXPECT_EQ(spelled(whole), spelled(byToken)) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace bprep2
