@@ -44,6 +44,7 @@ struct WalkState {
     int32_t line = 1;       // position the messages name
     Token fileMarker;       // the last line marker passed (its text is the file)
     size_t markedEnd = 0;   // tokens before this were reached by a CALL-word marking
+    Token formatFunction;   // the FMT every rewrite writes, its text stored once; Deleted until needed
 
     explicit WalkState(Pass& p) : pass(p), list(p.tokens) {
         resetToken(fileMarker, TokenKind::LineMarker);
@@ -73,7 +74,9 @@ void rewriteAsFormatted(WalkState& w, size_t open, size_t close) {
     Token separator;
     resetToken(separator, TokenKind::Comma);
     list.insertBefore(open, separator);
-    list.write(list.tokens().make(TokenKind::Function, "FMT"));
+    if (w.formatFunction.kind != TokenKind::Function)
+        w.formatFunction = list.tokens().make(TokenKind::Function, "FMT");
+    list.write(w.formatFunction);
     list.write(bracketToken('('));
 }
 
