@@ -37,19 +37,33 @@ void deliverInProcess(const ResultSlots& slots, TextBuffer& text, const Diagnost
     if (slots.length) *slots.length = static_cast<uint32_t>(length);
 }
 
-void copyProgramText(RunContext& run, std::FILE* out) {
-    TextBuffer text;
-    buildProgramText(run.tokens, writerSettingsFor(run), run.diagnostics, text);
-    std::string_view view = text.view();
-    if (!view.empty()) std::fwrite(view.data(), 1, view.size(), out);
+namespace {
+
+// A streamed text goes out this much at a time: its buffer is the memory it
+// takes, however long the program.
+constexpr size_t streamedPieceBytes = size_t{256} << 10;
+
+// With `diagnostics`, a failed write ends the run.
+void streamTo(RunContext& run, std::FILE* out, const Diagnostics* diagnostics) {
+    TextBuffer buffer(streamedPieceBytes);
+    StreamSink sink(out, diagnostics);
+    streamProgramText(run.tokens, writerSettingsFor(run), run.diagnostics, buffer, sink);
+    sink.finish();
 }
 
+}  // namespace
+
+void copyProgramText(RunContext& run, std::FILE* out) { streamTo(run, out, nullptr); }
+
 void writeProgramText(RunContext& run, std::FILE* out) {
+    const ResultSlots& slots = run.commandLine.results;
+    if (!slots.text || out != stdout) {
+        streamTo(run, out, &run.diagnostics);
+        return;
+    }
     TextBuffer text;
     buildProgramText(run.tokens, writerSettingsFor(run), run.diagnostics, text);
-    const ResultSlots& slots = run.commandLine.results;
-    if (slots.text && out == stdout) deliverInProcess(slots, text, run.diagnostics);
-    else writeText(out, text, run.diagnostics);
+    deliverInProcess(slots, text, run.diagnostics);
 }
 
 }  // namespace bprep2

@@ -14,10 +14,11 @@ namespace bprep2 {
 struct RunContext;
 
 // Puts the object runtime's declarations first when the program uses the
-// runtime, and hands the text over: to the in-process caller when `out` is
-// standard output in an in-process run, else to `out`. A token that cannot
-// be written, no room for the text or a failed write ends the run with
-// status 2; nothing is written when a token cannot be.
+// runtime, and hands the text over: whole to the in-process caller when
+// `out` is standard output in an in-process run, else to `out` a buffer at
+// a time as it is built. A token that cannot be written, no room for the
+// text or a failed write ends the run with status 2; nothing is written
+// when there is no room (see output/writer.cpp for the token).
 void writeProgramText(RunContext& run, std::FILE* out);
 
 // The text as writeProgramText writes it, to a copy whose failed writes the

@@ -1,11 +1,15 @@
 // The program text as it is built: a block of the C heap (a large one on
 // huge pages, tokens/large_blocks.h) that grows by doubling, written
 // through a cursor. Callers make room before they append, so that running
-// out of memory is found there and reported. The in-process caller
-// receives the block itself and releases it with free().
+// out of memory is found there and reported.
+//
+// A whole text grows without bound: the in-process caller receives the
+// block itself and releases it with free(). A text written out as it is
+// built grows only to a limit, and the block is reused for each piece.
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -17,14 +21,18 @@ namespace bprep2 {
 class TextBuffer {
    public:
     TextBuffer() = default;
+    // A buffer that never holds more than `limit` bytes.
+    explicit TextBuffer(size_t limit) : limit_(limit) {}
     TextBuffer(const TextBuffer&) = delete;
     TextBuffer& operator=(const TextBuffer&) = delete;
     ~TextBuffer() { std::free(data_); }
 
-    // False when the room cannot be had; the text is left as it was.
+    // False when the room cannot be had, or would pass the limit; the text
+    // is left as it was.
     bool reserve(size_t more) {
-        if (capacity_ - size_ >= more) return true;
-        size_t wanted = std::max(size_ + more, 2 * capacity_);
+        if (hasRoom(more)) return true;
+        if (more > limit_ - size_) return false;
+        size_t wanted = std::min(std::max(size_ + more, 2 * capacity_), limit_);
         char* grown = static_cast<char*>(allocateLargeBlock(wanted));
         if (!grown) return false;
         if (size_ != 0) std::memcpy(grown, data_, size_);
@@ -33,6 +41,9 @@ class TextBuffer {
         capacity_ = wanted;
         return true;
     }
+    bool hasRoom(size_t more) const { return capacity_ - size_ >= more; }
+    size_t room() const { return capacity_ - size_; }
+    size_t limit() const { return limit_; }
     void push(char c) { data_[size_++] = c; }
     void push(std::string_view text) {
         if (!text.empty()) std::memcpy(data_ + size_, text.data(), text.size());
@@ -48,7 +59,10 @@ class TextBuffer {
     char* cursor() { return data_ + size_; }
     void advance(size_t count) { size_ += count; }
     size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
     std::string_view view() const { return {data_, size_}; }
+    // Empties the text and keeps its room.
+    void clear() { size_ = 0; }
     // Hands the block over, ending in a NUL; null when that byte cannot be had.
     char* release() {
         if (!reserve(1)) return nullptr;
@@ -63,6 +77,7 @@ class TextBuffer {
     char* data_ = nullptr;
     size_t size_ = 0;
     size_t capacity_ = 0;
+    size_t limit_ = SIZE_MAX;
 };
 
 }  // namespace bprep2

@@ -1,22 +1,27 @@
 // Output writer: turns the final token list back into program text.
 //
-// The whole text is built in one buffer before anything is written, so a
-// token that cannot be written leaves the stream untouched, and the text
-// reaches the stream (or the in-process caller) in one piece. Every source
-// line break survives: a comma at a line end pulls the next line up, and the
-// line breaks it swallowed are written at the next line end instead (never
-// past a line marker), so the compiler's line numbers after that point still
-// match the source. The joins are followed as the list is read
-// (CommaJoins).
+// A text for a stream is written a buffer at a time, so that it never
+// takes memory of its own size; the in-process caller receives the whole
+// text in one block. Every source line break survives: a comma at a line
+// end pulls the next line up, and the line breaks it swallowed are written
+// at the next line end instead (never past a line marker), so the
+// compiler's line numbers after that point still match the source. The
+// joins are followed as the list is read (CommaJoins).
 //
 // Guarantees: the list is only read; each look-ahead and look-back stops at
 // the first token that is not blank, and the ranges different tokens scan
 // do not overlap, so building the text is linear in the number of tokens
-// however long the runs of blanks are; a token of a kind that cannot be
-// written, or no room for the text, ends the run before anything is
-// written.
+// however long the runs of blanks are. No room for the text ends the run
+// before anything is written: a streamed text's buffer takes its whole room
+// before the first piece goes out, and nothing after that can fail but a
+// write. A token of a kind that cannot be written ends the run too; no
+// stage makes one (Invalid is named only for the writer to refuse, and
+// every other kind is written: tests/output/writer_test.cpp holds both to
+// that), so a streamed text never stops part way for it, and the list
+// need not be read twice to find one first.
 #include "output/writer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -72,6 +77,10 @@ bool followsSubroutineWord(const TokenList& tokens, size_t index) {
     return false;
 }
 
+// What a token writes besides its own text, at most: a line marker's frame.
+constexpr size_t frameBytes = 32;
+static_assert(frameBytes <= leastStreamedPiece);
+
 // Most tokens write one byte: a blank, punctuation, or an operator or
 // bracket (its own character). A table says which.
 constexpr char ownCharacter = 1;
@@ -93,40 +102,56 @@ constexpr std::array<char, 256> makeSingleBytes() {
 
 constexpr std::array<char, 256> singleBytes = makeSingleBytes();
 
+// The kinds whose own text is written as it stands.
+constexpr KindSet writtenAsStored{TokenKind::OperatorText, TokenKind::CallName,   TokenKind::Verbatim,
+                                  TokenKind::MemberName,   TokenKind::Number,     TokenKind::String,
+                                  TokenKind::NameAsWritten};
+
 class ProgramText {
    public:
+    // With a sink, the text is handed to it a buffer at a time; without,
+    // `text` grows to hold it whole.
     ProgramText(const TokenList& tokens, const WriterSettings& settings, const Diagnostics& diagnostics,
-                TextBuffer& text)
-        : tokens_(tokens), settings_(settings), diagnostics_(diagnostics), text_(text) {
+                TextBuffer& text, TextSink* sink)
+        : tokens_(tokens), settings_(settings), diagnostics_(diagnostics), text_(text), sink_(sink) {
         functionsDeclared_ = settings.declaredFunctions && settings.declaredFunctions->hasAnyMember();
-        recordsLookups_ = settings.recordsLookups && settings.declaredFunctions && !settings.caseSensitive &&
-                          !settings.uvCase;
     }
 
     void addTokens() {
+        noteNameLookups();
+        if (settings_.objectRuntimeUsed) putInPieces(objectPrologue, false);
         const size_t count = tokens_.size();
         for (size_t i = 0; i < count; ++i) {
             const Token& t = tokens_[i];
             if (char byte = singleBytes[static_cast<size_t>(kindNumber(t.kind))]) {
-                if (!text_.reserve(1)) failForRoom(diagnostics_, text_.size() + 1);
+                if (!text_.hasRoom(1)) makeRoom(1);
                 text_.push(byte == ownCharacter ? t.character() : byte);
                 continue;
             }
-            const bool dropped = joins_.drops(i, t);
-            size_t most = dropped ? size_t{32} : mostBytesOf(i, t);
-            if (!text_.reserve(most)) failForRoom(diagnostics_, text_.size() + most);
-            if (dropped) continue;
-            if (!addToken(i, t))
-                diagnostics_.errorWithStatus(unwrittenStatus, "Internal error: Token type of %d found\n",
-                                             kindNumber(t.kind));
+            if (joins_.drops(i, t)) continue;
+            size_t most = mostBytesOf(i, t);
+            bool whole = text_.hasRoom(most) || makeRoom(most);
+            if (!(whole ? addToken(i, t) : addInPieces(i, t))) refuse(t);
         }
+        if (sink_) passOn();
     }
 
    private:
+    // Kept before anything is written, since keeping a name may need
+    // memory; the names are met in the order the text has them.
+    void noteNameLookups() {
+        if (!settings_.recordsLookups || !settings_.declaredFunctions || settings_.caseSensitive ||
+            settings_.uvCase)
+            return;
+        for (const Token& t : tokens_)
+            if (t.kind == TokenKind::Name || t.kind == TokenKind::Label)
+                settings_.declaredFunctions->noteLookup(tokens_.text(t));
+    }
+
     // The most a token adds to the text: its own text, a line marker's
     // frame, or the line breaks of a line end.
     size_t mostBytesOf(size_t index, const Token& t) const {
-        size_t most = tokens_.textRef(t).length + size_t{32};
+        size_t most = tokens_.textRef(t).length + frameBytes;
         if (t.kind == TokenKind::LineEnd) {
             int32_t lines = joins_.linesAt(index, t);
             if (lines > 0) most += static_cast<size_t>(lines);
@@ -134,9 +159,42 @@ class ProgramText {
         return most;
     }
 
+    // Room for `most` more bytes. A streamed text is handed on when the
+    // buffer is full; false when the token is larger than the whole buffer
+    // and goes out in pieces.
+    bool makeRoom(size_t most) {
+        if (!sink_ || most <= text_.limit() - text_.size()) {
+            if (!text_.reserve(most)) failForRoom(diagnostics_, text_.size() + most);
+            return true;
+        }
+        if (!handedOn_ && !text_.reserve(text_.limit() - text_.size())) failForRoom(diagnostics_, text_.limit());
+        passOn();
+        return most <= text_.limit();
+    }
+
+    void passOn() {
+        if (!text_.empty()) sink_->take(text_.view());
+        text_.clear();
+        handedOn_ = true;
+    }
+
+    [[noreturn]] void refuse(const Token& t) const {
+        diagnostics_.errorWithStatus(unwrittenStatus, "Internal error: Token type of %d found\n", kindNumber(t.kind));
+    }
+
     // Keywords are folded to upper case unless the case options keep them.
+    bool keywordKeepsCase(std::string_view text) const {
+        return (settings_.uvCase && hasMixedCase(text)) || settings_.caseSensitive;
+    }
+
+    bool nameKeepsCase(size_t index, std::string_view text) const {
+        return settings_.caseSensitive || settings_.uvCase ||
+               (functionsDeclared_ && settings_.declaredFunctions->hasMember(text)) ||
+               followsSubroutineWord(tokens_, index);
+    }
+
     void addKeyword(std::string_view text) {
-        if ((settings_.uvCase && hasMixedCase(text)) || settings_.caseSensitive) text_.push(text);
+        if (keywordKeepsCase(text)) text_.push(text);
         else addUpperCased(text, text_);
     }
 
@@ -144,21 +202,20 @@ class ProgramText {
     // same whichever rule keeps or changes its case, so none need be asked.
     void addName(size_t index, const Token& t) {
         std::string_view text = tokens_.text(t);
-        if (recordsLookups_) settings_.declaredFunctions->noteLookup(text);
         char* written = text_.cursor();
-        if (!addUpperCased(text, text_)) return;
-        if (settings_.caseSensitive || settings_.uvCase ||
-            (functionsDeclared_ && settings_.declaredFunctions->hasMember(text)) ||
-            followsSubroutineWord(tokens_, index))
+        if (addUpperCased(text, text_) && nameKeepsCase(index, text))
             std::memcpy(written, text.data(), text.size());
     }
 
+    // "\n#line N \"", the marker's frame before its name.
+    std::string_view markerOpening(const Token& t, char (&room)[frameBytes]) const {
+        int length = std::snprintf(room, sizeof room, "\n#line %d \"", static_cast<int>(tokens_.value(t)));
+        return std::string_view(room, static_cast<size_t>(length));
+    }
+
     void addLineMarker(const Token& t) {
-        char number[16];
-        int length = std::snprintf(number, sizeof number, "%d", static_cast<int>(tokens_.value(t)));
-        text_.push("\n#line ");
-        text_.push(std::string_view(number, static_cast<size_t>(length)));
-        text_.push(" \"");
+        char room[frameBytes];
+        text_.push(markerOpening(t, room));
         text_.push(tokens_.text(t));
         text_.push("\"\n");
     }
@@ -169,6 +226,10 @@ class ProgramText {
 
     // False for a kind that cannot be written.
     bool addToken(size_t index, const Token& t) {
+        if (writtenAsStored.has(t.kind)) {
+            text_.push(tokens_.text(t));
+            return true;
+        }
         switch (t.kind) {
             case TokenKind::LineMarker: addLineMarker(t); return true;
             case TokenKind::LineEnd: {
@@ -180,13 +241,6 @@ class ProgramText {
                 if (moreFollowsOnLine(index)) text_.push(';');
                 return true;
             case TokenKind::Brace: text_.push(t.character()); return true;
-            case TokenKind::OperatorText:
-            case TokenKind::CallName:
-            case TokenKind::Verbatim:
-            case TokenKind::MemberName:
-            case TokenKind::Number:
-            case TokenKind::String:
-            case TokenKind::NameAsWritten: text_.push(tokens_.text(t)); return true;
             case TokenKind::MemberOperator: text_.push(settings_.dotMember ? "." : "->"); return true;
             case TokenKind::Keyword:
             case TokenKind::Function: addKeyword(tokens_.text(t)); return true;
@@ -201,36 +255,99 @@ class ProgramText {
         }
     }
 
+    // A token larger than the whole buffer (of a streamed text only: a
+    // text, a line marker's name or a run of line ends that long) goes out
+    // a buffer at a time. False for a kind that cannot be written.
+    bool addInPieces(size_t index, const Token& t) {
+        std::string_view text = tokens_.text(t);
+        if (writtenAsStored.has(t.kind)) {
+            putInPieces(text, false);
+            return true;
+        }
+        switch (t.kind) {
+            case TokenKind::LineMarker: {
+                char room[frameBytes];
+                putInPieces(markerOpening(t, room), false);
+                putInPieces(text, false);
+                putInPieces("\"\n", false);
+                return true;
+            }
+            case TokenKind::LineEnd:
+                putRepeatedInPieces('\n', static_cast<size_t>(joins_.linesAt(index, t)));
+                return true;
+            case TokenKind::Keyword:
+            case TokenKind::Function: putInPieces(text, !keywordKeepsCase(text)); return true;
+            case TokenKind::Name:
+            case TokenKind::Label: putInPieces(text, !nameKeepsCase(index, text)); return true;
+            default:
+                // The rest write no more than a frame, whatever text they hold.
+                makeRoom(frameBytes);
+                return addToken(index, t);
+        }
+    }
+
+    void putInPieces(std::string_view text, bool upperCased) {
+        while (!text.empty()) {
+            if (!text_.hasRoom(1)) makeRoom(1);
+            std::string_view piece = text.substr(0, text_.room());
+            if (upperCased) addUpperCased(piece, text_);
+            else text_.push(piece);
+            text.remove_prefix(piece.size());
+        }
+    }
+
+    void putRepeatedInPieces(char c, size_t count) {
+        while (count > 0) {
+            if (!text_.hasRoom(1)) makeRoom(1);
+            size_t piece = std::min(count, text_.room());
+            text_.pushRepeated(c, piece);
+            count -= piece;
+        }
+    }
+
     const TokenList& tokens_;
     const WriterSettings& settings_;
     const Diagnostics& diagnostics_;
     TextBuffer& text_;
+    TextSink* sink_;
     CommaJoins joins_;
     bool functionsDeclared_ = false;
-    bool recordsLookups_ = false;
+    bool handedOn_ = false;
 };
+
+void writeText(const TokenList& tokens, const WriterSettings& settings, const Diagnostics& diagnostics,
+               TextBuffer& text, TextSink* sink) {
+    // Room for every token's text and a byte or two more per token, so the
+    // text is seldom moved as it grows.
+    size_t expected = std::min(tokens.textBytes() + 2 * tokens.size() + objectPrologue.size() + 64, text.limit());
+    if (!text.reserve(expected)) failForRoom(diagnostics, expected);
+    ProgramText(tokens, settings, diagnostics, text, sink).addTokens();
+}
 
 }  // namespace
 
 void buildProgramText(const TokenList& tokens, const WriterSettings& settings, const Diagnostics& diagnostics,
                       TextBuffer& text) {
-    // Room for every token's text and a byte or two more per token, so the
-    // text is seldom moved as it grows.
-    size_t expected = tokens.textBytes() + 2 * tokens.size() + objectPrologue.size() + 64;
-    if (!text.reserve(expected)) failForRoom(diagnostics, expected);
-    if (settings.objectRuntimeUsed) text.push(objectPrologue);
-    ProgramText(tokens, settings, diagnostics, text).addTokens();
+    writeText(tokens, settings, diagnostics, text, nullptr);
+}
+
+void streamProgramText(const TokenList& tokens, const WriterSettings& settings, const Diagnostics& diagnostics,
+                       TextBuffer& buffer, TextSink& sink) {
+    writeText(tokens, settings, diagnostics, buffer, &sink);
 }
 
 void failForRoom(const Diagnostics& diagnostics, size_t bytes) {
     diagnostics.errorWithStatus(unwrittenStatus, "Unable to allocate %zu bytes for the output text", bytes);
 }
 
-void writeText(std::FILE* out, const TextBuffer& text, const Diagnostics& diagnostics) {
-    std::string_view view = text.view();
-    size_t written = view.empty() ? 0 : std::fwrite(view.data(), 1, view.size(), out);
-    if (written != view.size() || std::fflush(out) != 0)
-        diagnostics.errorWithStatus(unwrittenStatus, "Unable to write the output text");
+void StreamSink::take(std::string_view piece) {
+    if (std::fwrite(piece.data(), 1, piece.size(), out_) != piece.size() && diagnostics_) fail();
 }
+
+void StreamSink::finish() {
+    if (std::fflush(out_) != 0 && diagnostics_) fail();
+}
+
+void StreamSink::fail() const { diagnostics_->errorWithStatus(unwrittenStatus, "Unable to write the output text"); }
 
 }  // namespace bprep2

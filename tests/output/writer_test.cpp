@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -26,6 +29,12 @@ struct Fixture {
     Fixture& add(TokenKind kind, std::string_view text = {}, int32_t value = 0) {
         tokens.append(tokens.make(kind, text, value));
         return *this;
+    }
+    // The whole text, as the in-process caller receives it.
+    std::string whole() {
+        TextBuffer text;
+        buildProgramText(tokens, settings, Diagnostics(), text);
+        return std::string(text.view());
     }
     // The text after the line marker; the list must come out as it went in.
     std::string render() {
@@ -100,6 +109,73 @@ TEST(Writer, LongBlankRunsStayLinear) {
     std::string text = f.render();
     EXPECT_EQ(text.size(), runs * (4 + 1 + blanks + 2) + 1u);
     EXPECT_EQ(text.substr(0, 8), "CALL;   ");
+}
+
+// Keeps every piece handed on.
+struct PieceSink final : TextSink {
+    std::vector<std::string> pieces;
+    void take(std::string_view piece) override { pieces.emplace_back(piece); }
+};
+
+// Tokens longer than the whole buffer go out in pieces with the same case
+// rules as the rest; every piece fits the buffer, and together they are
+// the whole text.
+TEST(Writer, StreamedTextIsTheWholeTextInPiecesNoLargerThanTheBuffer) {
+    const std::string longName(300, 'n'), keptName = "Fn" + std::string(200, 'k');
+    const std::string longFile(120, 'f');
+    std::string longString(152, 's');
+    longString.front() = longString.back() = '"';
+    Fixture f;
+    f.functions.add(keptName);
+    f.settings.objectRuntimeUsed = true;
+    f.add(K::Name, longName).add(K::Blank, {}, 1).add(K::Name, keptName).add(K::Operator, {}, '=');
+    f.add(K::String, longString).add(K::Comma).add(K::LineEnd, {}, 90).add(K::Keyword, "print");
+    f.add(K::Separator).add(K::Function, std::string(100, 'l')).add(K::LineEnd, {}, 400);
+    f.add(K::LineMarker, longFile, 7).add(K::Name, "x").add(K::LineEnd, {}, 1);
+    const std::string whole = f.whole();
+    EXPECT_NE(whole.find(std::string(300, 'N') + " " + keptName + "=" + longString + ",PRINT;" +
+                         std::string(100, 'L') + std::string(490, '\n') + "\n#line 7 \"" + longFile + "\"\nX\n"),
+              std::string::npos);
+    for (size_t limit : {leastStreamedPiece, size_t{100}, size_t{257}, size_t{4096}}) {
+        TextBuffer buffer(limit);
+        PieceSink sink;
+        streamProgramText(f.tokens, f.settings, Diagnostics(), buffer, sink);
+        std::string streamed;
+        for (const std::string& piece : sink.pieces) {
+            EXPECT_LE(piece.size(), limit);
+            EXPECT_FALSE(piece.empty());
+            streamed += piece;
+        }
+        EXPECT_EQ(streamed, whole) << limit;
+        EXPECT_GT(sink.pieces.size(), limit < whole.size() ? 1u : 0u) << limit;
+    }
+}
+
+// A streamed text goes out before the list's end is reached, so a token the
+// writer refuses must never be in the list: every kind is written but
+// Invalid, which no stage makes.
+TEST(Writer, EveryKindButInvalidIsWritten) {
+    for (int kind = 0; kind <= kindNumber(K::Invalid); ++kind) {
+        Fixture f;
+        f.add(static_cast<TokenKind>(kind), "a", 1);
+        int32_t status = 0;
+        testing::internal::CaptureStderr();
+        try {
+            f.whole();
+        } catch (const RunFailure& failure) {
+            status = failure.status;
+        }
+        std::string message = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(status, kind == kindNumber(K::Invalid) ? unwrittenStatus : 0) << kind << message;
+    }
+    namespace fs = std::filesystem;
+    const fs::path src = fs::path(BPREP2_SOURCE_DIR) / "src";
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(src)) {
+        if (!entry.is_regular_file() || entry.path().parent_path().filename() == "tokens") continue;
+        std::ifstream file(entry.path());
+        std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        EXPECT_EQ(text.find("TokenKind::Invalid"), std::string::npos) << entry.path();
+    }
 }
 
 }  // namespace
