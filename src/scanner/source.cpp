@@ -25,8 +25,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+
+#include <sys/stat.h>
 
 #include "scanner/host_interface.h"
 #include "scanner/line_loop.h"
@@ -108,6 +108,20 @@ bool readFileBlock(SourceReader& reader) {
     return reader.bytesRead >= reader.sourceSize;
 }
 
+// The size of the open file when it is a regular one; 0 for any other
+// (a pipe, a device), or when it cannot be had. Asked of the open file, not
+// its path: the path is not looked up again.
+size_t regularFileSize(std::FILE* file) {
+#ifdef _WIN32
+    struct _stat64 status;
+    if (_fstat64(_fileno(file), &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) return 0;
+#else
+    struct stat status;
+    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) return 0;
+#endif
+    return static_cast<size_t>(status.st_size);
+}
+
 // Opens a regular file and reads its first block. A missing file, a
 // directory or a read error all count as "not there".
 bool openFile(const std::string& path, SourceReader& reader) {
@@ -117,9 +131,7 @@ bool openFile(const std::string& path, SourceReader& reader) {
     // stream's own would only be filled and copied out again, and sizing it
     // costs a system call per source.
     std::setvbuf(reader.file.get(), nullptr, _IONBF, 0);
-    std::error_code error;
-    uintmax_t size = std::filesystem::file_size(path, error);
-    reader.sourceSize = error ? 0 : static_cast<size_t>(size);
+    reader.sourceSize = regularFileSize(reader.file.get());
     if (readFileBlock(reader)) return true;
     reader.file.reset();
     reader.sourceText.clear();
