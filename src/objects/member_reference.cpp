@@ -28,6 +28,7 @@
 // that ends the statement (closeOnContinuedLine), which the line loop
 // hands over before that line's own pass.
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -401,8 +402,8 @@ size_t foldMethodArguments(ObjectLine& line, size_t member) {
 
 // The place of `name` among the quoted names, and whether the text kept
 // there is that name quoted.
-TextRef& quotedNamePlace(const ObjectLine& line, std::string_view name) {
-    std::vector<TextRef>& stored = line.state.quotedNames.stored;
+TextRef& quotedNamePlace(QuotedNames& names, std::string_view name) {
+    std::vector<TextRef>& stored = names.stored;
     if (stored.empty()) stored.resize(QuotedNames::places);
     return stored[std::hash<std::string_view>{}(name) % QuotedNames::places];
 }
@@ -411,21 +412,42 @@ bool isQuoted(const TokenList& tokens, TextRef quoted, std::string_view name) {
     return quoted.length == name.size() + 2 && tokens.textOf(quoted).substr(1, name.size()) == name;
 }
 
+// `name` quoted, in the pool: the text its place keeps, or a new one,
+// which takes the place. A long text has its length before it in the pool,
+// so it is never shared; none is stored for it (length 0).
+TextRef storeQuotedName(QuotedNames& names, TokenList& tokens, std::string_view name) {
+    TextRef& place = quotedNamePlace(names, name);
+    if (isQuoted(tokens, place, name)) return place;
+    std::string quoted(1, '"');
+    quoted.append(name).push_back('"');
+    if (quoted.size() >= longText) return {};
+    place = tokens.storeText(quoted);
+    return place;
+}
+
+// The text a token's text is the inside of, when double quotes stand right
+// around it in the pool (memberNameText put them there); length 0 when not.
+TextRef quotesAround(const TokenList& tokens, TextRef inside) {
+    TextRef around{inside.offset - 1, inside.length + 2};
+    if (inside.offset == 0 || around.length >= longText || around.offset + around.length > tokens.textBytes())
+        return {};
+    std::string_view text = tokens.textOf(around);
+    return text.front() == '"' && text.back() == '"' ? around : TextRef{};
+}
+
 void quoteMemberName(ObjectLine& line, size_t member) {
     Token& token = line.tokens[member];
     if (token.kind != TokenKind::Name && token.kind != TokenKind::MemberName) return;
-    std::string_view name = line.tokens.text(token);
-    TextRef& place = quotedNamePlace(line, name);
-    if (isQuoted(line.tokens, place, name)) {
-        resetToken(token, TokenKind::String);
-        token.setText(place);
+    TextRef quoted = quotesAround(line.tokens, line.tokens.textRef(token));
+    if (quoted.length == 0) quoted = storeQuotedName(line.state.quotedNames, line.tokens, line.tokens.text(token));
+    if (quoted.length == 0) {
+        std::string text(1, '"');
+        text.append(line.tokens.text(token)).push_back('"');
+        line.tokens.reset(token, TokenKind::String, text);
         return;
     }
-    std::string quoted(1, '"');
-    quoted.append(name).push_back('"');
-    line.tokens.reset(token, TokenKind::String, quoted);
-    // A long text has its length before it in the pool; it is not shared.
-    if (quoted.size() < longText) place = line.tokens.textRef(token);
+    resetToken(token, TokenKind::String);
+    token.setText(quoted);
 }
 
 // How the walk back from the ')' at `close` crosses the arguments that
@@ -616,6 +638,12 @@ size_t rewriteMemberReference(ObjectLine& line, size_t op) {
     chain.head = start;
     finishLink(chain, line, form, member, close + 2, startsChain);
     return op;
+}
+
+std::string_view memberNameText(ObjectState& state, TokenList& tokens, std::string_view name) {
+    TextRef quoted = storeQuotedName(state.quotedNames, tokens, name);
+    if (quoted.length == 0) return name;
+    return tokens.textOf({quoted.offset + 1, quoted.length - 2});
 }
 
 std::vector<CloserInsertion> closeOnContinuedLine(const TokenList& tokens, OpenAssignments& open,

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "objects/object_state.h"
@@ -18,6 +19,13 @@ inline Token bracketToken(char bracket) {
     token.setValue(bracket);
     return token;
 }
+
+// The text of a member name read right after a member operator: a view of
+// the name in the token list's pool, where it is stored between double
+// quotes, so that the rewrite quoting the member takes those bytes as they
+// are and stores nothing. A name used again shares the quoted text stored
+// for it. The view is good until the next text is stored.
+std::string_view memberNameText(ObjectState& state, TokenList& tokens, std::string_view name);
 
 // Returns the index the after-line pass goes on from (it adds 1). Object
 // syntax met with the extensions off abandons the attempt

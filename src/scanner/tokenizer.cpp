@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "objects/objects.h"
 #include "scanner/line_loop.h"
 #include "tokens/characters.h"
 #include "tokens/keywords.h"
@@ -330,7 +331,7 @@ void scanIdentifier(LineScan& s, char c) {
     }
     s.moveTo(end);
     if (!s.tokens.empty() && s.tokens.back().kind == TokenKind::MemberOperator) {
-        appendToken(s, TokenKind::MemberName, word);
+        appendToken(s, TokenKind::MemberName, memberNameText(s.scan.objects, s.tokens, word));
         return;
     }
     appendName(s, entry ? *entry : wordEntry(s, word, name.lowerCase), word, name.lowerCase, end);

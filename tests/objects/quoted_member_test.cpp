@@ -1,5 +1,6 @@
 // Member references quote their member's name: a name used again shares
-// the quoted text stored for it, and a different name never does.
+// the quoted text stored for it, and a different name never does; a name
+// the scanner read after a member operator is quoted where it lies.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,6 +22,12 @@ class QuotedMemberTest : public ::testing::Test, protected ObjectLineFixture {
         size_t op = tokens.size();
         tokens.append(tokens.make(TokenKind::MemberOperator, "->"));
         tokens.append(tokens.make(TokenKind::MemberName, member));
+        return op;
+    }
+    // The same, the member's text taken as the scanner takes it.
+    size_t appendAsRead(std::string_view member) {
+        size_t op = append({});
+        tokens.setText(tokens.back(), memberNameText(state, tokens, member));
         return op;
     }
     // Rewrites the reference at `op`; returns the quoted member's token.
@@ -66,6 +73,43 @@ TEST_F(QuotedMemberTest, NamesSharingAPlaceKeepTheirOwnTexts) {
             ASSERT_EQ(tokens.text(reference(name)), quoted(name)) << "round " << round;
         }
     }
+}
+
+TEST_F(QuotedMemberTest, ANameAsReadIsQuotedWithoutStoringMore) {
+    const std::string longName(longText, 'L');
+    reference("FIRST");  // the runtime call's name is stored the first time
+    for (std::string_view name : {std::string_view("PROP"), std::string_view("Prop"), std::string_view(longName)}) {
+        size_t op = appendAsRead(name);
+        EXPECT_EQ(tokens.text(tokens[op + 1]), name);
+        size_t before = tokens.textBytes();
+        EXPECT_EQ(tokens.text(rewrite(op)), quoted(name));
+        // Only a name too long to share has its quoted text stored anew.
+        if (name.size() < longText - 2) {
+            EXPECT_EQ(tokens.textBytes(), before) << name;
+        }
+    }
+    // Read again, the name stores nothing either.
+    size_t op = append({});
+    size_t before = tokens.textBytes();
+    tokens.setText(tokens[op + 1], memberNameText(state, tokens, "PROP"));
+    EXPECT_EQ(tokens.textBytes(), before);
+    EXPECT_EQ(tokens.text(rewrite(op)), quoted("PROP"));
+}
+
+// A name stored between two quoted texts has quotes on either side in the
+// pool; taking them is still its own name quoted.
+TEST_F(QuotedMemberTest, ANameBetweenQuotedTextsIsQuotedRight) {
+    size_t op = append({});
+    tokens.storeText("\"A\"");
+    tokens.setText(tokens[op + 1], "B");
+    tokens.storeText("\"C\"");
+    EXPECT_EQ(tokens.text(rewrite(op)), quoted("B"));
+    // A quote on one side only is no quoted text.
+    op = append({});
+    tokens.storeText("\"D\"");
+    tokens.setText(tokens[op + 1], "E");
+    tokens.storeText("F");
+    EXPECT_EQ(tokens.text(rewrite(op)), quoted("E"));
 }
 
 }  // namespace
