@@ -27,6 +27,7 @@
 // joins it: its ')' then waits with the source (OpenAssignments) for the line
 // that ends the statement (closeOnContinuedLine), which the line loop
 // hands over before that line's own pass.
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -555,9 +556,24 @@ void finishLink(MemberChain& chain, ObjectLine& line, MemberForm form, size_t me
     chain.open = mayContinue && chain.lastEnd != npos;
 }
 
+bool isMemberOperator(const Token& token) { return token.kind == TokenKind::MemberOperator; }
+
+// The column the member operator at `op` was read at (memberOperatorText),
+// -1 when none was kept for it. The rewrites take the line's operators in
+// order and make no new ones, so those after it are the ones read after
+// it, and their columns are the last ones kept.
+int32_t operatorColumn(const ObjectLine& line, size_t op) {
+    const LineInput& input = line.state.input;
+    size_t later = static_cast<size_t>(std::count_if(line.tokens.begin() + static_cast<ptrdiff_t>(op) + 1,
+                                                     line.tokens.end(), isMemberOperator));
+    later += static_cast<size_t>(std::count_if(input.tokens.begin() + static_cast<ptrdiff_t>(input.next),
+                                               input.tokens.end(), isMemberOperator));
+    const std::vector<int32_t>& columns = line.state.operatorColumns;
+    return later < columns.size() ? columns[columns.size() - 1 - later] : -1;
+}
+
 [[noreturn]] void illegalReference(const ObjectLine& line, size_t op) {
-    line.diagnostics.errorAtColumn(line.tokens.keptColumn(line.tokens[op]),
-                                   "Illegal syntax for object reference");
+    line.diagnostics.errorAtColumn(operatorColumn(line, op), "Illegal syntax for object reference");
 }
 
 }  // namespace
@@ -706,6 +722,7 @@ void finishMemberChain(ObjectLine& line) {
     }
     line.state.memberChain = MemberChain{};
     line.state.assignmentChain = AssignmentChain{};
+    line.state.operatorColumns.clear();
 }
 
 }  // namespace bprep2

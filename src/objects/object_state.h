@@ -143,6 +143,14 @@ struct ObjectState {
     // program full of member references names the calls millions of times,
     // and storing the name with every call made them most of the pool.
     std::array<TextRef, runtimeCallCount> callNames{};
+    // Where the member operators' spellings lie in the pool ("->" first,
+    // then "."), once stored.
+    std::array<TextRef, 2> operatorTexts{};
+    // The columns the member operators of the line being scanned were read
+    // at, in the order read, for a message about one: kept in the pool with
+    // each operator's token, they were bytes there for every reference of
+    // a run. Forgotten when the line is done (finishMemberChain).
+    std::vector<int32_t> operatorColumns;
     QuotedNames quotedNames;
     MemberChain memberChain;
     // Chains whose latest call's arguments hold references of their own,

@@ -34,6 +34,13 @@ Token runtimeCallToken(ObjectLine& line, TokenKind kind, RuntimeCall call) {
     return token;
 }
 
+std::string_view memberOperatorText(ObjectState& state, TokenList& tokens, std::string_view spelling, int32_t column) {
+    state.operatorColumns.push_back(column);
+    TextRef& stored = state.operatorTexts[spelling == "->" ? 0 : 1];
+    if (stored.length == 0) stored = tokens.storeText(spelling);
+    return tokens.textOf(stored);
+}
+
 void restartIfObjectsOff(const ObjectLine& line) {
     if (!line.options.objects() && line.options.objectRestart()) throw ObjectSyntaxRestart{};
 }

@@ -27,6 +27,11 @@ inline Token bracketToken(char bracket) {
 // for it. The view is good until the next text is stored.
 std::string_view memberNameText(ObjectState& state, TokenList& tokens, std::string_view name);
 
+// The text of a member operator read at `column` of the line being
+// scanned: its spelling, stored once per run. The column is kept for a
+// message about the operator while the line's rewrites run.
+std::string_view memberOperatorText(ObjectState& state, TokenList& tokens, std::string_view spelling, int32_t column);
+
 // Returns the index the after-line pass goes on from (it adds 1). Object
 // syntax met with the extensions off abandons the attempt
 // (ObjectSyntaxRestart) when the restart option allows.

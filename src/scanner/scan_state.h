@@ -185,10 +185,10 @@ inline bool updateStatementState(SourceReader& r, bool caseSensitive, TokenKind 
 }
 
 // Whether a message may point at the token after the line is scanned: the
-// object rewrites report a member operator or NEW they cannot rewrite at
-// the column it was read at. No other token keeps its column.
+// object rewrites report a NEW they cannot rewrite at the column it was
+// read at (a member operator's column is kept by the rewrites themselves,
+// ObjectState::operatorColumns). No other token keeps its column.
 inline bool keepsItsColumn(TokenKind kind, std::string_view text, int32_t value) {
-    if (kind == TokenKind::MemberOperator) return true;
     return kind == TokenKind::Keyword && (static_cast<uint32_t>(value) & kwObject) != 0 &&
            equalIgnoringCase(text, "NEW");
 }

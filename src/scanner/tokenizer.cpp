@@ -123,6 +123,14 @@ void scanString(LineScan& s) {
     }
 }
 
+// A member operator just read; the scan position is right after it.
+void appendMemberOperator(LineScan& s, std::string_view spelling) {
+    appendToken(s, TokenKind::MemberOperator,
+                memberOperatorText(s.scan.objects, s.tokens, spelling, static_cast<int32_t>(s.pos())));
+    s.state.scanned.memberOperators += 1;
+    s.state.scanned.linePassTokens += 1;
+}
+
 // + - ^ and a / that opens no comment.
 void scanOperator(LineScan& s, char c) {
     if (s.remaining() > 2 && s.next() == '-') {
@@ -131,9 +139,7 @@ void scanOperator(LineScan& s, char c) {
         appendToken(s, TokenKind::OperatorText, s.slice(start, 2));
     } else if (s.remaining() > 2 && c == '-' && s.next() == '>' && s.options.arrowMember()) {
         s.advance(2);
-        appendToken(s, TokenKind::MemberOperator, "->");
-        s.state.scanned.memberOperators += 1;
-        s.state.scanned.linePassTokens += 1;
+        appendMemberOperator(s, "->");
     } else {
         appendHere(s, TokenKind::Operator, c);
     }
@@ -188,9 +194,7 @@ void scanDot(LineScan& s) {
         scanNumber(s);
     } else if (s.options.dotMember()) {
         s.advance(1);
-        appendToken(s, TokenKind::MemberOperator, ".");
-        s.state.scanned.memberOperators += 1;
-        s.state.scanned.linePassTokens += 1;
+        appendMemberOperator(s, ".");
     } else {
         unknownCharacter(s, '.');
     }

@@ -50,9 +50,10 @@ TEST_F(StatementStateTest, ThenReopensTheStatementAndLabelsAreMarked) {
     EXPECT_EQ(flagsAt(7), flagFirst | flagAssign);
 }
 
-// The object rewrites may report a member operator or NEW after the line
-// has moved on; they alone keep the column they were read at.
-TEST_F(StatementStateTest, MemberOperatorsAndNewKeepTheirColumn) {
+// The object rewrites may report NEW after the line has moved on; it alone
+// keeps the column it was read at (the rewrites keep their member
+// operators' columns themselves).
+TEST_F(StatementStateTest, NewKeepsItsColumn) {
     struct Read {
         TokenKind kind;
         std::string_view text;
@@ -61,14 +62,13 @@ TEST_F(StatementStateTest, MemberOperatorsAndNewKeepTheirColumn) {
         int32_t kept;
     };
     const Read rows[] = {
-        {TokenKind::Name, "OBJ", 0, 3, -1},
-        {TokenKind::MemberOperator, "->", 0, 5, 5},
-        {TokenKind::MemberOperator, ".", 0, 9, 9},
         {TokenKind::Keyword, "NEW", kwKeyword | kwObject, 14, 14},
+        {TokenKind::Name, "OBJ", 0, 3, -1},
+        {TokenKind::MemberOperator, "->", 0, 5, -1},
         {TokenKind::Keyword, "new", kwKeyword | kwObject, 30, 30},
         {TokenKind::Keyword, "METHOD", kwKeyword | kwObject | kwCallLike, 40, -1},
         {TokenKind::Name, "NEW", 0, 44, -1},
-        {TokenKind::MemberOperator, "->", 0, -1, 0},
+        {TokenKind::Keyword, "NEW", kwKeyword | kwObject, -1, 0},
     };
     for (const Read& row : rows) {
         reader.scanPos = row.at;
@@ -77,7 +77,7 @@ TEST_F(StatementStateTest, MemberOperatorsAndNewKeepTheirColumn) {
         EXPECT_EQ(tokens.text(tokens.back()), row.text);
     }
     // Keeping one leaves the statement flags as they were.
-    EXPECT_EQ(flagsAt(2) & (flagAssign | flagFirst | flagLabel), flagAssign);
+    EXPECT_EQ(flagsAt(1) & (flagAssign | flagFirst | flagLabel), flagFirst);
 }
 
 TEST_F(StatementStateTest, CaseSensitiveModeOnlyReopensOnUpperCaseWords) {
