@@ -107,8 +107,15 @@ class WordTable {
         return entries_.back().second;
     }
 
+    // A table starts small: most name sets of a run hold a few words, and
+    // every page a small run touches costs it a fault. Entries get their
+    // room with the slots' (the table is at most half full), so that they
+    // are not copied again at every doubling of their own.
+    static constexpr size_t firstSlots = 32;
+
     [[gnu::noinline]] void grow() {
-        std::vector<Slot> bigger(slots_.empty() ? 1024 : 2 * slots_.size());
+        std::vector<Slot> bigger(slots_.empty() ? firstSlots : 2 * slots_.size());
+        entries_.reserve(bigger.size() / 2);
         size_t mask = bigger.size() - 1;
         for (const Slot& slot : slots_) {
             if (slot.entry == emptySlot) continue;
