@@ -44,6 +44,10 @@ struct RunContext {
     RunContext(CommandLine line, ObjectSyntax objectSyntax, int argc, char** argv, uint64_t inProcessCall = 0);
     RunContext(const RunContext&) = delete;
     RunContext& operator=(const RunContext&) = delete;
+
+    // The token dump will list the tokens and the name tables, on standard
+    // error or in the trace file.
+    bool listsTokens() const { return options.tokenDump() || trace.file() != nullptr; }
 };
 
 }  // namespace bprep2

@@ -90,9 +90,8 @@ void checkConditionalBalance(const RunContext& run) {
 }
 
 void rewriteStatements(RunContext& run) {
-    bool recordsLookups = run.options.tokenDump() || run.trace.file() != nullptr;
     if (runStatementPass(run.tokens, run.options, run.declared, run.diagnostics, run.scan.specialWordsMet,
-                         recordsLookups))
+                         run.listsTokens()))
         run.objects.runtimeUsed = true;
 }
 
@@ -103,7 +102,7 @@ void writeReports(RunContext& run) {
     std::FILE* trace = run.trace.file();
     // The token dump shows the list as the text was written from it, the
     // joins after trailing commas made; so does the trace's copy of the text.
-    if (run.options.tokenDump() || trace) applyCommaJoins(run.tokens);
+    if (run.listsTokens()) applyCommaJoins(run.tokens);
     if (trace) std::fputs(kEndMarker, trace);
     if (run.options.tokenDump()) dumpTokens(run, stderr);
     if (run.options.keywordDump()) dumpKeywords(run, stderr);

@@ -17,7 +17,7 @@ WriterSettings writerSettingsFor(RunContext& run) {
     settings.dotMember = run.options.dotMember();
     settings.objectRuntimeUsed = run.objects.runtimeUsed;
     settings.declaredFunctions = &run.declared.functions;
-    settings.recordsLookups = run.options.tokenDump() || run.trace.file() != nullptr;
+    settings.recordsLookups = run.listsTokens();
     return settings;
 }
 

@@ -13,7 +13,6 @@
 
 #include "host/quolt_host.h"
 #include "objects/object_rewrite.h"
-#include "objects/objects.h"
 #include "tokens/keywords.h"
 
 namespace bprep2 {

@@ -3,8 +3,6 @@
 
 #include <span>
 
-#include "objects/objects.h"
-
 namespace bprep2 {
 
 namespace {

@@ -401,6 +401,12 @@ size_t foldMethodArguments(ObjectLine& line, size_t member) {
     return open;
 }
 
+std::string quotedName(std::string_view name) {
+    std::string quoted(1, '"');
+    quoted.append(name).push_back('"');
+    return quoted;
+}
+
 // The place of `name` among the quoted names, and whether the text kept
 // there is that name quoted.
 TextRef& quotedNamePlace(QuotedNames& names, std::string_view name) {
@@ -419,8 +425,7 @@ bool isQuoted(const TokenList& tokens, TextRef quoted, std::string_view name) {
 TextRef storeQuotedName(QuotedNames& names, TokenList& tokens, std::string_view name) {
     TextRef& place = quotedNamePlace(names, name);
     if (isQuoted(tokens, place, name)) return place;
-    std::string quoted(1, '"');
-    quoted.append(name).push_back('"');
+    std::string quoted = quotedName(name);
     if (quoted.size() >= longText) return {};
     place = tokens.storeText(quoted);
     return place;
@@ -442,9 +447,7 @@ void quoteMemberName(ObjectLine& line, size_t member) {
     TextRef quoted = quotesAround(line.tokens, line.tokens.textRef(token));
     if (quoted.length == 0) quoted = storeQuotedName(line.state.quotedNames, line.tokens, line.tokens.text(token));
     if (quoted.length == 0) {
-        std::string text(1, '"');
-        text.append(line.tokens.text(token)).push_back('"');
-        line.tokens.reset(token, TokenKind::String, text);
+        line.tokens.reset(token, TokenKind::String, quotedName(line.tokens.text(token)));
         return;
     }
     resetToken(token, TokenKind::String);

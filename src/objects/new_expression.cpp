@@ -9,7 +9,6 @@
 #include <iterator>
 
 #include "objects/object_rewrite.h"
-#include "objects/objects.h"
 
 namespace bprep2 {
 

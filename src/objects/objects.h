@@ -10,16 +10,6 @@
 
 namespace bprep2 {
 
-// A bracket a rewrite inserts: no text, the character as its value. The
-// rewrites insert millions of them, so they are built here rather than
-// through TokenList::make, which would look for a text to store.
-inline Token bracketToken(char bracket) {
-    Token token;
-    token.kind = TokenKind::Bracket;
-    token.setValue(bracket);
-    return token;
-}
-
 // The text of a member name read right after a member operator: a view of
 // the name in the token list's pool, where it is stored between double
 // quotes, so that the rewrite quoting the member takes those bytes as they

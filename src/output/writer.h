@@ -49,9 +49,9 @@ constexpr size_t leastStreamedPiece = 64;
 
 // The same text handed to `sink` as it is built, a piece at a time, each
 // piece held in `buffer` (limited to leastStreamedPiece bytes or more),
-// which is then reused. A token of
-// a kind that cannot be written, or no room for the buffer, ends the run
-// before the first piece is handed on.
+// which is then reused. No room for the buffer ends the run before the
+// first piece is handed on; a token of a kind that cannot be written ends
+// it too, and no stage makes one (writer.cpp).
 void streamProgramText(const TokenList& tokens, const WriterSettings& settings, const Diagnostics& diagnostics,
                        TextBuffer& buffer, TextSink& sink);
 

@@ -57,13 +57,6 @@ const Token* lookBack(const WalkState& w, Reach reach) {
     return found == npos ? nullptr : &w.list.output()[found];
 }
 
-Token bracketToken(char c) {
-    Token t;
-    resetToken(t, TokenKind::Bracket);
-    t.setValue(c);
-    return t;
-}
-
 // --- NAME(...) -------------------------------------------------------------
 
 // NAME(mask) -> FMT(NAME,(mask)): FMT and ( go in front of the name now, the

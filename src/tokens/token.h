@@ -190,6 +190,16 @@ inline void resetToken(Token& token, TokenKind kind) {
     token.kind = kind;
 }
 
+// A bracket a rewrite inserts: no text, the character as its value. The
+// rewrites insert millions of them, so they are built here rather than
+// through TokenList::make, which would look for a text to store.
+inline Token bracketToken(char bracket) {
+    Token token;
+    token.kind = TokenKind::Bracket;
+    token.setValue(bracket);
+    return token;
+}
+
 inline bool isBracket(const Token& token, char bracket) {
     return token.kind == TokenKind::Bracket && token.value() == static_cast<unsigned char>(bracket);
 }
