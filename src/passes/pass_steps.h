@@ -2,9 +2,9 @@
 // pass itself and its tests include this header.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -96,8 +96,8 @@ class ListRewrite {
 
     // Plans `token` before input token `i`, ahead of the walk, behind what
     // is already planned there.
-    void insertBefore(size_t i, const Token& token) { plan_.emplace(i, token); }
-    size_t plannedBefore(size_t i) const { return plan_.count(i); }
+    void insertBefore(size_t i, const Token& token);
+    size_t plannedBefore(size_t i) const { return countPlannedAt(0, i); }
     // Drops input tokens first..last, ahead of the walk, with what is
     // planned before them: each is written as a deleted token, except that
     // a line marker stays (without it the rest of the file would carry the
@@ -107,14 +107,14 @@ class ListRewrite {
     void skip(size_t first, size_t last) {
         skipFirst_ = first;
         skipLast_ = last;
+        attendFrom_ = std::min(attendFrom_, first);
     }
 
     // Reads input token `i`, the one after the last kept: writes what is
     // planned before it, and drops it when it is skipped. Most tokens have
     // nothing planned, skipped or carried, and are read where they stand.
     void read(size_t i) {
-        if (plan_.empty() && droppedLines_ == 0 && !isSkipped(i)) return;
-        readWithPlanOrSkip(i);
+        if (i >= attendFrom_) readWithPlanOrSkip(i);
     }
     // Writes input token `i`, as the walk left it, to the output.
     void keep(size_t i) {
@@ -132,10 +132,22 @@ class ListRewrite {
     void finish();
 
    private:
+    // A token planned before input position `before`; `order` keeps those
+    // planned before the same token in the order they were planned.
+    struct Planned {
+        size_t before = 0;
+        uint64_t order = 0;
+        Token token;
+    };
+    static bool comesAfter(const Planned& a, const Planned& b) {
+        return a.before != b.before ? a.before > b.before : a.order > b.order;
+    }
+
     bool isSkipped(size_t i) const { return i >= skipFirst_ && i <= skipLast_; }
     void makeRoom();
     size_t gapFor(size_t left) const;
-    size_t nextPlannedOrSkipped() const;
+    size_t countPlannedAt(size_t node, size_t i) const;
+    void attendFromNext(size_t next);
     void keepStretch(size_t end);
     void readWithPlanOrSkip(size_t i);
 
@@ -144,10 +156,16 @@ class ListRewrite {
     size_t shift_ = 0;    // input token i stands at i + shift_
     size_t written_ = 0;
     size_t kept_ = 0;     // input tokens before this one are in the output
-    std::multimap<size_t, Token> plan_;
+    // A heap in a vector, the first planned token at its front: planning
+    // allocates nothing, though a mask rewrite plans two tokens each.
+    std::vector<Planned> plan_;
+    uint64_t plannedSoFar_ = 0;
     size_t skipFirst_ = npos;
     size_t skipLast_ = npos;
     int32_t droppedLines_ = 0;  // line ends dropped, owed to the next line end read
+    // No input token before this one has anything planned before it, is
+    // skipped or is owed line ends, so reading it means nothing.
+    size_t attendFrom_ = npos;
 };
 
 // One `(` of the list with its matching closing bracket (npos when it never

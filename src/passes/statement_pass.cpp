@@ -77,12 +77,28 @@ size_t ListRewrite::gapFor(size_t left) const {
     return std::max(least, static_cast<size_t>(expected));
 }
 
+void ListRewrite::insertBefore(size_t i, const Token& token) {
+    plan_.push_back({i, plannedSoFar_++, token});
+    std::push_heap(plan_.begin(), plan_.end(), comesAfter);
+    attendFrom_ = std::min(attendFrom_, i);
+}
+
+// The tokens planned before input token `i` in the part of the heap under
+// `node`. A part whose first token goes after `i` holds none of them, so
+// only the tokens planned up to `i` are looked at, with their children.
+size_t ListRewrite::countPlannedAt(size_t node, size_t i) const {
+    if (node >= plan_.size() || plan_[node].before > i) return 0;
+    const size_t here = plan_[node].before == i ? 1 : 0;
+    return here + countPlannedAt(2 * node + 1, i) + countPlannedAt(2 * node + 2, i);
+}
+
 void ListRewrite::readWithPlanOrSkip(size_t i) {
-    while (!plan_.empty() && plan_.begin()->first <= i) {
-        Token planned = plan_.begin()->second;
-        if (isSkipped(plan_.begin()->first)) resetToken(planned, TokenKind::Deleted);
-        plan_.erase(plan_.begin());
-        write(planned);
+    while (!plan_.empty() && plan_.front().before <= i) {
+        std::pop_heap(plan_.begin(), plan_.end(), comesAfter);
+        Planned planned = plan_.back();
+        plan_.pop_back();
+        if (isSkipped(planned.before)) resetToken(planned.token, TokenKind::Deleted);
+        write(planned.token);
     }
     Token& t = (*this)[i];
     if (t.kind == TokenKind::LineMarker) {
@@ -94,26 +110,31 @@ void ListRewrite::readWithPlanOrSkip(size_t i) {
         t.setValue(t.value() + droppedLines_);
         droppedLines_ = 0;
     }
+    attendFromNext(i + 1);
+}
+
+// Where reading must attend again after the token before `next`: at the
+// next token while line ends are owed, else at the first planned-before or
+// skipped token.
+void ListRewrite::attendFromNext(size_t next) {
+    if (droppedLines_ != 0) {
+        attendFrom_ = next;
+        return;
+    }
+    attendFrom_ = plan_.empty() ? npos : plan_.front().before;
+    if (skipFirst_ != npos && skipLast_ >= next) attendFrom_ = std::min(attendFrom_, std::max(skipFirst_, next));
 }
 
 void ListRewrite::keepUpTo(size_t end) {
     while (kept_ < end) {
-        const size_t stop = std::min(end, nextPlannedOrSkipped());
-        if (stop > kept_ && droppedLines_ == 0) {
+        const size_t stop = std::min(end, attendFrom_);
+        if (stop > kept_) {
             keepStretch(stop);
         } else {
             read(kept_);
             keep(kept_);
         }
     }
-}
-
-// The first input token, from the one after the last kept, that has tokens
-// planned before it or is skipped; npos when there is none.
-size_t ListRewrite::nextPlannedOrSkipped() const {
-    size_t next = plan_.empty() ? npos : plan_.begin()->first;
-    if (skipLast_ != npos && skipLast_ >= kept_) next = std::min(next, std::max(skipFirst_, kept_));
-    return next;
 }
 
 void ListRewrite::keepStretch(size_t end) {
@@ -128,7 +149,8 @@ void ListRewrite::keepStretch(size_t end) {
 }
 
 void ListRewrite::finish() {
-    for (const auto& [before, token] : plan_) write(token);
+    std::sort(plan_.begin(), plan_.end(), [](const Planned& a, const Planned& b) { return comesAfter(b, a); });
+    for (const Planned& planned : plan_) write(planned.token);
     plan_.clear();
     list_.truncate(written_);
 }

@@ -57,6 +57,42 @@ TEST(ListRewrite, WritesBeforeTheTokenReadAndAtPlannedPlacesWhileTheOutputOverta
     }
 }
 
+// Rewrites plan in any order: a mask rewrite inside another plans before
+// the outer one's plans, a second rewrite at the same place after the
+// first. Each token comes out before its input token, those of one place
+// in the order planned, however many wait at once.
+TEST(ListRewrite, PlannedTokensComeOutByPlaceThenInTheOrderPlanned) {
+    constexpr int32_t count = 40;
+    TokenList tokens;
+    for (int32_t i = 0; i < count; ++i) tokens.append(numbered(TokenKind::Number, i));
+    ListRewrite list(tokens);
+    // Places from the far end down, every third one planned twice, and the
+    // place after the last token as well.
+    int32_t label = 0;
+    std::vector<std::vector<int32_t>> expectedAt(count + 1);
+    for (int32_t at = count; at >= 0; at -= 2) {
+        for (int copies = at % 3 == 0 ? 2 : 1; copies > 0; --copies) {
+            list.insertBefore(static_cast<size_t>(at), numbered(TokenKind::Comma, label));
+            expectedAt[static_cast<size_t>(at)].push_back(label++);
+        }
+    }
+    EXPECT_EQ(list.plannedBefore(0), 2u);
+    EXPECT_EQ(list.plannedBefore(4), 1u);
+    EXPECT_EQ(list.plannedBefore(5), 0u);
+    EXPECT_EQ(list.plannedBefore(count), 1u);
+    for (size_t i = 0; i < list.inputSize(); ++i) {
+        list.read(i);
+        list.keep(i);
+    }
+    list.finish();
+    TokenList expected;
+    for (int32_t i = 0; i <= count; ++i) {
+        for (int32_t planned : expectedAt[static_cast<size_t>(i)]) expected.append(numbered(TokenKind::Comma, planned));
+        if (i < count) expected.append(numbered(TokenKind::Number, i));
+    }
+    EXPECT_EQ(spelled(tokens), spelled(expected));
+}
+
 struct SkipCase {
     const char* name;
     std::vector<Token> input;
