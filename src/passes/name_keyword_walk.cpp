@@ -83,11 +83,20 @@ bool isDeclaredArray(Pass& pass, std::string_view word) {
     return pass.recordsLookups ? pass.declared.isArray(word, caseSensitive) : pass.declared.hasArray(word, caseSensitive);
 }
 
+// The `(` that follows the name at `index` on its line, or npos. Most
+// names are followed at once by what decides it.
+size_t bracketAfterName(const ListRewrite& list, size_t index) {
+    size_t next = index + 1;
+    if (next < list.inputSize() && !blanks.has(list[next].kind)) return isBracket(list[next], '(') ? next : npos;
+    next = list.nextSignificant(index, Reach::SameLine);
+    return next != npos && isBracket(list[next], '(') ? next : npos;
+}
+
 void resolveName(WalkState& w, size_t index) {
     Pass& pass = w.pass;
     ListRewrite& list = w.list;
-    size_t open = list.nextSignificant(index, Reach::SameLine);
-    if (open == npos || !isBracket(list[open], '(')) return;
+    size_t open = bracketAfterName(list, index);
+    if (open == npos) return;
     const Token& name = list[index];
     std::string_view word = list.text(name);
     bool isFunction = isDeclaredFunction(pass, word);
@@ -180,10 +189,14 @@ void markCallWords(WalkState& w, size_t index) {
     }
 }
 
+// The flags of the keywords the rules below act on.
+constexpr uint32_t kwWithRules = kwAnyFunction | kwDebug | kwError | kwTclread | kwCallLike;
+
 void applyKeywordRules(WalkState& w, size_t index) {
     Pass& pass = w.pass;
     ListRewrite& list = w.list;
     const Token original = list[index];  // the rules decide on the flags as found
+    if (!original.hasKeywordFlag(kwWithRules)) return;
     if (!pass.options.caseSensitive() && original.hasKeywordFlag(kwAnyFunction) && !followedByOpenParen(list, index)) {
         demoteKeyword(list.tokens(), list[index]);
     }
@@ -230,9 +243,17 @@ void rewriteBrace(WalkState& w, size_t index) {
     }
 }
 
-// The kinds examine acts on.
-constexpr KindSet examinedKinds{TokenKind::LineMarker, TokenKind::LineEnd, TokenKind::Name, TokenKind::Keyword,
-                                TokenKind::Function, TokenKind::Separator, TokenKind::Brace};
+// The kinds the walk acts on, besides line ends, which only move the line
+// count the messages name.
+constexpr KindSet actedOnKinds{TokenKind::LineMarker, TokenKind::Name, TokenKind::Keyword,
+                               TokenKind::Function, TokenKind::Separator, TokenKind::Brace};
+
+// Counted by the lines it stands for, so that lines joined onto another
+// still count; a line marker near the top of the range leaves the count at
+// the largest number instead of overflowing.
+void countLines(WalkState& w, const Token& lineEnd) {
+    w.line = static_cast<int32_t>(std::min<int64_t>(int64_t{w.line} + lineEnd.value(), INT32_MAX));
+}
 
 // Only the scanner's keyword rows give a token a special code, and only to
 // a Name, Keyword or Function token (a rewrite that changes a token's kind
@@ -249,10 +270,7 @@ void examine(WalkState& w, size_t index) {
             w.fileMarker = t;
             break;
         case TokenKind::LineEnd:
-            // Counted by the lines it stands for, so that lines joined onto
-            // another still count; a line marker near the top of the range
-            // leaves the count at the largest number instead of overflowing.
-            w.line = static_cast<int32_t>(std::min<int64_t>(int64_t{w.line} + t.value(), INT32_MAX));
+            countLines(w, t);
             break;
         case TokenKind::Name:
             resolveName(w, index);
@@ -285,10 +303,17 @@ void demoteKeyword(TokenList& tokens, Token& token) {
 void runNameAndKeywordWalk(Pass& pass) {
     WalkState w(pass);
     ListRewrite& list = w.list;
-    for (size_t i = 0; i < list.inputSize(); ++i) {
+    // Most tokens are neither acted on nor read with anything planned or
+    // skipped: they are kept in stretches.
+    auto passes = [&w](const Token& t) {
+        if (actedOnKinds.has(t.kind)) return false;
+        if (t.kind == TokenKind::LineEnd) countLines(w, t);
+        return true;
+    };
+    for (size_t i = list.keepWhile(passes); i < list.inputSize(); i = list.keepWhile(passes)) {
         list.read(i);
         // A token is final once examined: the walk changes none it has kept.
-        if (examinedKinds.has(list[i].kind)) examine(w, i);
+        examine(w, i);
         list.keep(i);
     }
     list.finish();

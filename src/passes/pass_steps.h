@@ -128,6 +128,22 @@ class ListRewrite {
     // stretch with nothing planned before it, skipped or owed is moved whole,
     // or left where it stands while the output has not caught up.
     void keepUpTo(size_t end);
+    // Keeps the input tokens from the one after the last kept for as long as
+    // `passes` says of each that the walk leaves it alone and reading it means
+    // nothing (the tokens asked about are final); returns the first not kept.
+    template <typename Passes>
+    size_t keepWhile(Passes&& passes) {
+        const size_t end = std::min(count_, attendFrom_);
+        size_t i = kept_;
+        if (written_ == kept_ + shift_) {
+            while (i < end && passes(list_[i + shift_])) ++i;
+            written_ += i - kept_;
+        } else {
+            while (i < end && passes(list_[i + shift_])) list_[written_++] = list_[shift_ + i++];
+        }
+        kept_ = i;
+        return i;
+    }
     // Writes what is planned after the last token; the list is the output.
     void finish();
 

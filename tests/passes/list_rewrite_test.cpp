@@ -181,6 +181,21 @@ TEST(ListRewrite, KeepingAStretchWholeWritesWhatReadingItTokenByTokenWrites) {
         stretches.keepUpTo(stretches.inputSize());
         stretches.finish();
         EXPECT_EQ(spelled(whole), spelled(byToken)) << c.name;
+
+        // A walk that stops only at the tokens it acts on: names 1 and 9
+        // here, the first of them the one written before, if any.
+        TokenList passed;
+        for (const Token& t : input) passed.append(t);
+        ListRewrite stops(passed);
+        plan(stops);
+        auto passes = [](const Token& t) { return t.kind != K::Name || t.value() % 8 != 1; };
+        for (size_t i = stops.keepWhile(passes); i < stops.inputSize(); i = stops.keepWhile(passes)) {
+            stops.read(i);
+            if (i == c.writtenBefore) stops.write(added);
+            stops.keep(i);
+        }
+        stops.finish();
+        EXPECT_EQ(spelled(passed), spelled(byToken)) << c.name << ", keeping while tokens pass";
     }
 }
 
