@@ -23,6 +23,7 @@
 // asks about are measured at most once each (BracketSpans), so the walk is
 // linear in the list's length.
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <string>
 #include <string_view>
@@ -37,6 +38,22 @@
 namespace bprep2 {
 namespace {
 
+// What the declared-name lookups answered for one spelling of a name. A
+// name written again as it was the first time shares that first text in
+// the pool, so where its text lies tells the spelling without reading it,
+// and a program uses the same names again and again.
+struct KnownName {
+    TextRef text;  // length 0: no name yet
+    bool isFunction = false;
+    bool isArray = false;
+};
+constexpr int knownNameSlotBits = 8;
+constexpr size_t knownNameSlots = size_t{1} << knownNameSlotBits;
+
+size_t knownNameSlot(TextRef text) {
+    return (text.offset * 0x9E3779B1u) >> (32 - knownNameSlotBits);
+}
+
 struct WalkState {
     Pass& pass;
     ListRewrite list;
@@ -45,8 +62,10 @@ struct WalkState {
     Token fileMarker;       // the last line marker passed (its text is the file)
     size_t markedEnd = 0;   // tokens before this were reached by a CALL-word marking
     Token formatFunction;   // the FMT every rewrite writes, its text stored once; Deleted until needed
+    DeclaredNameFilter declaredFilter;
+    std::array<KnownName, knownNameSlots> knownNames{};
 
-    explicit WalkState(Pass& p) : pass(p), list(p.tokens) {
+    explicit WalkState(Pass& p) : pass(p), list(p.tokens), declaredFilter(p.declared) {
         resetToken(fileMarker, TokenKind::LineMarker);
     }
 };
@@ -92,6 +111,21 @@ size_t bracketAfterName(const ListRewrite& list, size_t index) {
     return next != npos && isBracket(list[next], '(') ? next : npos;
 }
 
+// The lookups' answers for a name, asked of the sets only for a spelling
+// not met lately. A spelling's first lookups are always made, so the token
+// dump still lists every name looked up, in the order of the first.
+const KnownName& declaredAs(WalkState& w, const Token& name) {
+    const TextRef text = w.list.tokens().textRef(name);
+    KnownName& known = w.knownNames[knownNameSlot(text)];
+    if (known.text.length == text.length && known.text.offset == text.offset) return known;
+    Pass& pass = w.pass;
+    std::string_view word = w.list.text(name);
+    // The filter would keep names from the dump's list of those looked up.
+    const bool mayBeDeclared = pass.recordsLookups || w.declaredFilter.mayBeDeclared(word);
+    known = {text, mayBeDeclared && isDeclaredFunction(pass, word), mayBeDeclared && isDeclaredArray(pass, word)};
+    return known;
+}
+
 void resolveName(WalkState& w, size_t index) {
     Pass& pass = w.pass;
     ListRewrite& list = w.list;
@@ -99,8 +133,9 @@ void resolveName(WalkState& w, size_t index) {
     if (open == npos) return;
     const Token& name = list[index];
     std::string_view word = list.text(name);
-    bool isFunction = isDeclaredFunction(pass, word);
-    bool isArray = isDeclaredArray(pass, word);
+    const KnownName& known = declaredAs(w, name);
+    const bool isFunction = known.isFunction;
+    const bool isArray = known.isArray;
     if (isFunction && isArray) {
         std::string file(list.text(w.fileMarker));
         pass.diagnostics.error("Variable %s at line %d in file %s is both a function and a dimensioned array.\n",

@@ -155,9 +155,13 @@ class ListRewrite {
         uint64_t order = 0;
         Token token;
     };
-    static bool comesAfter(const Planned& a, const Planned& b) {
-        return a.before != b.before ? a.before > b.before : a.order > b.order;
-    }
+    // The heap's order, as a type of its own so that the heap steps are
+    // compiled with it rather than called through a pointer.
+    struct ComesAfter {
+        bool operator()(const Planned& a, const Planned& b) const {
+            return a.before != b.before ? a.before > b.before : a.order > b.order;
+        }
+    };
 
     bool isSkipped(size_t i) const { return i >= skipFirst_ && i <= skipLast_; }
     void makeRoom();
@@ -182,6 +186,22 @@ class ListRewrite {
     // No input token before this one has anything planned before it, is
     // skipped or is owed line ends, so reading it means nothing.
     size_t attendFrom_ = npos;
+};
+
+// Whether a name may be a declared function or array, asked before the
+// name sets are: most names of a program are neither, and this answers for
+// them with one short hash and no upper-casing. It holds a bit for every
+// member of the two sets, found by a hash that ignores case; a clear bit
+// says the name is in neither set, a set one says nothing. Made when the
+// sets are complete.
+class DeclaredNameFilter {
+   public:
+    explicit DeclaredNameFilter(const DeclaredNames& declared);
+    bool mayBeDeclared(std::string_view name) const;
+
+   private:
+    size_t bitOf(std::string_view name) const;
+    std::vector<uint64_t> bits_;
 };
 
 // One `(` of the list with its matching closing bracket (npos when it never

@@ -79,7 +79,7 @@ size_t ListRewrite::gapFor(size_t left) const {
 
 void ListRewrite::insertBefore(size_t i, const Token& token) {
     plan_.push_back({i, plannedSoFar_++, token});
-    std::push_heap(plan_.begin(), plan_.end(), comesAfter);
+    std::push_heap(plan_.begin(), plan_.end(), ComesAfter{});
     attendFrom_ = std::min(attendFrom_, i);
 }
 
@@ -94,7 +94,7 @@ size_t ListRewrite::countPlannedAt(size_t node, size_t i) const {
 
 void ListRewrite::readWithPlanOrSkip(size_t i) {
     while (!plan_.empty() && plan_.front().before <= i) {
-        std::pop_heap(plan_.begin(), plan_.end(), comesAfter);
+        std::pop_heap(plan_.begin(), plan_.end(), ComesAfter{});
         Planned planned = plan_.back();
         plan_.pop_back();
         if (isSkipped(planned.before)) resetToken(planned.token, TokenKind::Deleted);
@@ -149,7 +149,7 @@ void ListRewrite::keepStretch(size_t end) {
 }
 
 void ListRewrite::finish() {
-    std::sort(plan_.begin(), plan_.end(), [](const Planned& a, const Planned& b) { return comesAfter(b, a); });
+    std::sort(plan_.begin(), plan_.end(), [](const Planned& a, const Planned& b) { return ComesAfter{}(b, a); });
     for (const Planned& planned : plan_) write(planned.token);
     plan_.clear();
     list_.truncate(written_);
