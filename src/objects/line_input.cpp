@@ -60,7 +60,8 @@ bool readInputUpTo(ObjectLine& line, size_t index) {
     return index < line.tokens.size();
 }
 
-size_t nextSignificantReading(ObjectLine& line, size_t index, Reach reach) {
+// The scan past the blanks, and every scan of Reach::Anywhere.
+size_t readAheadToSignificant(ObjectLine& line, size_t index, Reach reach) {
     if (index == npos) return npos;
     // Every reach but one decides at the first token that is not blank.
     size_t i = index + 1;

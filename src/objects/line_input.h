@@ -45,7 +45,17 @@ inline bool hasTokenAt(ObjectLine& line, size_t index) {
     return readInputUpTo(line, index);
 }
 
-// nextSignificant, reading as many input tokens as the scan looks at.
-size_t nextSignificantReading(ObjectLine& line, size_t index, Reach reach);
+size_t readAheadToSignificant(ObjectLine& line, size_t index, Reach reach);
+
+// nextSignificant, reading as many input tokens as the scan looks at. A
+// rewrite asks for the token right after one it has, which is nearly
+// always significant: that case is decided here.
+inline size_t nextSignificantReading(ObjectLine& line, size_t index, Reach reach) {
+    if (index == npos || reach == Reach::Anywhere || !hasTokenAt(line, index + 1))
+        return readAheadToSignificant(line, index, reach);
+    TokenKind kind = line.tokens[index + 1].kind;
+    if (blanks.has(kind)) return readAheadToSignificant(line, index + 1, reach);
+    return endsScanAhead(kind, reach) ? npos : index + 1;
+}
 
 }  // namespace bprep2

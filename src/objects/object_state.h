@@ -43,6 +43,16 @@ struct MemberChain {
     std::vector<RuntimeCall> waiting;  // calls still to be opened at `head`, innermost first
     bool open = false;   // a member operator right after the latest link continues it
     bool regular = true; // every call's arguments in it close nested (see settleChains)
+
+    // A new chain whose first call opens at `at`, keeping the room the
+    // waiting calls took: nearly every line starts a chain or two.
+    void restart(size_t at) {
+        std::vector<RuntimeCall> room = std::move(waiting);
+        room.clear();
+        *this = MemberChain{};
+        waiting = std::move(room);
+        head = at;
+    }
 };
 
 // The assignment memo. It remembers where the latest member assignment's
@@ -74,6 +84,14 @@ struct AssignmentChain {
     size_t clean = 0;
     std::vector<int64_t> inputDepth;
     size_t markedCommas = 0;
+
+    // Forgets the line's memo, keeping the room the depths took.
+    void clear() {
+        std::vector<int64_t> room = std::move(inputDepth);
+        room.clear();
+        *this = AssignmentChain{};
+        inputDepth = std::move(room);
+    }
 };
 
 // The bracket groups of the input tokens. For each input token that opens

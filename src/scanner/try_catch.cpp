@@ -140,7 +140,8 @@ void translateThrow(TryWord& w, size_t index) {
 
 bool isTryCatchWord(const TokenList& tokens, const Token& word) {
     if (word.kind != TokenKind::Name) return false;
-    return tokens.isWord(word, "TRY") || tokens.isWord(word, "CATCH") || tokens.isWord(word, "THROW");
+    std::string_view text = tokens.text(word);
+    return equalIgnoringCase(text, "TRY") || equalIgnoringCase(text, "CATCH") || equalIgnoringCase(text, "THROW");
 }
 
 void translateTryCatch(ObjectLine& line, TryState& tries, const SourceReader& reader, size_t index) {

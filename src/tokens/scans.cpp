@@ -21,9 +21,8 @@ size_t nextSignificant(const TokenList& tokens, size_t index, Reach reach) {
                 if (statementEnds.has(kind)) continue;
                 return i;
             case Reach::SameStatement:
-                return statementEnds.has(kind) ? npos : i;
             case Reach::SameLine:
-                return lineBoundaries.has(kind) ? npos : i;
+                return endsScanAhead(kind, reach) ? npos : i;
         }
     }
     return npos;

@@ -24,6 +24,12 @@ enum class Reach {
 // A keyword token THEN, ELSE, LOOP or DO (any case).
 bool isStatementOpener(const TokenList& tokens, const Token& t);
 
+// Whether a scan ahead within the line or the statement gives up at a
+// significant token of `kind`.
+inline bool endsScanAhead(TokenKind kind, Reach reach) {
+    return reach == Reach::SameLine ? lineBoundaries.has(kind) : statementEnds.has(kind);
+}
+
 // The significant token after position `index`, or npos.
 size_t nextSignificant(const TokenList& tokens, size_t index, Reach reach);
 
