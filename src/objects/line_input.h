@@ -6,7 +6,8 @@
 // among the few tokens already written after the place it inserts at, and
 // an assignment's ')' for a place ahead waits with the input until the
 // reading gets there (LineInput::closersOwed), so a long line, or a long
-// statement, full of object references stays linear.
+// statement, full of object references stays linear. A short line is left
+// in the list (line_loop.cpp): its input is empty, as if read whole.
 #pragma once
 
 #include <cstddef>

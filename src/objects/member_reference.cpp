@@ -504,11 +504,8 @@ Crossing crossingToChain(const ObjectLine& line, size_t op) {
     return crossArguments(line, chain.lastEnd, before);
 }
 
-// Opens the waiting calls at the chain's head, outermost first; returns the
-// number of tokens inserted there.
-size_t openWaitingCalls(ObjectLine& line) {
+size_t openCallsAtHead(ObjectLine& line) {
     MemberChain& chain = line.state.memberChain;
-    if (chain.waiting.empty()) return 0;
     std::vector<Token> openers;
     openers.reserve(2 * chain.waiting.size());
     for (size_t i = chain.waiting.size(); i-- > 0;) {
@@ -519,6 +516,12 @@ size_t openWaitingCalls(ObjectLine& line) {
     chain.waiting.clear();
     chain.lastEnd += openers.size();
     return openers.size();
+}
+
+// Opens the waiting calls at the chain's head, outermost first; returns the
+// number of tokens inserted there. Most chains have none waiting.
+inline size_t openWaitingCalls(ObjectLine& line) {
+    return line.state.memberChain.waiting.empty() ? 0 : openCallsAtHead(line);
 }
 
 // Settles the chains on the line for the reference at `op`: true when it
