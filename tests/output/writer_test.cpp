@@ -132,9 +132,20 @@ TEST(Writer, StreamedTextIsTheWholeTextInPiecesNoLargerThanTheBuffer) {
     f.add(K::String, longString).add(K::Comma).add(K::LineEnd, {}, 90).add(K::Keyword, "print");
     f.add(K::Separator).add(K::Function, std::string(100, 'l')).add(K::LineEnd, {}, 400);
     f.add(K::LineMarker, longFile, 7).add(K::Name, "x").add(K::LineEnd, {}, 1);
+    // Ordinary lines after it, so that every way of writing a token meets
+    // the end of the buffer at one place or another.
+    std::string lines;
+    for (int i = 0; i < 150; ++i) {
+        f.add(K::Name, "total").add(K::Operator, {}, '=').add(K::Number, std::to_string(i)).add(K::Comma);
+        const int blanks = 1 + i % 45;  // longer than a line marker's frame, at times
+        for (int j = 0; j < blanks; ++j) f.add(K::Blank, {}, 1);
+        f.add(K::Keyword, "then").add(K::String, "'s'").add(K::LineEnd, {}, 1);
+        lines += "TOTAL=" + std::to_string(i) + "," + std::string(blanks, ' ') + "THEN's'\n";
+    }
     const std::string whole = f.whole();
     EXPECT_NE(whole.find(std::string(300, 'N') + " " + keptName + "=" + longString + ",PRINT;" +
-                         std::string(100, 'L') + std::string(490, '\n') + "\n#line 7 \"" + longFile + "\"\nX\n"),
+                         std::string(100, 'L') + std::string(490, '\n') + "\n#line 7 \"" + longFile + "\"\nX\n" +
+                         lines),
               std::string::npos);
     for (size_t limit : {leastStreamedPiece, size_t{100}, size_t{257}, size_t{4096}}) {
         TextBuffer buffer(limit);
