@@ -29,9 +29,19 @@ size_t rewriteStaticCall(ObjectLine& line, size_t colon);
 size_t rewriteMethodDeclaration(ObjectLine& line, size_t keyword);
 size_t rewriteNewExpression(ObjectLine& line, size_t keyword);
 
+// Where the name of runtime call `call` lies in the pool, stored there now.
+TextRef storeRuntimeCallName(TokenList& tokens, RuntimeCall call);
+
 // A CallName or Verbatim token naming runtime call `call`, its text stored
-// in the pool once per run.
-Token runtimeCallToken(ObjectLine& line, TokenKind kind, RuntimeCall call);
+// in the pool once per run; nearly every member reference makes one.
+inline Token runtimeCallToken(ObjectLine& line, TokenKind kind, RuntimeCall call) {
+    TextRef& stored = line.state.callNames[static_cast<size_t>(call)];
+    if (stored.length == 0) stored = storeRuntimeCallName(line.tokens, call);
+    Token token;
+    token.kind = kind;
+    token.setText(stored);
+    return token;
+}
 
 // The name of the function that implements method `method` of class `cls`.
 std::string mangledMethodName(const std::string& cls, const std::string& method);

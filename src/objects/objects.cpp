@@ -22,16 +22,10 @@ int64_t valueBracketStep(const Token& token) {
     return 0;
 }
 
-Token runtimeCallToken(ObjectLine& line, TokenKind kind, RuntimeCall call) {
+TextRef storeRuntimeCallName(TokenList& tokens, RuntimeCall call) {
     static constexpr std::array<std::string_view, runtimeCallCount> names{
         "qObjectGet1", "qObjectSet1", "qObjectMethodN", "qObjectNewObject", "qObjectNewArray"};
-    size_t index = static_cast<size_t>(call);
-    TextRef& stored = line.state.callNames[index];
-    if (stored.length == 0) stored = line.tokens.storeText(names[index]);
-    Token token;
-    token.kind = kind;
-    token.setText(stored);
-    return token;
+    return tokens.storeText(names[static_cast<size_t>(call)]);
 }
 
 std::string_view memberOperatorText(ObjectState& state, TokenList& tokens, std::string_view spelling, int32_t column) {

@@ -138,12 +138,6 @@ void translateThrow(TryWord& w, size_t index) {
 
 }  // namespace
 
-bool isTryCatchWord(const TokenList& tokens, const Token& word) {
-    if (word.kind != TokenKind::Name) return false;
-    std::string_view text = tokens.text(word);
-    return equalIgnoringCase(text, "TRY") || equalIgnoringCase(text, "CATCH") || equalIgnoringCase(text, "THROW");
-}
-
 void translateTryCatch(ObjectLine& line, TryState& tries, const SourceReader& reader, size_t index) {
     if (index >= line.tokens.size() || !isTryCatchWord(line.tokens, line.tokens[index])) return;
     const Token& word = line.tokens[index];

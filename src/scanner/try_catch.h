@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "objects/object_state.h"
 #include "scanner/scan_state.h"
@@ -19,8 +20,13 @@ struct TryState {
 };
 
 // Whether a Name token is TRY, CATCH or THROW, the words the translation
-// acts on (END TRY is found from its TRY).
-bool isTryCatchWord(const TokenList& tokens, const Token& word);
+// acts on (END TRY is found from its TRY). Asked of every name of a line
+// with the object extensions on, and seldom more than a length compared.
+inline bool isTryCatchWord(const TokenList& tokens, const Token& word) {
+    if (word.kind != TokenKind::Name) return false;
+    std::string_view text = tokens.text(word);
+    return equalIgnoringCase(text, "TRY") || equalIgnoringCase(text, "CATCH") || equalIgnoringCase(text, "THROW");
+}
 
 // The word at `index` of the line being scanned (read by `reader`), when it
 // is TRY, END TRY, CATCH or THROW.
