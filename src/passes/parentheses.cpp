@@ -30,24 +30,50 @@
 #include "tokens/token_sets.h"
 
 namespace bprep2 {
-namespace {
 
-int32_t expressionCount(uint64_t othersAtOpen, uint64_t othersAtFirstComma, int32_t commas, uint64_t othersNow) {
+int32_t BracketSpans::OpenPair::expressionCount(uint64_t othersNow) const {
     if (commas == 0) return othersNow > othersAtOpen ? 1 : 0;
     return commas + (othersAtFirstComma > othersAtOpen ? 1 : 0);
 }
 
-}  // namespace
-
 const ParenSpan* BracketSpans::spanAt(const ListRewrite& input, size_t open) {
     if (open >= input.inputSize() || !isBracket(input[open], '(')) return nullptr;
     if (open >= measuredEnd_) {
-        measureFrom(input, open);
+        if (!measureFlat(input, open)) measureFrom(input, open);
         nextSpan_ = 0;
     }
     while (nextSpan_ < spans_.size() && spans_[nextSpan_].open < open) ++nextSpan_;
     if (nextSpan_ < spans_.size() && spans_[nextSpan_].open == open) return &spans_[nextSpan_];
     return nullptr;
+}
+
+// A pair with neither a bracket that opens nor a call text inside (most
+// masks are a string) is measured without the stack; false, and nothing
+// measured, for any other. A pair it gives up on was read only up to its
+// first inner pair before the full measure reads it: no token is read more
+// than twice.
+bool BracketSpans::measureFlat(const ListRewrite& input, size_t open) {
+    OpenPair pair{npos, 0, 0, 0};
+    uint64_t others = 0;
+    for (size_t index = open + 1; index < input.inputSize(); ++index) {
+        const Token& t = input[index];
+        if (t.kind == TokenKind::Comma) {
+            pair.noteComma(others);
+        } else if (t.kind == TokenKind::Bracket) {
+            const int32_t bracket = t.value();
+            if (bracket == '(' || bracket == '[') return false;
+            if (bracket == ')' || bracket == ']') {
+                spans_.assign(1, {open, index, pair.expressionCount(others)});
+                measuredEnd_ = index + 1;
+                return true;
+            }
+        } else if (isFoldedOpenBracket(t)) {
+            return false;
+        } else {
+            ++others;
+        }
+    }
+    return false;
 }
 
 void BracketSpans::measureFrom(const ListRewrite& input, size_t open) {
@@ -73,15 +99,13 @@ void BracketSpans::measureFrom(const ListRewrite& input, size_t open) {
                 const OpenPair& pair = open_.back();
                 if (pair.span != npos) {
                     spans_[pair.span].close = index;
-                    spans_[pair.span].count =
-                        expressionCount(pair.othersAtOpen, pair.othersAtFirstComma, pair.commas, others);
+                    spans_[pair.span].count = pair.expressionCount(others);
                 }
                 open_.pop_back();
                 if (open_.empty()) break;
             }
         } else if (t.kind == TokenKind::Comma) {
-            OpenPair& top = open_.back();
-            if (top.commas++ == 0) top.othersAtFirstComma = others;
+            open_.back().noteComma(others);
         } else {
             ++others;
             // The call text is an expression of the pair around it as well.

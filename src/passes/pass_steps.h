@@ -231,7 +231,13 @@ class BracketSpans {
         uint64_t othersAtOpen = 0;  // tokens other than brackets and commas seen before it opened
         uint64_t othersAtFirstComma = 0;
         int32_t commas = 0;         // commas directly inside
+
+        void noteComma(uint64_t othersNow) {
+            if (commas++ == 0) othersAtFirstComma = othersNow;
+        }
+        int32_t expressionCount(uint64_t othersNow) const;
     };
+    bool measureFlat(const ListRewrite& input, size_t open);
     void measureFrom(const ListRewrite& input, size_t open);
 
     std::vector<ParenSpan> spans_;  // the pairs measured last, in list order
