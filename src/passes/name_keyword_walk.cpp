@@ -15,8 +15,9 @@
 //   - the name after a CALL-like word is marked not to be resolved.
 //
 // The walk reads the list once and writes it again (ListRewrite): the FMT
-// rewrite writes FMT( before the name at once and plans its comma and
-// closing ) before the tokens ahead they go before; } else { drops what
+// rewrite writes FMT( before the name at once, its comma right after the
+// name and the blanks up to its bracket, and plans its closing ) before the
+// token ahead it goes before; } else { drops what
 // follows the brace by skipping it. Rules that look ahead read the input,
 // those that look back read the output. The work per token is bounded by
 // the stretch of blanks it looks over, and the bracket pairs a resolution
@@ -62,6 +63,7 @@ struct WalkState {
     Token fileMarker;       // the last line marker passed (its text is the file)
     size_t markedEnd = 0;   // tokens before this were reached by a CALL-word marking
     Token formatFunction;   // the FMT every rewrite writes, its text stored once; Deleted until needed
+    size_t maskCommaBefore = npos;  // the bracket of the name just rewritten to FMT
     DeclaredNameFilter declaredFilter;
     std::array<KnownName, knownNameSlots> knownNames{};
 
@@ -79,13 +81,12 @@ const Token* lookBack(const WalkState& w, Reach reach) {
 // --- NAME(...) -------------------------------------------------------------
 
 // NAME(mask) -> FMT(NAME,(mask)): FMT and ( go in front of the name now, the
-// comma before the parenthesis and the closing ) after the mask's own.
+// comma before the parenthesis once the name is kept (writeMaskComma), and
+// the closing ) after the mask's own.
 void rewriteAsFormatted(WalkState& w, size_t open, size_t close) {
     ListRewrite& list = w.list;
     list.insertBefore(close + 1, bracketToken(')'));
-    Token separator;
-    resetToken(separator, TokenKind::Comma);
-    list.insertBefore(open, separator);
+    w.maskCommaBefore = open;
     if (w.formatFunction.kind != TokenKind::Function)
         w.formatFunction = list.tokens().make(TokenKind::Function, "FMT");
     list.write(w.formatFunction);
@@ -153,6 +154,18 @@ void resolveName(WalkState& w, size_t index) {
             std::string(word).c_str(), w.line, file.c_str(), span->count);
     }
     rewriteAsFormatted(w, open, span->close);
+}
+
+// Only blanks stand between a name and its bracket, and the only tokens
+// this walk plans, the masks' closing brackets, each go right after a
+// closing bracket, so none waits there: the comma is written once the name
+// and those blanks are kept, where a plan would have put it.
+void writeMaskComma(WalkState& w) {
+    w.list.keepUpTo(w.maskCommaBefore);
+    Token comma;
+    resetToken(comma, TokenKind::Comma);
+    w.list.write(comma);
+    w.maskCommaBefore = npos;
 }
 
 // --- keywords --------------------------------------------------------------
@@ -350,6 +363,7 @@ void runNameAndKeywordWalk(Pass& pass) {
         // A token is final once examined: the walk changes none it has kept.
         examine(w, i);
         list.keep(i);
+        if (w.maskCommaBefore != npos) writeMaskComma(w);
     }
     list.finish();
 }
