@@ -104,11 +104,12 @@ bool isDeclaredArray(Pass& pass, std::string_view word) {
 }
 
 // The `(` that follows the name at `index` on its line, or npos. Most
-// names are followed at once by what decides it.
+// names are followed at once, or after one blank, by what decides it.
 size_t bracketAfterName(const ListRewrite& list, size_t index) {
-    size_t next = index + 1;
-    if (next < list.inputSize() && !blanks.has(list[next].kind)) return isBracket(list[next], '(') ? next : npos;
-    next = list.nextSignificant(index, Reach::SameLine);
+    constexpr size_t lookedAtFirst = 2;
+    for (size_t next = index + 1; next <= index + lookedAtFirst && next < list.inputSize(); ++next)
+        if (!blanks.has(list[next].kind)) return isBracket(list[next], '(') ? next : npos;
+    const size_t next = list.nextSignificant(index, Reach::SameLine);
     return next != npos && isBracket(list[next], '(') ? next : npos;
 }
 
@@ -306,9 +307,12 @@ void countLines(WalkState& w, const Token& lineEnd) {
 // Only the scanner's keyword rows give a token a special code, and only to
 // a Name, Keyword or Function token (a rewrite that changes a token's kind
 // clears its code), so only those are looked at for one.
-void noteSpecialWord(WalkState& w, size_t index) {
-    if (isSpecialWord(w.list[index])) w.pass.specialWordsAt.push_back(w.list.written());
+bool isSpecialWordAt(const WalkState& w, size_t index) {
+    return w.pass.findsSpecialWords && isSpecialWord(w.list[index]);
 }
+
+// Where the word just examined goes in the output.
+void noteSpecialWord(WalkState& w) { w.pass.specialWordsAt.push_back(w.list.written()); }
 
 void examine(WalkState& w, size_t index) {
     Token& t = w.list[index];
@@ -322,12 +326,12 @@ void examine(WalkState& w, size_t index) {
             break;
         case TokenKind::Name:
             resolveName(w, index);
-            if (w.pass.findsSpecialWords) noteSpecialWord(w, index);
+            if (isSpecialWordAt(w, index)) noteSpecialWord(w);
             break;
         case TokenKind::Keyword:
         case TokenKind::Function:
             applyKeywordRules(w, index);
-            if (w.pass.findsSpecialWords) noteSpecialWord(w, index);
+            if (isSpecialWordAt(w, index)) noteSpecialWord(w);
             break;
         case TokenKind::Separator:
             dropSeparatorAfterThenElse(w, index);
