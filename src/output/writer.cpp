@@ -55,9 +55,36 @@ bool hasMixedCase(std::string_view text) {
     return lower && upper;
 }
 
-char* copyText(char* to, std::string_view text) {
-    if (!text.empty()) std::memcpy(to, text.data(), text.size());
+[[gnu::noinline]] char* copyLongText(char* to, std::string_view text) {
+    std::memcpy(to, text.data(), text.size());
     return to + text.size();
+}
+
+template <typename Word>
+void copyWord(char* to, const char* from) {
+    Word word;
+    std::memcpy(&word, from, sizeof word);
+    std::memcpy(to, &word, sizeof word);
+}
+
+// Most texts are a few bytes (names, numbers, keywords): those are copied
+// in two moves, which may overlap, without a call (ProgramText::addToken).
+char* copyText(char* to, std::string_view text) {
+    const char* from = text.data();
+    const size_t n = text.size();
+    if (n > 2 * sizeof(uint64_t)) return copyLongText(to, text);
+    if (n >= sizeof(uint64_t)) {
+        copyWord<uint64_t>(to, from);
+        copyWord<uint64_t>(to + n - sizeof(uint64_t), from + n - sizeof(uint64_t));
+    } else if (n >= sizeof(uint32_t)) {
+        copyWord<uint32_t>(to, from);
+        copyWord<uint32_t>(to + n - sizeof(uint32_t), from + n - sizeof(uint32_t));
+    } else if (n > 0) {
+        to[0] = from[0];
+        to[n / 2] = from[n / 2];
+        to[n - 1] = from[n - 1];
+    }
+    return to + n;
 }
 
 // Writes `text` upper-cased at `to`; true when it held a lower-case letter.
@@ -143,7 +170,8 @@ class ProgramText {
                 continue;
             }
             if (joins_.drops(i, t)) continue;
-            size_t most = mostBytesOf(i, t);
+            const std::string_view text = tokens_.text(t);
+            size_t most = mostBytesOf(i, t, text);
             if (static_cast<size_t>(room.end - room.at) < most) {
                 settle(room.at);
                 bool whole = makeRoom(most);
@@ -151,7 +179,7 @@ class ProgramText {
                 room = roomLeft();
                 if (!whole) continue;
             }
-            room.at = addToken(room.at, i, t);
+            room.at = addToken(room.at, i, t, text);
         }
         settle(room.at);
         if (sink_) passOn();
@@ -184,8 +212,8 @@ class ProgramText {
 
     // The most a token adds to the text: its own text, a line marker's
     // frame, or the line breaks of a line end.
-    size_t mostBytesOf(size_t index, const Token& t) const {
-        size_t most = tokens_.textRef(t).length + frameBytes;
+    size_t mostBytesOf(size_t index, const Token& t, std::string_view text) const {
+        size_t most = text.size() + frameBytes;
         if (t.kind == TokenKind::LineEnd) {
             int32_t lines = joins_.linesAt(index, t);
             if (lines > 0) most += static_cast<size_t>(lines);
@@ -235,9 +263,13 @@ class ProgramText {
 
     // Written upper-cased first: a name written in upper case comes out the
     // same whichever rule keeps or changes its case, so none need be asked.
-    char* addName(char* to, size_t index, const Token& t) const {
-        std::string_view text = tokens_.text(t);
-        if (copyUpperCased(to, text) && nameKeepsCase(index, text)) return copyText(to, text);
+    char* addName(char* to, size_t index, std::string_view text) const {
+        if (!copyUpperCased(to, text)) return to + text.size();
+        return keepCaseWhereRuled(to, index, text);
+    }
+
+    [[gnu::noinline]] char* keepCaseWhereRuled(char* to, size_t index, std::string_view text) const {
+        if (nameKeepsCase(index, text)) copyText(to, text);
         return to + text.size();
     }
 
@@ -247,20 +279,39 @@ class ProgramText {
         return std::string_view(room, static_cast<size_t>(length));
     }
 
-    char* addLineMarker(char* to, const Token& t) const {
+    [[gnu::noinline]] char* addLineMarker(char* to, const Token& t, std::string_view name) const {
         char room[frameBytes];
         to = copyText(to, markerOpening(t, room));
-        to = copyText(to, tokens_.text(t));
+        to = copyText(to, name);
         return copyText(to, "\"\n");
     }
 
     // A statement separator is only needed when another statement follows
     // on the same output line.
-    bool moreFollowsOnLine(size_t index) const { return nextSignificant(tokens_, index, Reach::SameLine) != npos; }
+    [[gnu::noinline]] char* addSeparator(char* to, size_t index) const {
+        if (nextSignificant(tokens_, index, Reach::SameLine) != npos) *to++ = ';';
+        return to;
+    }
 
-    // Writes a token at `to`, which has room for mostBytesOf it, and returns
-    // the end of what it wrote.
-    char* addToken(char* to, size_t index, const Token& t) {
+    [[gnu::noinline]] char* addLineEnds(char* to, int32_t lines) const {
+        if (lines <= 0) return to;
+        std::memset(to, '\n', static_cast<size_t>(lines));
+        return to + lines;
+    }
+
+    [[gnu::noinline]] char* addComma(char* to, size_t index) {
+        *to = ',';
+        joins_.joinAfter(tokens_, index);
+        return to + 1;
+    }
+
+    // Writes a token of text `text` at `to`, which has room for mostBytesOf
+    // it, and returns the end of what it wrote. The common tokens are
+    // written here without a call, and every rarer way ends in a call of
+    // its own, kept out of line: one call that is not the last act of its
+    // path made every token pay for saving and restoring registers, a third
+    // of this step's instructions.
+    char* addToken(char* to, size_t index, const Token& t, std::string_view text) {
         switch (t.kind) {
             // The kinds of writtenAsStored, as cases of the one jump on the
             // kind: asking the set first put a second mispredicted branch
@@ -272,27 +323,22 @@ class ProgramText {
             case TokenKind::MemberName:
             case TokenKind::Number:
             case TokenKind::String:
-            case TokenKind::NameAsWritten: return copyText(to, tokens_.text(t));
-            case TokenKind::LineMarker: return addLineMarker(to, t);
+            case TokenKind::NameAsWritten: return copyText(to, text);
+            case TokenKind::LineMarker: return addLineMarker(to, t, text);
             case TokenKind::LineEnd: {
                 int32_t lines = joins_.linesAt(index, t);
-                if (lines <= 0) return to;
-                std::memset(to, '\n', static_cast<size_t>(lines));
-                return to + lines;
+                if (lines != 1) return addLineEnds(to, lines);
+                *to = '\n';
+                return to + 1;
             }
-            case TokenKind::Separator:
-                if (moreFollowsOnLine(index)) *to++ = ';';
-                return to;
+            case TokenKind::Separator: return addSeparator(to, index);
             case TokenKind::Brace: *to++ = t.character(); return to;
             case TokenKind::MemberOperator: return copyText(to, settings_.dotMember ? "." : "->");
             case TokenKind::Keyword:
-            case TokenKind::Function: return addKeyword(to, tokens_.text(t));
+            case TokenKind::Function: return addKeyword(to, text);
             case TokenKind::Name:
-            case TokenKind::Label: return addName(to, index, t);
-            case TokenKind::Comma:
-                *to++ = ',';
-                joins_.joinAfter(tokens_, index);
-                return to;
+            case TokenKind::Label: return addName(to, index, text);
+            case TokenKind::Comma: return addComma(to, index);
             case TokenKind::Deleted: return to;
             default: refuse(t);
         }
@@ -325,7 +371,7 @@ class ProgramText {
             default:
                 // The rest write no more than a frame, whatever text they hold.
                 makeRoom(frameBytes);
-                settle(addToken(text_.cursor(), index, t));
+                settle(addToken(text_.cursor(), index, t, text));
         }
     }
 

@@ -95,6 +95,25 @@ TEST(Writer, NamesKeepTheirCaseOnlyWhereTheRuleSays) {
     EXPECT_EQ(kept, 1u);
 }
 
+// Texts are copied in pieces that depend on their length: every length up
+// to a few words, as stored and upper-cased, comes out whole and in place.
+TEST(Writer, TextsOfEveryLengthComeOutWhole) {
+    Fixture f;
+    std::string expected;
+    for (size_t length = 0; length <= 40; ++length) {
+        std::string text, name;
+        for (size_t i = 0; i < length; ++i) {
+            text += static_cast<char>('!' + (i * 7 + length) % 90);
+            name += static_cast<char>('a' + (i + length) % 26);
+        }
+        f.add(K::Verbatim, text).add(K::Blank, {}, 1).add(K::Name, name).add(K::LineEnd, {}, 1);
+        std::string upper = name;
+        for (char& c : upper) c = static_cast<char>(c - 'a' + 'A');
+        expected += text + " " + upper + "\n";
+    }
+    EXPECT_EQ(f.render(), expected);
+}
+
 // A quadratic walk past these blanks would take minutes.
 TEST(Writer, LongBlankRunsStayLinear) {
     Fixture f;
