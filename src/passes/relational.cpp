@@ -25,23 +25,45 @@
 namespace bprep2 {
 namespace {
 
+// The texts a comparison becomes, each stored in the pool the first time
+// it is needed and shared by every comparison after.
+class ComparisonTexts {
+   public:
+    enum Which { greater, greaterOrEqual, less, lessOrEqual };
+    std::string_view text(TokenList& tokens, Which which) {
+        static constexpr std::string_view spelled[] = {" GT ", " GE ", " LT ", " LE "};
+        TextRef& stored = stored_[which];
+        if (stored.length == 0) stored = tokens.storeText(spelled[which]);
+        return tokens.textOf(stored);
+    }
+
+   private:
+    TextRef stored_[4];
+};
+
 // `at` is a comparison: rewrite it, folding an adjacent `=` into it.
-void makeComparison(TokenList& tokens, size_t at, std::string_view strict, std::string_view orEqual) {
-    std::string_view text = strict;
+void makeComparison(TokenList& tokens, ComparisonTexts& texts, size_t at, ComparisonTexts::Which strict,
+                    ComparisonTexts::Which orEqual) {
+    ComparisonTexts::Which which = strict;
     if (at + 1 < tokens.size() && tokens[at + 1].kind == TokenKind::Equals) {
         resetToken(tokens[at + 1], TokenKind::Deleted);
-        text = orEqual;
+        which = orEqual;
     } else {
         size_t before = previousSignificant(tokens, at, Reach::SameLine);
         if (before != npos && tokens[before].kind == TokenKind::Equals) {
             resetToken(tokens[before], TokenKind::Deleted);
-            text = orEqual;
+            which = orEqual;
         }
     }
-    becomes(tokens, tokens[at], TokenKind::OperatorText, text);
+    becomes(tokens, tokens[at], TokenKind::OperatorText, texts.text(tokens, which));
 }
 
-bool isAngleBracket(const Token& t) { return isBracket(t, '<') || isBracket(t, '>'); }
+// A bracket has no text: its value is its character.
+bool isAngleBracket(const Token& t) {
+    if (t.kind != TokenKind::Bracket) return false;
+    const int32_t bracket = t.value();
+    return bracket == '<' || bracket == '>';
+}
 
 // AND, OR, the comparison words and the like stand between two operands,
 // also before a bracket; they are never called.
@@ -55,12 +77,6 @@ bool isOperatorWord(std::string_view word) {
 // R<1,TRIM(X)>), inside the expression it stands in.
 bool isUsedAsFunction(const TokenList& tokens, size_t index) {
     return index + 1 < tokens.size() && isBracket(tokens[index + 1], '(') && !isOperatorWord(tokens.text(tokens[index]));
-}
-
-// A keyword other than a function call starts a new pairing (and so does a
-// statement separator, SeparatorRun).
-bool endsPairing(const TokenList& tokens, size_t index) {
-    return tokens[index].kind == TokenKind::Keyword && !isUsedAsFunction(tokens, index);
 }
 
 // The comma a line end at `index` follows, past blanks, separators and line
@@ -108,45 +124,65 @@ SeparatorRun separatorRun(const TokenList& tokens, size_t first, size_t end, siz
 }
 
 // Forward: a `>` that closes more than was opened since the pairing began
-// is a comparison. True when the line holds a `<`.
-bool rewriteGreaterThans(TokenList& tokens, size_t first, size_t end) {
+// is a comparison. A pairing begins again at a statement separator
+// (SeparatorRun) and at a keyword other than a function call. True when
+// the line holds a `<`.
+bool rewriteGreaterThans(TokenList& tokens, ComparisonTexts& texts, size_t first, size_t end) {
     int32_t depth = 0;
     bool hasLess = false;
     for (size_t i = first; i < end; ++i) {
         const Token& t = tokens[i];
-        if (t.kind == TokenKind::Separator) {
-            SeparatorRun run = separatorRun(tokens, first, end, i);
-            if (!run.joined) depth = 0;
-            i = run.last;
-        } else if (endsPairing(tokens, i)) {
-            depth = 0;
-        } else if (isBracket(t, '<')) {
-            ++depth;
-            hasLess = true;
-        } else if (isBracket(t, '>') && --depth < 0) {
-            makeComparison(tokens, i, " GT ", " GE ");
-            depth = 0;
+        switch (t.kind) {
+            case TokenKind::Separator: {
+                SeparatorRun run = separatorRun(tokens, first, end, i);
+                if (!run.joined) depth = 0;
+                i = run.last;
+                break;
+            }
+            case TokenKind::Keyword:
+                if (!isUsedAsFunction(tokens, i)) depth = 0;
+                break;
+            case TokenKind::Bracket:
+                if (t.value() == '<') {
+                    ++depth;
+                    hasLess = true;
+                } else if (t.value() == '>' && --depth < 0) {
+                    makeComparison(tokens, texts, i, ComparisonTexts::greater, ComparisonTexts::greaterOrEqual);
+                    depth = 0;
+                }
+                break;
+            default:
+                break;
         }
     }
     return hasLess;
 }
 
 // Backward: the same for an unmatched `<`.
-void rewriteLessThans(TokenList& tokens, size_t first, size_t end) {
+void rewriteLessThans(TokenList& tokens, ComparisonTexts& texts, size_t first, size_t end) {
     int32_t depth = 0;
     for (size_t i = end; i-- > first;) {
         const Token& t = tokens[i];
-        if (t.kind == TokenKind::Separator) {
-            SeparatorRun run = separatorRun(tokens, first, end, i);
-            if (!run.joined) depth = 0;
-            i = run.begin;
-        } else if (endsPairing(tokens, i)) {
-            depth = 0;
-        } else if (isBracket(t, '>')) {
-            ++depth;
-        } else if (isBracket(t, '<') && --depth < 0) {
-            makeComparison(tokens, i, " LT ", " LE ");
-            depth = 0;
+        switch (t.kind) {
+            case TokenKind::Separator: {
+                SeparatorRun run = separatorRun(tokens, first, end, i);
+                if (!run.joined) depth = 0;
+                i = run.begin;
+                break;
+            }
+            case TokenKind::Keyword:
+                if (!isUsedAsFunction(tokens, i)) depth = 0;
+                break;
+            case TokenKind::Bracket:
+                if (t.value() == '>') {
+                    ++depth;
+                } else if (t.value() == '<' && --depth < 0) {
+                    makeComparison(tokens, texts, i, ComparisonTexts::less, ComparisonTexts::lessOrEqual);
+                    depth = 0;
+                }
+                break;
+            default:
+                break;
         }
     }
 }
@@ -154,17 +190,18 @@ void rewriteLessThans(TokenList& tokens, size_t first, size_t end) {
 // Most lines hold no angle bracket at all: the line's end is found first,
 // and only a line with one is read forward, then, when it holds a `<`,
 // backward. Returns where the next line starts.
-size_t rewriteLineComparisons(TokenList& tokens, size_t first) {
+size_t rewriteLineComparisons(TokenList& tokens, ComparisonTexts& texts, size_t first) {
     bool angles = false;
     size_t end = lineEnd(tokens, first, angles);
-    if (angles && rewriteGreaterThans(tokens, first, end)) rewriteLessThans(tokens, first, end);
+    if (angles && rewriteGreaterThans(tokens, texts, first, end)) rewriteLessThans(tokens, texts, first, end);
     return end;
 }
 
 }  // namespace
 
 void rewriteComparisons(TokenList& tokens) {
-    for (size_t first = 0; first < tokens.size();) first = rewriteLineComparisons(tokens, first);
+    ComparisonTexts texts;
+    for (size_t first = 0; first < tokens.size();) first = rewriteLineComparisons(tokens, texts, first);
 }
 
 }  // namespace bprep2
