@@ -202,7 +202,6 @@ inline bool keepsItsColumn(TokenKind kind, std::string_view text, int32_t value)
                                                int32_t special = 0) {
     Token t;
     t.kind = kind;
-    t.setValue(value);
     t.special = static_cast<uint8_t>(special);
     bool labelMark = updateStatementState(reader, caseSensitive, kind, text);
     uint8_t flags = 0;
@@ -210,10 +209,18 @@ inline bool keepsItsColumn(TokenKind kind, std::string_view text, int32_t value)
     if (reader.statementStart) flags |= flagAssign;
     if (labelMark) flags |= flagLabel;
     t.flags = flags;
-    if (keepsItsColumn(kind, text, value))
-        tokens.keepColumn(t, text, reader.scanPos < 0 ? 0 : static_cast<int32_t>(reader.scanPos));
-    else if (!text.empty())
-        tokens.setText(t, text);
+    // Most tokens with a text (names, numbers, strings) have no value, nor a
+    // column kept: their text is stored without asking the token for the
+    // value just given it.
+    if (!text.empty() && value == 0) {
+        t.setText(tokens.storeText(text));
+    } else {
+        t.setValue(value);
+        if (keepsItsColumn(kind, text, value))
+            tokens.keepColumn(t, text, reader.scanPos < 0 ? 0 : static_cast<int32_t>(reader.scanPos));
+        else if (!text.empty())
+            tokens.setText(t, text);
+    }
     tokens.append(t);
 }
 
