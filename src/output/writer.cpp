@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <string_view>
 
@@ -67,8 +68,8 @@ void copyWord(char* to, const char* from) {
     std::memcpy(to, &word, sizeof word);
 }
 
-// Most texts are a few bytes (names, numbers, keywords): those are copied
-// in two moves, which may overlap, without a call (ProgramText::addToken).
+// Copies a text of any length: one not in the pool (a marker's frame), one
+// too near the pool's end to be read by whole words, or a long one.
 char* copyText(char* to, std::string_view text) {
     const char* from = text.data();
     const size_t n = text.size();
@@ -95,6 +96,64 @@ bool copyUpperCased(char* to, std::string_view text) {
         *to++ = toUpperCase(c);
     }
     return lowerCase;
+}
+
+// Most texts of a program (names, keywords, numbers) are short: they are
+// copied, and upper-cased, two whole words at a time, the bytes after the
+// text included, which whatever follows in the text writes over. A copy
+// chosen by length, or a loop over the bytes, branched on each text's
+// length, and neighbouring tokens' lengths vary too much for that branch
+// to be foreseen.
+constexpr size_t wordBytes = sizeof(uint64_t);
+constexpr size_t shortTextBytes = 2 * wordBytes;
+
+uint64_t loadWord(const char* from) {
+    uint64_t word;
+    std::memcpy(&word, from, sizeof word);
+    return word;
+}
+
+void storeWord(char* to, uint64_t word) { std::memcpy(to, &word, sizeof word); }
+
+constexpr uint64_t inEveryByte(uint8_t byte) { return 0x0101010101010101ULL * byte; }
+
+// The case bit of every lower-case letter in `word`, whose bytes are
+// treated alike: a letter with that bit flipped is its upper case. A byte
+// with its high bit set is no letter.
+constexpr uint64_t lowerCaseBits(uint64_t word) {
+    constexpr uint64_t highBits = inEveryByte(0x80);
+    const uint64_t low = word & ~highBits;
+    // Added to the low seven bits, these carry into the high bit of a byte
+    // from 'a' on, and of a byte past 'z', and never into the next byte.
+    const uint64_t fromA = low + inEveryByte(0x80 - 'a');
+    const uint64_t pastZ = low + inEveryByte(0x80 - 'z' - 1);
+    constexpr int highToCaseBit = 2;  // 0x80 to 0x20
+    return (fromA & ~pastZ & ~word & highBits) >> highToCaseBit;
+}
+
+// The bytes of a word read from a text that hold its first `count` bytes.
+constexpr uint64_t firstBytes(size_t count) {
+    if (count >= wordBytes) return ~uint64_t{0};
+    const uint64_t low = (uint64_t{1} << (8 * count)) - 1;
+    return std::endian::native == std::endian::little ? low : ~(~uint64_t{0} >> (8 * count));
+}
+
+// Copies a short text whose two words can be read.
+char* copyShortText(char* to, const char* from, size_t length) {
+    storeWord(to, loadWord(from));
+    storeWord(to + wordBytes, loadWord(from + wordBytes));
+    return to + length;
+}
+
+// Writes a short text whose two words can be read upper-cased at `to`; true
+// when it held a lower-case letter.
+bool copyShortUpperCased(char* to, const char* from, size_t length) {
+    const uint64_t first = loadWord(from), second = loadWord(from + wordBytes);
+    const uint64_t firstLower = lowerCaseBits(first), secondLower = lowerCaseBits(second);
+    storeWord(to, first ^ firstLower);
+    storeWord(to + wordBytes, second ^ secondLower);
+    const size_t inSecond = length > wordBytes ? length - wordBytes : 0;
+    return ((firstLower & firstBytes(length)) | (secondLower & firstBytes(inSecond))) != 0;
 }
 
 void addUpperCased(std::string_view text, TextBuffer& out) {
@@ -148,8 +207,15 @@ class ProgramText {
     // `text` grows to hold it whole.
     ProgramText(const TokenList& tokens, const WriterSettings& settings, const Diagnostics& diagnostics,
                 TextBuffer& text, TextSink* sink)
-        : tokens_(tokens), settings_(settings), diagnostics_(diagnostics), text_(text), sink_(sink) {
+        : tokens_(tokens),
+          settings_(settings),
+          diagnostics_(diagnostics),
+          text_(text),
+          sink_(sink),
+          pool_(tokens.textOf({}).data()),
+          poolBytes_(tokens.textBytes()) {
         functionsDeclared_ = settings.declaredFunctions && settings.declaredFunctions->hasAnyMember();
+        keywordsFolded_ = !settings.caseSensitive && !settings.uvCase;
     }
 
     // The loop writes through a cursor and an end of its own, in registers,
@@ -170,8 +236,8 @@ class ProgramText {
                 continue;
             }
             if (joins_.drops(i, t)) continue;
-            const std::string_view text = tokens_.text(t);
-            size_t most = mostBytesOf(i, t, text);
+            const TextRef text = tokens_.textRef(t);
+            size_t most = mostBytesOf(i, t, text.length);
             if (static_cast<size_t>(room.end - room.at) < most) {
                 settle(room.at);
                 bool whole = makeRoom(most);
@@ -212,8 +278,8 @@ class ProgramText {
 
     // The most a token adds to the text: its own text, a line marker's
     // frame, or the line breaks of a line end.
-    size_t mostBytesOf(size_t index, const Token& t, std::string_view text) const {
-        size_t most = text.size() + frameBytes;
+    size_t mostBytesOf(size_t index, const Token& t, size_t textBytes) const {
+        size_t most = textBytes + frameBytes;
         if (t.kind == TokenKind::LineEnd) {
             int32_t lines = joins_.linesAt(index, t);
             if (lines > 0) most += static_cast<size_t>(lines);
@@ -255,7 +321,25 @@ class ProgramText {
                followsSubroutineWord(tokens_, index);
     }
 
-    char* addKeyword(char* to, std::string_view text) const {
+    // Whether the text's two words lie in the pool, which copyShortText
+    // and copyShortUpperCased read whole.
+    bool isShortInPool(TextRef text) const {
+        return text.length <= shortTextBytes && size_t{text.offset} + shortTextBytes <= poolBytes_;
+    }
+    const char* inPool(TextRef text) const { return pool_ + text.offset; }
+
+    char* addStored(char* to, TextRef text) const {
+        if (isShortInPool(text)) return copyShortText(to, inPool(text), text.length);
+        return copyText(to, tokens_.textOf(text));
+    }
+
+    char* addKeyword(char* to, TextRef text) const {
+        if (!keywordsFolded_ || !isShortInPool(text)) return addKeywordAsRuled(to, tokens_.textOf(text));
+        copyShortUpperCased(to, inPool(text), text.length);
+        return to + text.length;
+    }
+
+    [[gnu::noinline]] char* addKeywordAsRuled(char* to, std::string_view text) const {
         if (keywordKeepsCase(text)) return copyText(to, text);
         copyUpperCased(to, text);
         return to + text.size();
@@ -263,7 +347,13 @@ class ProgramText {
 
     // Written upper-cased first: a name written in upper case comes out the
     // same whichever rule keeps or changes its case, so none need be asked.
-    char* addName(char* to, size_t index, std::string_view text) const {
+    char* addName(char* to, size_t index, TextRef text) const {
+        if (!isShortInPool(text)) return addLongName(to, index, tokens_.textOf(text));
+        if (!copyShortUpperCased(to, inPool(text), text.length)) return to + text.length;
+        return keepCaseWhereRuled(to, index, tokens_.textOf(text));
+    }
+
+    [[gnu::noinline]] char* addLongName(char* to, size_t index, std::string_view text) const {
         if (!copyUpperCased(to, text)) return to + text.size();
         return keepCaseWhereRuled(to, index, text);
     }
@@ -311,7 +401,7 @@ class ProgramText {
     // its own, kept out of line: one call that is not the last act of its
     // path made every token pay for saving and restoring registers, a third
     // of this step's instructions.
-    char* addToken(char* to, size_t index, const Token& t, std::string_view text) {
+    char* addToken(char* to, size_t index, const Token& t, TextRef text) {
         switch (t.kind) {
             // The kinds of writtenAsStored, as cases of the one jump on the
             // kind: asking the set first put a second mispredicted branch
@@ -323,8 +413,8 @@ class ProgramText {
             case TokenKind::MemberName:
             case TokenKind::Number:
             case TokenKind::String:
-            case TokenKind::NameAsWritten: return copyText(to, text);
-            case TokenKind::LineMarker: return addLineMarker(to, t, text);
+            case TokenKind::NameAsWritten: return addStored(to, text);
+            case TokenKind::LineMarker: return addLineMarker(to, t, tokens_.textOf(text));
             case TokenKind::LineEnd: {
                 int32_t lines = joins_.linesAt(index, t);
                 if (lines != 1) return addLineEnds(to, lines);
@@ -371,7 +461,7 @@ class ProgramText {
             default:
                 // The rest write no more than a frame, whatever text they hold.
                 makeRoom(frameBytes);
-                settle(addToken(text_.cursor(), index, t, text));
+                settle(addToken(text_.cursor(), index, t, tokens_.textRef(t)));
         }
     }
 
@@ -399,8 +489,11 @@ class ProgramText {
     const Diagnostics& diagnostics_;
     TextBuffer& text_;
     TextSink* sink_;
+    const char* const pool_;  // the texts of the tokens, which the list holds still
+    const size_t poolBytes_;
     CommaJoins joins_;
     bool functionsDeclared_ = false;
+    bool keywordsFolded_ = false;  // every keyword is written upper-cased
     bool handedOn_ = false;
 };
 

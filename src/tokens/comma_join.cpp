@@ -19,7 +19,7 @@ size_t joinedStretchEnd(const TokenList& tokens, size_t comma) {
 // is with what it carries), or has its stretch end before it and moves its
 // own line ends there too: so no more than one line end carries lines at
 // a time.
-void CommaJoins::joinAfter(const TokenList& tokens, size_t comma) {
+void CommaJoins::joinStretchAfter(const TokenList& tokens, size_t comma) {
     const CommaJoin join = findCommaJoin(tokens, comma, [&](size_t i) { return linesAt(i, tokens[i]); });
     stretchEnd_ = join.stop;
     lineEndsMove_ = join.target != npos;

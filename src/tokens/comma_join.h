@@ -60,8 +60,13 @@ size_t joinedStretchEnd(const TokenList& tokens, size_t comma);
 // carried to the next line end that is not joined away.
 class CommaJoins {
    public:
-    // Called at every comma, in list order.
-    void joinAfter(const TokenList& tokens, size_t comma);
+    // Called at every comma, in list order. Most commas are followed by
+    // blanks alone, which the join drops none of and whose line ends it
+    // moves none of: every token an earlier join may drop lies before the
+    // comma, so the joins stay as they were.
+    void joinAfter(const TokenList& tokens, size_t comma) {
+        if (!hasBlanksOnlyAfter(tokens, comma)) joinStretchAfter(tokens, comma);
+    }
     // Whether the token at `index` (after the last comma met) is dropped:
     // a separator of the stretch, or one of its line ends when they move.
     bool drops(size_t index, const Token& t) const {
@@ -74,6 +79,13 @@ class CommaJoins {
     }
 
    private:
+    static bool hasBlanksOnlyAfter(const TokenList& tokens, size_t comma) {
+        size_t i = comma + 1;
+        while (i < tokens.size() && tokens[i].kind == TokenKind::Blank) ++i;
+        return i == tokens.size() || !commaJoinFillers.has(tokens[i].kind);
+    }
+    void joinStretchAfter(const TokenList& tokens, size_t comma);
+
     size_t stretchEnd_ = 0;
     bool lineEndsMove_ = false;
     size_t target_ = npos;

@@ -114,6 +114,39 @@ TEST(Writer, TextsOfEveryLengthComeOutWhole) {
     EXPECT_EQ(f.render(), expected);
 }
 
+// Short texts are upper-cased a word at a time: every byte, at every place
+// of names and keywords of every short length and a little longer, comes
+// out as it would one at a time, and a name declared as a function keeps
+// its case wherever its one lower-case letter lies.
+TEST(Writer, EveryByteAtEveryPlaceIsUpperCasedAsItsOwn) {
+    auto upperCased = [](std::string text) {
+        for (char& c : text)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        return text;
+    };
+    Fixture f;
+    std::string expected;
+    for (int byte = 1; byte < 256; ++byte) {
+        for (size_t length : {2, 7, 8, 9, 15, 16, 17}) {
+            const size_t place = static_cast<size_t>(byte) % length;
+            std::string text(length, 'q');
+            text[place] = static_cast<char>(byte);
+            f.add(K::Name, text).add(K::Blank, {}, 1).add(K::Keyword, text).add(K::LineEnd, {}, 1);
+            expected += upperCased(text) + " " + upperCased(text) + "\n";
+        }
+    }
+    for (size_t length = 1; length <= 18; ++length) {
+        for (size_t place = 0; place < length; ++place) {
+            std::string declared(length, 'D');
+            declared[place] = 'd';
+            f.functions.add(declared);
+            f.add(K::Name, declared).add(K::Blank, {}, 1).add(K::Name, declared + "x").add(K::LineEnd, {}, 1);
+            expected += declared + " " + upperCased(declared + "x") + "\n";
+        }
+    }
+    EXPECT_EQ(f.render(), expected);
+}
+
 // A quadratic walk past these blanks would take minutes.
 TEST(Writer, LongBlankRunsStayLinear) {
     Fixture f;
