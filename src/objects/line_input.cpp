@@ -32,10 +32,8 @@ void takeLineAsInput(ObjectLine& line, size_t first) {
     line.tokens.truncate(first);
 }
 
-void keepRestOfInput(ObjectLine& line) {
+void writeRestOfInput(ObjectLine& line) {
     LineInput& input = line.state.input;
-    // A line rewritten where it stands was never taken out.
-    if (input.tokens.empty() && input.closersOwed.empty()) return;
     if (input.closersOwed.empty()) {
         line.tokens.insert(line.tokens.size(), std::span(input.tokens).subspan(input.next));
     } else {

@@ -21,7 +21,12 @@ namespace bprep2 {
 // pass's input.
 void takeLineAsInput(ObjectLine& line, size_t first);
 // Writes whatever the pass did not read to the list.
-void keepRestOfInput(ObjectLine& line);
+void writeRestOfInput(ObjectLine& line);
+inline void keepRestOfInput(ObjectLine& line) {
+    // A line rewritten where it stands was never taken out.
+    const LineInput& input = line.state.input;
+    if (!input.tokens.empty() || !input.closersOwed.empty()) writeRestOfInput(line);
+}
 
 // Whether an input token, or a ')' owed after the last one, is still to be read.
 bool hasInputLeft(const LineInput& input);

@@ -28,6 +28,8 @@
 // that ends the statement (closeOnContinuedLine), which the line loop
 // hands over before that line's own pass.
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -73,8 +75,10 @@ int bracketStep(const Token& token) {
 // closed: only then could a later walk, starting one bracket deeper inside
 // this reference's call, stop at a name between the start and the operator.
 size_t findObjectStart(const ObjectLine& line, size_t op, bool& opened) {
-    int64_t depth = 0;
     opened = false;
+    // Nearly every object is the name right before its operator.
+    if (op > 0 && objectStarts.has(line.tokens[op - 1].kind)) return op - 1;
+    int64_t depth = 0;
     for (size_t i = op; i-- > 0;) {
         const Token& token = line.tokens[i];
         if (statementEnds.has(token.kind)) return npos;
@@ -407,39 +411,64 @@ std::string quotedName(std::string_view name) {
     return quoted;
 }
 
-// A hash of a member name (64-bit FNV-1a): names are short, and one is
-// hashed for every member read, where the library's string hash cost
-// twice the instructions.
-uint64_t memberNameHash(std::string_view name) {
-    constexpr uint64_t basis = 14695981039346656037ULL;
+// A member name's key: for a name of up to QuotedNames::keyedLength bytes
+// its bytes themselves, packed so that two names of one length have the
+// same key only when they are the same name; for a longer one a hash of
+// all of them. A name is keyed for every member read, so it is read a word
+// at a time, where hashing it byte by byte cost several times the
+// instructions.
+uint64_t loadBytes(const char* at, size_t count) {
+    uint64_t bytes = 0;
+    std::memcpy(&bytes, at, count);
+    return bytes;
+}
+
+uint64_t memberNameKey(std::string_view name) {
+    const char* at = name.data();
+    const size_t size = name.size();
+    if (size >= sizeof(uint32_t) && size <= QuotedNames::keyedLength)
+        return loadBytes(at, sizeof(uint32_t)) | loadBytes(at + size - sizeof(uint32_t), sizeof(uint32_t)) << 32;
+    if (size < sizeof(uint32_t)) {
+        if (size == 0) return 0;
+        auto byte = [at](size_t i) { return static_cast<uint64_t>(static_cast<unsigned char>(at[i])); };
+        return byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16;
+    }
     constexpr uint64_t prime = 1099511628211ULL;
-    uint64_t hash = basis;
-    for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * prime;
-    return hash;
+    uint64_t key = size;
+    for (size_t i = 0; i + sizeof(uint64_t) < size; i += sizeof(uint64_t))
+        key = (key ^ loadBytes(at + i, sizeof(uint64_t))) * prime;
+    return (key ^ loadBytes(at + size - sizeof(uint64_t), sizeof(uint64_t))) * prime;
 }
 
-// The place of `name` among the quoted names, and whether the text kept
-// there is that name quoted.
-TextRef& quotedNamePlace(QuotedNames& names, std::string_view name) {
-    std::vector<TextRef>& stored = names.stored;
+// The place of the name of key `key` and `size` bytes among the quoted
+// names: the high bits of a multiplicative hash, which every bit of the
+// key reaches.
+QuotedNames::Place& quotedNamePlace(QuotedNames& names, uint64_t key, size_t size) {
+    constexpr uint64_t multiplier = 0x9E3779B97F4A7C15ULL;
+    constexpr int placeBits = std::countr_zero(QuotedNames::places);
+    static_assert(QuotedNames::places == size_t{1} << placeBits, "the places are a power of two");
+    std::vector<QuotedNames::Place>& stored = names.stored;
     if (stored.empty()) stored.resize(QuotedNames::places);
-    return stored[memberNameHash(name) % QuotedNames::places];
+    return stored[((key + size) * multiplier) >> (64 - placeBits)];
 }
 
-bool isQuoted(const TokenList& tokens, TextRef quoted, std::string_view name) {
-    return quoted.length == name.size() + 2 && tokens.textOf(quoted).substr(1, name.size()) == name;
+// Whether the text kept at `place` is `name` quoted.
+bool isQuoted(const TokenList& tokens, const QuotedNames::Place& place, uint64_t key, std::string_view name) {
+    if (place.key != key || place.quoted.length != name.size() + 2) return false;
+    return name.size() <= QuotedNames::keyedLength || tokens.textOf(place.quoted).substr(1, name.size()) == name;
 }
 
 // `name` quoted, in the pool: the text its place keeps, or a new one,
 // which takes the place. A long text has its length before it in the pool,
 // so it is never shared; none is stored for it (length 0).
 TextRef storeQuotedName(QuotedNames& names, TokenList& tokens, std::string_view name) {
-    TextRef& place = quotedNamePlace(names, name);
-    if (isQuoted(tokens, place, name)) return place;
+    const uint64_t key = memberNameKey(name);
+    QuotedNames::Place& place = quotedNamePlace(names, key, name.size());
+    if (isQuoted(tokens, place, key, name)) return place.quoted;
     std::string quoted = quotedName(name);
     if (quoted.size() >= longText) return {};
-    place = tokens.storeText(quoted);
-    return place;
+    place = {key, tokens.storeText(quoted)};
+    return place.quoted;
 }
 
 // The text a token's text is the inside of, when double quotes stand right
@@ -495,13 +524,16 @@ Crossing crossArguments(const ObjectLine& line, size_t open, size_t close) {
 // A member operator whose object is the previous link of the chain: the
 // walk back to the object's start would cross the whole chain to arrive at
 // the chain's first call, so the chain remembers where that is.
-Crossing crossingToChain(const ObjectLine& line, size_t op) {
+Crossing crossingToOpenChain(const ObjectLine& line, size_t op) {
     const MemberChain& chain = line.state.memberChain;
-    if (!chain.open) return Crossing::None;
     size_t before = previousNonBlank(line.tokens, op);
     if (!chain.lastIsCall) return before == chain.lastEnd ? Crossing::Nested : Crossing::None;
     if (before == npos || !isBracket(line.tokens[before], ')')) return Crossing::None;
     return crossArguments(line, chain.lastEnd, before);
+}
+
+inline Crossing crossingToChain(const ObjectLine& line, size_t op) {
+    return line.state.memberChain.open ? crossingToOpenChain(line, op) : Crossing::None;
 }
 
 size_t openCallsAtHead(ObjectLine& line) {
@@ -571,6 +603,18 @@ void finishLink(MemberChain& chain, ObjectLine& line, MemberForm form, size_t me
     chain.lastEnd = closer;
     if (chain.lastIsCall) chain.lastEnd = foldMethodArguments(line, member);
     chain.open = mayContinue && chain.lastEnd != npos;
+}
+
+// Puts the call's name and '(' before `start` and its ')' before `close`,
+// moving the tokens after `close` once rather than once for each.
+void encloseCall(TokenList& tokens, size_t start, const Token (&opener)[2], size_t close) {
+    const size_t end = tokens.size();
+    tokens.resize(end + std::size(opener) + 1);
+    Token* at = &tokens[0];
+    std::copy_backward(at + close, at + end, at + tokens.size());
+    std::copy_backward(at + start, at + close, at + close + std::size(opener));
+    std::copy(std::begin(opener), std::end(opener), at + start);
+    at[close + std::size(opener)] = bracketToken(')');
 }
 
 bool isMemberOperator(const Token& token) { return token.kind == TokenKind::MemberOperator; }
@@ -660,12 +704,12 @@ size_t rewriteMemberReference(ObjectLine& line, size_t op) {
     }
 
     const Token opener[] = {runtimeCallToken(line, TokenKind::CallName, callOf(form)), bracketToken('(')};
-    line.tokens.insert(start, opener);
+    if (form == MemberForm::Assignment) line.tokens.insert(start, opener);
+    else encloseCall(line.tokens, start, opener, close);
     op += 2;
     member += 2;
     resetToken(line.tokens[op], TokenKind::Comma);
 
-    if (form != MemberForm::Assignment) line.tokens.insert(close + 2, bracketToken(')'));
     if (!memberByValue) quoteMemberName(line, member);
     chain.restart(start);
     finishLink(chain, line, form, member, close + 2, startsChain);
@@ -729,7 +773,7 @@ void clearAssignmentCommas(ObjectLine& line) {
 }  // namespace
 
 void finishMemberChain(ObjectLine& line) {
-    clearAssignmentCommas(line);
+    if (line.state.assignmentChain.markedCommas > 0) clearAssignmentCommas(line);
     openWaitingCalls(line);
     while (!line.state.setAsideChains.empty()) {
         line.state.memberChain = std::move(line.state.setAsideChains.back());

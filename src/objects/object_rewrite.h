@@ -14,15 +14,23 @@
 namespace bprep2 {
 
 // The keyword ELSE, in any case: it ends a value in a THEN clause.
-bool isElse(const TokenList& tokens, const Token& token);
+inline bool isElse(const TokenList& tokens, const Token& token) {
+    return token.kind == TokenKind::Keyword && tokens.isWord(token, "ELSE");
+}
 // +1 for a value's own opening round or square bracket, -1 for a closing
 // one, 0 for anything else; unlike the walk back to an object's start, a
 // value does not count angle brackets.
-int64_t valueBracketStep(const Token& token);
+inline int64_t valueBracketStep(const Token& token) {
+    if (isBracket(token, '(') || isBracket(token, '[')) return 1;
+    if (isBracket(token, ')') || isBracket(token, ']')) return -1;
+    return 0;
+}
 
 // Object syntax met while the extensions are off: abandon the attempt so the
 // driver can compile again with them on (when the restart option allows).
-void restartIfObjectsOff(const ObjectLine& line);
+inline void restartIfObjectsOff(const ObjectLine& line) {
+    if (!line.options.objects() && line.options.objectRestart()) throw ObjectSyntaxRestart{};
+}
 
 size_t rewriteMemberReference(ObjectLine& line, size_t op);
 size_t rewriteStaticCall(ObjectLine& line, size_t colon);

@@ -47,11 +47,12 @@ struct MemberChain {
     // A new chain whose first call opens at `at`, keeping the room the
     // waiting calls took: nearly every line starts a chain or two.
     void restart(size_t at) {
-        std::vector<RuntimeCall> room = std::move(waiting);
-        room.clear();
-        *this = MemberChain{};
-        waiting = std::move(room);
         head = at;
+        lastEnd = 0;
+        lastIsCall = false;
+        waiting.clear();
+        open = false;
+        regular = true;
     }
 };
 
@@ -87,10 +88,13 @@ struct AssignmentChain {
 
     // Forgets the line's memo, keeping the room the depths took.
     void clear() {
-        std::vector<int64_t> room = std::move(inputDepth);
-        room.clear();
-        *this = AssignmentChain{};
-        inputDepth = std::move(room);
+        stop = none;
+        stopIsElse = false;
+        statementOpen = false;
+        closer = 0;
+        clean = 0;
+        inputDepth.clear();
+        markedCommas = 0;
     }
 };
 
@@ -147,10 +151,18 @@ struct LineInput {
 // shares its quoted text: a program names the same few members over and
 // over, and quoting each use anew was a text in the pool for every member
 // reference. One place per hash of the name, the latest name to land there
-// kept; the room is taken at the first member quoted.
+// kept; the room is taken at the first member quoted. A place keeps the
+// name's key beside its text (member_reference.cpp): a name of up to
+// `keyedLength` bytes is told apart by its key and length alone, without
+// reading the pool.
 struct QuotedNames {
     static constexpr size_t places = 1024;
-    std::vector<TextRef> stored;
+    static constexpr size_t keyedLength = 8;
+    struct Place {
+        uint64_t key = 0;
+        TextRef quoted;
+    };
+    std::vector<Place> stored;
 };
 
 struct ObjectState {

@@ -12,31 +12,10 @@
 
 namespace bprep2 {
 
-bool isElse(const TokenList& tokens, const Token& token) {
-    return token.kind == TokenKind::Keyword && tokens.isWord(token, "ELSE");
-}
-
-int64_t valueBracketStep(const Token& token) {
-    if (isBracket(token, '(') || isBracket(token, '[')) return 1;
-    if (isBracket(token, ')') || isBracket(token, ']')) return -1;
-    return 0;
-}
-
 TextRef storeRuntimeCallName(TokenList& tokens, RuntimeCall call) {
     static constexpr std::array<std::string_view, runtimeCallCount> names{
         "qObjectGet1", "qObjectSet1", "qObjectMethodN", "qObjectNewObject", "qObjectNewArray"};
     return tokens.storeText(names[static_cast<size_t>(call)]);
-}
-
-std::string_view memberOperatorText(ObjectState& state, TokenList& tokens, std::string_view spelling, int32_t column) {
-    state.operatorColumns.push_back(column);
-    TextRef& stored = state.operatorTexts[spelling == "->" ? 0 : 1];
-    if (stored.length == 0) stored = tokens.storeText(spelling);
-    return tokens.textOf(stored);
-}
-
-void restartIfObjectsOff(const ObjectLine& line) {
-    if (!line.options.objects() && line.options.objectRestart()) throw ObjectSyntaxRestart{};
 }
 
 size_t rewriteObjectSyntax(ObjectLine& line, size_t index) {

@@ -20,7 +20,13 @@ std::string_view memberNameText(ObjectState& state, TokenList& tokens, std::stri
 // The text of a member operator read at `column` of the line being
 // scanned: its spelling, stored once per run. The column is kept for a
 // message about the operator while the line's rewrites run.
-std::string_view memberOperatorText(ObjectState& state, TokenList& tokens, std::string_view spelling, int32_t column);
+inline std::string_view memberOperatorText(ObjectState& state, TokenList& tokens, std::string_view spelling,
+                                           int32_t column) {
+    state.operatorColumns.push_back(column);
+    TextRef& stored = state.operatorTexts[spelling == "->" ? 0 : 1];
+    if (stored.length == 0) stored = tokens.storeText(spelling);
+    return tokens.textOf(stored);
+}
 
 // Returns the index the after-line pass goes on from (it adds 1). Object
 // syntax met with the extensions off abandons the attempt

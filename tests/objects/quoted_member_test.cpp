@@ -75,6 +75,22 @@ TEST_F(QuotedMemberTest, NamesSharingAPlaceKeepTheirOwnTexts) {
     }
 }
 
+TEST_F(QuotedMemberTest, NamesDifferingInOneByteKeepTheirOwnTexts) {
+    // Short names, names of a word or two and longer ones are keyed each
+    // their own way; every byte of each length changed in turn.
+    std::vector<std::string> names;
+    for (size_t length = 1; length <= 2 * QuotedNames::keyedLength + 1; ++length) {
+        const std::string same(length, 'A');
+        names.push_back(same);
+        for (size_t i = 0; i < length; ++i) names.push_back(std::string(same).replace(i, 1, "B"));
+    }
+    for (int round = 0; round < 2; ++round) {
+        for (const std::string& name : names) {
+            ASSERT_EQ(tokens.text(reference(name)), quoted(name)) << "round " << round;
+        }
+    }
+}
+
 TEST_F(QuotedMemberTest, ANameAsReadIsQuotedWithoutStoringMore) {
     const std::string longName(longText, 'L');
     reference("FIRST");  // the runtime call's name is stored the first time
