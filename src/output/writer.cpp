@@ -23,7 +23,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <string_view>
 
@@ -99,8 +98,8 @@ bool copyUpperCased(char* to, std::string_view text) {
 }
 
 // Most texts of a program (names, keywords, numbers) are short: they are
-// copied, and upper-cased, two whole words at a time, the bytes after the
-// text included, which whatever follows in the text writes over. A copy
+// copied, and upper-cased, sixteen bytes at once, the bytes after the text
+// included, which whatever follows in the text writes over. A copy
 // chosen by length, or a loop over the bytes, branched on each text's
 // length, and neighbouring tokens' lengths vary too much for that branch
 // to be foreseen.
@@ -115,45 +114,45 @@ uint64_t loadWord(const char* from) {
 
 void storeWord(char* to, uint64_t word) { std::memcpy(to, &word, sizeof word); }
 
-constexpr uint64_t inEveryByte(uint8_t byte) { return 0x0101010101010101ULL * byte; }
-
-// The case bit of every lower-case letter in `word`, whose bytes are
-// treated alike: a letter with that bit flipped is its upper case. A byte
-// with its high bit set is no letter.
-constexpr uint64_t lowerCaseBits(uint64_t word) {
-    constexpr uint64_t highBits = inEveryByte(0x80);
-    const uint64_t low = word & ~highBits;
-    // Added to the low seven bits, these carry into the high bit of a byte
-    // from 'a' on, and of a byte past 'z', and never into the next byte.
-    const uint64_t fromA = low + inEveryByte(0x80 - 'a');
-    const uint64_t pastZ = low + inEveryByte(0x80 - 'z' - 1);
-    constexpr int highToCaseBit = 2;  // 0x80 to 0x20
-    return (fromA & ~pastZ & ~word & highBits) >> highToCaseBit;
-}
-
-// The bytes of a word read from a text that hold its first `count` bytes.
-constexpr uint64_t firstBytes(size_t count) {
-    if (count >= wordBytes) return ~uint64_t{0};
-    const uint64_t low = (uint64_t{1} << (8 * count)) - 1;
-    return std::endian::native == std::endian::little ? low : ~(~uint64_t{0} >> (8 * count));
-}
-
-// Copies a short text whose two words can be read.
+// Copies a short text whose sixteen bytes can be read.
 char* copyShortText(char* to, const char* from, size_t length) {
     storeWord(to, loadWord(from));
     storeWord(to + wordBytes, loadWord(from + wordBytes));
     return to + length;
 }
 
-// Writes a short text whose two words can be read upper-cased at `to`; true
-// when it held a lower-case letter.
-bool copyShortUpperCased(char* to, const char* from, size_t length) {
-    const uint64_t first = loadWord(from), second = loadWord(from + wordBytes);
-    const uint64_t firstLower = lowerCaseBits(first), secondLower = lowerCaseBits(second);
-    storeWord(to, first ^ firstLower);
-    storeWord(to + wordBytes, second ^ secondLower);
-    const size_t inSecond = length > wordBytes ? length - wordBytes : 0;
-    return ((firstLower & firstBytes(length)) | (secondLower & firstBytes(inSecond))) != 0;
+// A short text's bytes taken at once, through the vector extension of the
+// compilers the program is built with. Signed, so that a byte past 0x7F
+// compares below 'a' on every platform: it is no letter.
+using ByteVector = signed char __attribute__((vector_size(shortTextBytes)));
+
+ByteVector loadVector(const char* from) {
+    ByteVector bytes;
+    std::memcpy(&bytes, from, sizeof bytes);
+    return bytes;
+}
+
+// Read at 16 - n, the bytes that keep the first n bytes of a short text
+// and clear the rest.
+constexpr std::array<char, 2 * shortTextBytes> firstBytesMasks = [] {
+    std::array<char, 2 * shortTextBytes> masks{};
+    for (size_t i = 0; i < shortTextBytes; ++i) masks[i] = '\xFF';
+    return masks;
+}();
+
+// Writes upper-cased at `to` a short text whose sixteen bytes can be read;
+// true when it held a lower-case letter. Kept out of line: written into
+// the writer's loop, it made every token of the loop slower.
+[[gnu::noinline]] bool copyShortUpperCased(char* to, const char* from, size_t length) {
+    const ByteVector bytes = loadVector(from);
+    // Each byte of a comparison is all ones or zero.
+    const ByteVector lowerCase = (bytes >= 'a') & (bytes <= 'z');
+    const ByteVector upperCased = bytes - (lowerCase & ('a' - 'A'));
+    std::memcpy(to, &upperCased, sizeof upperCased);
+    const ByteVector inText = lowerCase & loadVector(firstBytesMasks.data() + shortTextBytes - length);
+    uint64_t halves[2];
+    std::memcpy(halves, &inText, sizeof halves);
+    return (halves[0] | halves[1]) != 0;
 }
 
 void addUpperCased(std::string_view text, TextBuffer& out) {
@@ -321,7 +320,7 @@ class ProgramText {
                followsSubroutineWord(tokens_, index);
     }
 
-    // Whether the text's two words lie in the pool, which copyShortText
+    // Whether the text's sixteen bytes lie in the pool, which copyShortText
     // and copyShortUpperCased read whole.
     bool isShortInPool(TextRef text) const {
         return text.length <= shortTextBytes && size_t{text.offset} + shortTextBytes <= poolBytes_;
