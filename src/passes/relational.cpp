@@ -58,13 +58,6 @@ void makeComparison(TokenList& tokens, ComparisonTexts& texts, size_t at, Compar
     becomes(tokens, tokens[at], TokenKind::OperatorText, texts.text(tokens, which));
 }
 
-// A bracket has no text: its value is its character.
-bool isAngleBracket(const Token& t) {
-    if (t.kind != TokenKind::Bracket) return false;
-    const int32_t bracket = t.value();
-    return bracket == '<' || bracket == '>';
-}
-
 // AND, OR, the comparison words and the like stand between two operands,
 // also before a bracket; they are never called.
 bool isOperatorWord(std::string_view word) {
@@ -87,16 +80,51 @@ size_t trailingCommaBefore(const TokenList& tokens, size_t first, size_t index) 
     return i > first && tokens[i - 1].kind == TokenKind::Comma ? i - 1 : npos;
 }
 
+// Where a line's angle brackets stand: the forward reading matters only
+// from its first angle bracket to its last `>`, the backward one only from
+// its first `<` to its last angle bracket; npos where there is none.
+struct LineAngles {
+    size_t first = npos;
+    size_t last = npos;
+    size_t firstLess = npos;
+    size_t lastGreater = npos;
+
+    void note(const Token& bracket, size_t at) {
+        const int32_t character = bracket.value();
+        if (character != '<' && character != '>') return;
+        if (first == npos) first = at;
+        last = at;
+        if (character == '>') lastGreater = at;
+        else if (firstLess == npos) firstLess = at;
+    }
+};
+
+// The kinds the search for a line's end stops at.
+constexpr KindSet lineEndOrBracket{TokenKind::LineEnd, TokenKind::Bracket};
+
+// The first token from `i` on whose kind is in lineEndOrBracket, or
+// `count`. Most tokens are neither, so four are asked about at a time: the
+// search reads every token of the program.
+size_t nextLineEndOrBracket(const Token* tokens, size_t i, size_t count) {
+    auto stops = [tokens](size_t at) { return lineEndOrBracket.has(tokens[at].kind); };
+    while (i + 4 <= count && !(stops(i) | stops(i + 1) | stops(i + 2) | stops(i + 3))) i += 4;
+    while (i < count && !stops(i)) ++i;
+    return i;
+}
+
 // The token after the line starting at `first`: the line ends at its
 // LineEnd (or the list's end), and goes on past the line ends a trailing
-// comma joins onto it. Notes whether the line holds an angle bracket.
-size_t lineEnd(const TokenList& tokens, size_t first, bool& angles) {
+// comma joins onto it. Notes where the line's angle brackets stand.
+size_t lineEnd(const TokenList& tokens, size_t first, LineAngles& angles) {
     const size_t count = tokens.size();
-    angles = false;
     for (size_t i = first;; ++i) {
-        angles |= isAngleBracket(tokens[i]);
-        if (tokens[i].kind != TokenKind::LineEnd && i + 1 != count) continue;
-        size_t comma = tokens[i].kind == TokenKind::LineEnd ? trailingCommaBefore(tokens, first, i) : npos;
+        i = nextLineEndOrBracket(tokens.begin(), i, count);
+        if (i == count) return count;
+        if (tokens[i].kind == TokenKind::Bracket) {
+            angles.note(tokens[i], i);
+            continue;
+        }
+        size_t comma = trailingCommaBefore(tokens, first, i);
         if (comma == npos) return i + 1;
         size_t stretchEnd = joinedStretchEnd(tokens, comma);
         if (stretchEnd < i) return i + 1;
@@ -123,18 +151,24 @@ SeparatorRun separatorRun(const TokenList& tokens, size_t first, size_t end, siz
     return run;
 }
 
+// A line [first, end) and the stretch of it a reading goes over.
+struct LineStretch {
+    size_t first = 0;
+    size_t end = 0;
+    size_t from = 0;
+    size_t to = 0;  // not included
+};
+
 // Forward: a `>` that closes more than was opened since the pairing began
 // is a comparison. A pairing begins again at a statement separator
-// (SeparatorRun) and at a keyword other than a function call. True when
-// the line holds a `<`.
-bool rewriteGreaterThans(TokenList& tokens, ComparisonTexts& texts, size_t first, size_t end) {
+// (SeparatorRun) and at a keyword other than a function call.
+void rewriteGreaterThans(TokenList& tokens, ComparisonTexts& texts, const LineStretch& line) {
     int32_t depth = 0;
-    bool hasLess = false;
-    for (size_t i = first; i < end; ++i) {
+    for (size_t i = line.from; i < line.to; ++i) {
         const Token& t = tokens[i];
         switch (t.kind) {
             case TokenKind::Separator: {
-                SeparatorRun run = separatorRun(tokens, first, end, i);
+                SeparatorRun run = separatorRun(tokens, line.first, line.end, i);
                 if (!run.joined) depth = 0;
                 i = run.last;
                 break;
@@ -145,7 +179,6 @@ bool rewriteGreaterThans(TokenList& tokens, ComparisonTexts& texts, size_t first
             case TokenKind::Bracket:
                 if (t.value() == '<') {
                     ++depth;
-                    hasLess = true;
                 } else if (t.value() == '>' && --depth < 0) {
                     makeComparison(tokens, texts, i, ComparisonTexts::greater, ComparisonTexts::greaterOrEqual);
                     depth = 0;
@@ -155,17 +188,16 @@ bool rewriteGreaterThans(TokenList& tokens, ComparisonTexts& texts, size_t first
                 break;
         }
     }
-    return hasLess;
 }
 
 // Backward: the same for an unmatched `<`.
-void rewriteLessThans(TokenList& tokens, ComparisonTexts& texts, size_t first, size_t end) {
+void rewriteLessThans(TokenList& tokens, ComparisonTexts& texts, const LineStretch& line) {
     int32_t depth = 0;
-    for (size_t i = end; i-- > first;) {
+    for (size_t i = line.to; i-- > line.from;) {
         const Token& t = tokens[i];
         switch (t.kind) {
             case TokenKind::Separator: {
-                SeparatorRun run = separatorRun(tokens, first, end, i);
+                SeparatorRun run = separatorRun(tokens, line.first, line.end, i);
                 if (!run.joined) depth = 0;
                 i = run.begin;
                 break;
@@ -188,12 +220,15 @@ void rewriteLessThans(TokenList& tokens, ComparisonTexts& texts, size_t first, s
 }
 
 // Most lines hold no angle bracket at all: the line's end is found first,
-// and only a line with one is read forward, then, when it holds a `<`,
-// backward. Returns where the next line starts.
+// and only a line with one is read, forward when it holds a `>`, then
+// backward when it holds a `<`, each reading only where it may rewrite
+// something. Returns where the next line starts.
 size_t rewriteLineComparisons(TokenList& tokens, ComparisonTexts& texts, size_t first) {
-    bool angles = false;
-    size_t end = lineEnd(tokens, first, angles);
-    if (angles && rewriteGreaterThans(tokens, texts, first, end)) rewriteLessThans(tokens, texts, first, end);
+    LineAngles angles;
+    const size_t end = lineEnd(tokens, first, angles);
+    if (angles.lastGreater != npos)
+        rewriteGreaterThans(tokens, texts, {first, end, angles.first, angles.lastGreater + 1});
+    if (angles.firstLess != npos) rewriteLessThans(tokens, texts, {first, end, angles.firstLess, angles.last + 1});
     return end;
 }
 
