@@ -1,7 +1,8 @@
 // The per-token walk of the statement pass.
 //
 // Every token is examined once, in list order, by its type:
-//   - line markers and line ends keep the position the messages name;
+//   - a line marker sets the file and line the messages name (the line
+//     ends after it are counted only when a message needs the line);
 //   - NAME(...) is left alone for a declared function, a dimensioned array or
 //     a name marked not to be resolved; with exactly one expression between
 //     the parentheses it is a variable with a format mask and becomes
@@ -59,7 +60,9 @@ struct WalkState {
     Pass& pass;
     ListRewrite list;
     BracketSpans spans;
-    int32_t line = 1;       // position the messages name
+    // The line the messages name, counted up to output position lineCountedTo.
+    int32_t line = 1;
+    size_t lineCountedTo = 0;
     Token fileMarker;       // the last line marker passed (its text is the file)
     size_t markedEnd = 0;   // tokens before this were reached by a CALL-word marking
     Token formatFunction;   // the FMT every rewrite writes, its text stored once; Deleted until needed
@@ -76,6 +79,22 @@ struct WalkState {
 const Token* lookBack(const WalkState& w, Reach reach) {
     size_t found = previousSignificant(w.list.output(), w.list.written(), reach);
     return found == npos ? nullptr : &w.list.output()[found];
+}
+
+// The line of the token being read, for a message: the lines the line ends
+// written since the last count stand for are added to it then, rather than
+// as each is passed, since few runs give any message. Counted by the lines
+// a line end stands for, so that lines joined onto another still count; a
+// line marker near the top of the range leaves the count at the largest
+// number instead of overflowing.
+int32_t currentLine(WalkState& w) {
+    const TokenList& output = w.list.output();
+    for (; w.lineCountedTo < w.list.written(); ++w.lineCountedTo) {
+        const Token& t = output[w.lineCountedTo];
+        if (t.kind == TokenKind::LineEnd)
+            w.line = static_cast<int32_t>(std::min<int64_t>(int64_t{w.line} + t.value(), INT32_MAX));
+    }
+    return w.line;
 }
 
 // --- NAME(...) -------------------------------------------------------------
@@ -141,7 +160,7 @@ void resolveName(WalkState& w, size_t index) {
     if (isFunction && isArray) {
         std::string file(list.text(w.fileMarker));
         pass.diagnostics.error("Variable %s at line %d in file %s is both a function and a dimensioned array.\n",
-                              std::string(word).c_str(), w.line, file.c_str());
+                              std::string(word).c_str(), currentLine(w), file.c_str());
     }
     if (isArray || isFunction || name.special == specialNoResolve) return;
     // Names are resolved in list order, so their parentheses come in order too.
@@ -152,7 +171,7 @@ void resolveName(WalkState& w, size_t index) {
         pass.diagnostics.error(
             "Variable %s at line %d in file %s is neither a function nor a dimensioned array.\n"
             "    As it has %d expressions between (), it is not a variable with formatting.\n",
-            std::string(word).c_str(), w.line, file.c_str(), span->count);
+            std::string(word).c_str(), currentLine(w), file.c_str(), span->count);
     }
     rewriteAsFormatted(w, open, span->close);
 }
@@ -292,24 +311,10 @@ void rewriteBrace(WalkState& w, size_t index) {
     }
 }
 
-// The kinds the walk acts on, besides line ends, which only move the line
-// count the messages name.
-constexpr KindSet actedOnKinds{TokenKind::LineMarker, TokenKind::Name, TokenKind::Keyword,
-                               TokenKind::Function, TokenKind::Separator, TokenKind::Brace};
-
-// Counted by the lines it stands for, so that lines joined onto another
-// still count; a line marker near the top of the range leaves the count at
-// the largest number instead of overflowing.
-void countLines(WalkState& w, const Token& lineEnd) {
-    w.line = static_cast<int32_t>(std::min<int64_t>(int64_t{w.line} + lineEnd.value(), INT32_MAX));
-}
-
 // Only the scanner's keyword rows give a token a special code, and only to
 // a Name, Keyword or Function token (a rewrite that changes a token's kind
 // clears its code), so only those are looked at for one.
-bool isSpecialWordAt(const WalkState& w, size_t index) {
-    return w.pass.findsSpecialWords && isSpecialWord(w.list[index]);
-}
+bool isSpecialWordAt(const WalkState& w, const Token& t) { return w.pass.findsSpecialWords && isSpecialWord(t); }
 
 // Where the word just examined goes in the output.
 void noteSpecialWord(WalkState& w) { w.pass.specialWordsAt.push_back(w.list.written()); }
@@ -318,20 +323,19 @@ void examine(WalkState& w, size_t index) {
     Token& t = w.list[index];
     switch (t.kind) {
         case TokenKind::LineMarker:
+            // The line ends after the marker count on from its number.
             w.line = w.list.tokens().value(t);
+            w.lineCountedTo = w.list.written() + 1;
             w.fileMarker = t;
-            break;
-        case TokenKind::LineEnd:
-            countLines(w, t);
             break;
         case TokenKind::Name:
             resolveName(w, index);
-            if (isSpecialWordAt(w, index)) noteSpecialWord(w);
+            if (isSpecialWordAt(w, w.list[index])) noteSpecialWord(w);
             break;
         case TokenKind::Keyword:
         case TokenKind::Function:
             applyKeywordRules(w, index);
-            if (isSpecialWordAt(w, index)) noteSpecialWord(w);
+            if (isSpecialWordAt(w, w.list[index])) noteSpecialWord(w);
             break;
         case TokenKind::Separator:
             dropSeparatorAfterThenElse(w, index);
@@ -341,6 +345,39 @@ void examine(WalkState& w, size_t index) {
             break;
         default:
             break;
+    }
+}
+
+// The kinds the walk may act on.
+constexpr KindSet actedOnKinds{TokenKind::LineMarker, TokenKind::Name, TokenKind::Keyword,
+                               TokenKind::Function, TokenKind::Separator, TokenKind::Brace};
+
+// Whether a `(` may follow the name at input position `i` (of `count`):
+// the answer of bracketAfterName's first look, and yes where that would
+// look further.
+bool mayHaveBracketAfter(const Token* input, size_t i, size_t count) {
+    if (i + 2 >= count) return true;
+    const Token& next = input[i + 1];
+    if (!blanks.has(next.kind)) return isBracket(next, '(');
+    const Token& after = input[i + 2];
+    return blanks.has(after.kind) || isBracket(after, '(');
+}
+
+// Whether examining input token `i`, of a kind the walk may act on, would
+// do nothing: most names are followed by no bracket, most keywords have no
+// rule, and a program has three or so of them a line, each of which the
+// walk would otherwise stop at. The words that carry a special code are
+// noted when examined.
+bool needsNoLook(const Token* input, size_t i, size_t count, bool findsSpecialWords) {
+    const Token& t = input[i];
+    switch (t.kind) {
+        case TokenKind::Name:
+            return !mayHaveBracketAfter(input, i, count) && !(findsSpecialWords && isSpecialWord(t));
+        case TokenKind::Keyword:
+        case TokenKind::Function:
+            return !t.hasKeywordFlag(kwWithRules) && !(findsSpecialWords && isSpecialWord(t));
+        default:
+            return false;
     }
 }
 
@@ -357,10 +394,10 @@ void runNameAndKeywordWalk(Pass& pass) {
     ListRewrite& list = w.list;
     // Most tokens are neither acted on nor read with anything planned or
     // skipped: they are kept in stretches.
-    auto passes = [&w](const Token& t) {
-        if (actedOnKinds.has(t.kind)) return false;
-        if (t.kind == TokenKind::LineEnd) countLines(w, t);
-        return true;
+    const size_t count = list.inputSize();
+    const bool findsSpecialWords = pass.findsSpecialWords;
+    auto passes = [count, findsSpecialWords](const Token* input, size_t i) {
+        return !actedOnKinds.has(input[i].kind) || needsNoLook(input, i, count, findsSpecialWords);
     };
     for (size_t i = list.keepWhile(passes); i < list.inputSize(); i = list.keepWhile(passes)) {
         list.read(i);

@@ -129,17 +129,20 @@ class ListRewrite {
     // or left where it stands while the output has not caught up.
     void keepUpTo(size_t end);
     // Keeps the input tokens from the one after the last kept for as long as
-    // `passes` says of each that the walk leaves it alone and reading it means
-    // nothing (the tokens asked about are final); returns the first not kept.
+    // `passes(input, i)` says of input token i (input[i]) that the walk
+    // leaves it alone and reading it means nothing (the tokens asked about,
+    // and those after them up to the end of the input, are final); returns
+    // the first not kept.
     template <typename Passes>
     size_t keepWhile(Passes&& passes) {
         const size_t end = std::min(count_, attendFrom_);
+        const Token* input = list_.begin() + shift_;
         size_t i = kept_;
         if (written_ == kept_ + shift_) {
-            while (i < end && passes(list_[i + shift_])) ++i;
+            while (i < end && passes(input, i)) ++i;
             written_ += i - kept_;
         } else {
-            while (i < end && passes(list_[i + shift_])) list_[written_++] = list_[shift_ + i++];
+            while (i < end && passes(input, i)) list_[written_++] = input[i++];
         }
         kept_ = i;
         return i;

@@ -188,7 +188,7 @@ TEST(ListRewrite, KeepingAStretchWholeWritesWhatReadingItTokenByTokenWrites) {
         for (const Token& t : input) passed.append(t);
         ListRewrite stops(passed);
         plan(stops);
-        auto passes = [](const Token& t) { return t.kind != K::Name || t.value() % 8 != 1; };
+        auto passes = [](const Token* input, size_t i) { return input[i].kind != K::Name || input[i].value() % 8 != 1; };
         for (size_t i = stops.keepWhile(passes); i < stops.inputSize(); i = stops.keepWhile(passes)) {
             stops.read(i);
             if (i == c.writtenBefore) stops.write(added);
