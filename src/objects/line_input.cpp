@@ -66,7 +66,9 @@ size_t readAheadToSignificant(ObjectLine& line, size_t index, Reach reach) {
     // Every reach but one decides at the first token that is not blank.
     size_t i = index + 1;
     while (hasTokenAt(line, i) && (blanks.has(line.tokens[i].kind) || reach == Reach::Anywhere)) ++i;
-    return nextSignificant(line.tokens, index, reach);
+    if (reach == Reach::Anywhere) return nextSignificant(line.tokens, index, reach);
+    if (i >= line.tokens.size() || endsScanAhead(line.tokens[i].kind, reach)) return npos;
+    return i;
 }
 
 }  // namespace bprep2

@@ -114,8 +114,11 @@ void markAssignmentComma(ObjectLine& line, size_t comma) {
 // it. So chained assignments A->X = B->Y = ..., and nested ones
 // A->X = (1, A->X = (...) ELSE 2) ELSE 3, are not walked over again for
 // every link.
-bool isAssignment(const ObjectLine& line, size_t equalsIndex) {
-    for (size_t i = previousSignificant(line.tokens, equalsIndex, Reach::SameStatement); i != npos;
+//
+// The walk starts at `from`: the '=', or a token before it when none of
+// those between could stop it.
+bool isAssignment(const ObjectLine& line, size_t from) {
+    for (size_t i = previousSignificant(line.tokens, from, Reach::SameStatement); i != npos;
          i = previousSignificant(line.tokens, i, Reach::SameStatement)) {
         const Token& token = line.tokens[i];
         if (isAssignmentComma(token)) return true;
@@ -366,7 +369,9 @@ void closeAssignment(ObjectLine& line, size_t from) {
     LineInput& input = line.state.input;
     if (input.closersOwed.empty()) input.closersOwed.assign(input.tokens.size() + 1, 0);
     input.closersOwed[place.index] += 1;
-    input.groups.owedBefore.insert(place.index);
+    // One owed after the last input token, as every one on a line rewritten
+    // where it stands is, lies in no group: noting it cost an allocation.
+    if (place.index < input.tokens.size()) input.groups.owedBefore.insert(place.index);
 }
 
 // The position just after the member expression: after the member word
@@ -608,13 +613,10 @@ void finishLink(MemberChain& chain, ObjectLine& line, MemberForm form, size_t me
 // Puts the call's name and '(' before `start` and its ')' before `close`,
 // moving the tokens after `close` once rather than once for each.
 void encloseCall(TokenList& tokens, size_t start, const Token (&opener)[2], size_t close) {
-    const size_t end = tokens.size();
-    tokens.resize(end + std::size(opener) + 1);
+    tokens.insert(close, std::size(opener) + 1, bracketToken(')'));
     Token* at = &tokens[0];
-    std::copy_backward(at + close, at + end, at + tokens.size());
     std::copy_backward(at + start, at + close, at + close + std::size(opener));
     std::copy(std::begin(opener), std::end(opener), at + start);
-    at[close + std::size(opener)] = bracketToken(')');
 }
 
 bool isMemberOperator(const Token& token) { return token.kind == TokenKind::MemberOperator; }
@@ -664,17 +666,21 @@ size_t rewriteMemberReference(ObjectLine& line, size_t op) {
     size_t close = memberEnd(line, member);
     if (close == npos) illegalReference(line, op);
 
-    MemberForm form = MemberForm::Read;
-    size_t following = nextSignificantReading(line, member, Reach::SameLine);
-    if (following != npos && isBracket(line.tokens[following], '(')) {
-        form = MemberForm::MethodCall;
-    } else if (following != npos && line.tokens[following].kind == TokenKind::Equals && isAssignment(line, following)) {
-        form = MemberForm::Assignment;
-    }
     // A plain word member leaves nothing in the call that could stop the walk
     // back from a later link, so the chain may go on after it.
     bool plainMember = !memberByValue && close == member + 1 &&
                        (line.tokens[member].kind == TokenKind::Name || line.tokens[member].kind == TokenKind::MemberName);
+
+    MemberForm form = MemberForm::Read;
+    size_t following = nextSignificantReading(line, member, Reach::SameLine);
+    if (following != npos && isBracket(line.tokens[following], '(')) {
+        form = MemberForm::MethodCall;
+    } else if (following != npos && line.tokens[following].kind == TokenKind::Equals) {
+        // The test for an assignment need not walk back over a name, its
+        // operator and a plain member.
+        bool nameBefore = !continues && start + 1 == op && plainMember;
+        if (isAssignment(line, nameBefore ? start : following)) form = MemberForm::Assignment;
+    }
 
     if (continues && form != MemberForm::Assignment) {
         // The call opens at the chain's head with the others, later.
