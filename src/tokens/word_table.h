@@ -20,12 +20,13 @@ class WordTable {
    public:
     using Entry = std::pair<std::string, Value>;
 
-    // The entry for `key`, added with a default value when missing.
+    // The entry for `key`, added with a default value when missing. The
+    // table is made to grow only when a word is added, so that finding a
+    // word (the scanner's usual case) asks nothing about its size.
     Value& findOrAdd(std::string_view key) {
         uint64_t hash = hashOf(key);
-        if (2 * (entries_.size() + 1) > slots_.size()) grow();
-        size_t mask = slots_.size() - 1;
-        for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
+        if (slots_.empty()) grow();
+        for (size_t i = static_cast<size_t>(hash) & mask_;; i = (i + 1) & mask_) {
             Slot& slot = slots_[i];
             if (slot.entry == emptySlot) return addAt(slot, hash, key);
             if (slot.tag == tagOf(hash) && sameKey(entries_[slot.entry].first, key)) return entries_[slot.entry].second;
@@ -36,8 +37,7 @@ class WordTable {
     const Value* find(std::string_view key) const {
         if (slots_.empty()) return nullptr;
         uint64_t hash = hashOf(key);
-        size_t mask = slots_.size() - 1;
-        for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
+        for (size_t i = static_cast<size_t>(hash) & mask_;; i = (i + 1) & mask_) {
             const Slot& slot = slots_[i];
             if (slot.entry == emptySlot) return nullptr;
             if (slot.tag == tagOf(hash) && sameKey(entries_[slot.entry].first, key)) return &entries_[slot.entry].second;
@@ -90,21 +90,48 @@ class WordTable {
             std::memcpy(&word, p, 8);
             h = mix(h, word);
         }
-        return mix(h, shortBytes(p, left));
+        // A product's low bits depend only on the low bits of what was
+        // multiplied: folding its high half down lets the last four bytes
+        // of a short word choose its slot too, not only its first four.
+        h = mix(h, shortBytes(p, left));
+        return h ^ (h >> 32);
     }
 
-    // A stored word against a key whose hash matched.
+    static uint64_t eightBytes(const char* p) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        return word;
+    }
+
+    // A stored word against a key whose hash matched, eight bytes at a
+    // time (the last eight may overlap those before): most words are
+    // short, and a call to compare them cost more than the comparing.
     static bool sameKey(const std::string& stored, std::string_view key) {
-        if (stored.size() != key.size()) return false;
-        if (key.size() <= 8) return shortBytes(stored.data(), key.size()) == shortBytes(key.data(), key.size());
-        return std::string_view(stored) == key;
+        size_t left = key.size();
+        if (stored.size() != left) return false;
+        const char* a = stored.data();
+        const char* b = key.data();
+        if (left <= 8) return shortBytes(a, left) == shortBytes(b, left);
+        for (; left > 8; a += 8, b += 8, left -= 8)
+            if (eightBytes(a) != eightBytes(b)) return false;
+        return eightBytes(a + left - 8) == eightBytes(b + left - 8);
     }
 
+    // Adds `key` at `slot`, the empty slot its probe ended at, unless the
+    // table must first grow, which moves every slot.
     [[gnu::noinline]] Value& addAt(Slot& slot, uint64_t hash, std::string_view key) {
+        if (2 * (entries_.size() + 1) > slots_.size()) return addAfterGrowing(hash, key);
         slot.entry = static_cast<uint32_t>(entries_.size());
         slot.tag = tagOf(hash);
         entries_.emplace_back(std::string(key), Value{});
         return entries_.back().second;
+    }
+
+    Value& addAfterGrowing(uint64_t hash, std::string_view key) {
+        grow();
+        size_t i = static_cast<size_t>(hash) & mask_;
+        while (slots_[i].entry != emptySlot) i = (i + 1) & mask_;
+        return addAt(slots_[i], hash, key);
     }
 
     // A table starts small: most name sets of a run hold a few words, and
@@ -124,9 +151,11 @@ class WordTable {
             bigger[i] = slot;
         }
         slots_.swap(bigger);
+        mask_ = slots_.size() - 1;
     }
 
     std::vector<Slot> slots_;
+    size_t mask_ = 0;  // the slots' count less one, the count being a power of two
     std::vector<Entry> entries_;
 };
 
