@@ -10,7 +10,14 @@ namespace bprep2 {
 namespace {
 
 void addStartingWords(WordTable<WordEntry>& keywords, NameSet& atVariables) {
-    for (const KeywordEntry& row : keywordTable()) keywords.findOrAdd(row.name) = WordEntry{&row, {}};
+    for (const KeywordEntry& row : keywordTable()) {
+        WordEntry& entry = keywords.findOrAdd(row.name);
+        entry = WordEntry{};
+        entry.row = &row;
+        // A keyword is found by its own spelling, whatever the case rule,
+        // so the exact comparison answers for every spelling found by it.
+        entry.opensStatement = isOpenerWord(row.name, true);
+    }
     for (std::string_view name : atVariableNames()) atVariables.add(name);
 }
 

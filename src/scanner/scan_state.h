@@ -38,6 +38,14 @@ struct WordEntry {
     // Appended as a word at least once: the keyword dump numbers only those
     // and the keywords, not a word always replaced by its equate.
     bool appended = false;
+    // THEN, ELSE, LOOP or DO: after this keyword a statement may start.
+    bool opensStatement = false;
+    // The token the word was first appended as, but for its kind and
+    // marks: a word written again as it was the first time is that token
+    // again, its text shared in the pool. Deleted when there is none, or
+    // when each of the word's tokens needs a text of its own (a column
+    // kept, a long text).
+    Token written;
 };
 
 // Tokens of some kinds, counted as the scanner makes them: a stretch of the
@@ -155,8 +163,9 @@ struct ScanState {
 };
 
 // Counts a token the scanner appends into the reader's statement state;
-// returns whether the label mark is on.
-inline bool updateStatementState(SourceReader& r, bool caseSensitive, TokenKind kind, std::string_view text) {
+// returns whether the label mark is on. `opensStatement`: the token is a
+// keyword after which a statement may start.
+inline bool updateStatementState(SourceReader& r, TokenKind kind, bool opensStatement) {
     switch (kind) {
         case TokenKind::LineMarker:
         case TokenKind::LineEnd:
@@ -173,7 +182,7 @@ inline bool updateStatementState(SourceReader& r, bool caseSensitive, TokenKind 
         case TokenKind::Equals:
             r.statementStart = false;
             r.statementTokenCount++;
-            if (kind == TokenKind::Keyword && isOpenerWord(text, caseSensitive)) r.statementStart = true;
+            if (opensStatement) r.statementStart = true;
             return false;
         case TokenKind::Blank:
         case TokenKind::Deleted:
@@ -182,6 +191,17 @@ inline bool updateStatementState(SourceReader& r, bool caseSensitive, TokenKind 
             r.statementTokenCount++;
             return false;
     }
+}
+
+// The marks of a token's place in its statement, the reader's statement
+// state just counted it: whether it is the first of its statement, whether
+// an assignment target may stand there, whether it is a label.
+inline uint8_t statementMarks(const SourceReader& reader, bool labelMark) {
+    uint8_t flags = 0;
+    if (reader.statementTokenCount == 1) flags |= flagFirst;
+    if (reader.statementStart) flags |= flagAssign;
+    if (labelMark) flags |= flagLabel;
+    return flags;
 }
 
 // Whether a message may point at the token after the line is scanned: the
@@ -203,12 +223,8 @@ inline bool keepsItsColumn(TokenKind kind, std::string_view text, int32_t value)
     Token t;
     t.kind = kind;
     t.special = static_cast<uint8_t>(special);
-    bool labelMark = updateStatementState(reader, caseSensitive, kind, text);
-    uint8_t flags = 0;
-    if (reader.statementTokenCount == 1) flags |= flagFirst;
-    if (reader.statementStart) flags |= flagAssign;
-    if (labelMark) flags |= flagLabel;
-    t.flags = flags;
+    bool opensStatement = kind == TokenKind::Keyword && isOpenerWord(text, caseSensitive);
+    t.flags = statementMarks(reader, updateStatementState(reader, kind, opensStatement));
     // Most tokens with a text (names, numbers, strings) have no value, nor a
     // column kept: their text is stored without asking the token for the
     // value just given it.
@@ -221,6 +237,18 @@ inline bool keepsItsColumn(TokenKind kind, std::string_view text, int32_t value)
         else if (!text.empty())
             tokens.setText(t, text);
     }
+    tokens.append(t);
+}
+
+// Appends a word the scanner appended before with the same text and value
+// (WordEntry::written): a keyword, a function or a name, which only needs
+// its kind and its marks.
+[[gnu::always_inline]] inline void appendWordAgain(TokenList& tokens, SourceReader& reader, const WordEntry& entry,
+                                                   TokenKind kind) {
+    Token t = entry.written;
+    t.kind = kind;
+    bool opensStatement = kind == TokenKind::Keyword && entry.opensStatement;
+    t.flags = statementMarks(reader, updateStatementState(reader, kind, opensStatement));
     tokens.append(t);
 }
 

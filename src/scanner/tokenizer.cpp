@@ -290,6 +290,21 @@ bool parenthesisFollows(const std::string& line, size_t from) {
     return from < line.size() && line[from] == '(';
 }
 
+// The word just appended is the first of its entry. Its token serves again
+// for the same spelling unless each token of the word keeps a text of its
+// own: an object keyword may keep the column it was read at, and a long
+// text is stored anew each time.
+void noteFirstSpelling(LineScan& s, WordEntry& entry, bool keyIsWord) {
+    const Token& appended = s.tokens.back();
+    entry.spelling = s.tokens.textRef(appended);
+    entry.spelledAsKey = keyIsWord;
+    uint32_t flags = entry.row ? entry.row->flags : 0;
+    if ((flags & kwObject) != 0 || entry.spelling.length >= longText || !fitsBesideText(static_cast<int32_t>(flags)))
+        return;
+    entry.written = appended;
+    entry.written.flags = 0;
+}
+
 void appendName(LineScan& s, WordEntry& entry, std::string_view word, bool lowerCase, size_t end) {
     const bool keyIsWord = s.options.caseSensitive() || !lowerCase;
     entry.appended = true;
@@ -309,14 +324,14 @@ void appendName(LineScan& s, WordEntry& entry, std::string_view word, bool lower
     // when that spelling was the key too.
     std::string_view first = s.tokens.textOf(entry.spelling);
     bool sameAsFirst = entry.spelling.length != 0 && (keyIsWord ? entry.spelledAsKey : first == word);
-    appendToken(s, kind, sameAsFirst ? first : word, static_cast<int32_t>(flags), special);
+    if (sameAsFirst && entry.written.kind != TokenKind::Deleted)
+        appendWordAgain(s.tokens, s.reader, entry, kind);
+    else
+        appendToken(s, kind, sameAsFirst ? first : word, static_cast<int32_t>(flags), special);
     if (isRewrittenSpecial(special)) s.state.specialWordsMet = true;
     if (kind == TokenKind::Keyword ? (flags & kwForLinePass) != 0 : kind == TokenKind::Name && s.options.objects())
         s.state.scanned.linePassTokens += 1;
-    if (entry.spelling.length == 0) {
-        entry.spelling = s.tokens.textRef(s.tokens.back());
-        entry.spelledAsKey = keyIsWord;
-    }
+    if (entry.spelling.length == 0) noteFirstSpelling(s, entry, keyIsWord);
 }
 
 void scanIdentifier(LineScan& s, char c) {
