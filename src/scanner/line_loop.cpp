@@ -31,10 +31,7 @@ namespace bprep2 {
 namespace {
 
 void skipBlanks(SourceReader& reader) {
-    const std::string& line = reader.lineText;
-    size_t pos = static_cast<size_t>(reader.scanPos);
-    while (pos < line.size() && isBlank(line[pos])) ++pos;
-    reader.scanPos = static_cast<int64_t>(pos);
+    reader.scanPos = static_cast<int64_t>(pastBlanks(reader.lineText, static_cast<size_t>(reader.scanPos)));
 }
 
 // Whether the line being scanned goes on with a statement that the
@@ -61,15 +58,15 @@ void takeLabel(Scan& scan, SourceReader& reader) {
     size_t start = static_cast<size_t>(reader.scanPos);
     if (start >= line.size()) return;
     size_t end = start;
+    // The NUL after the line's last byte is none of the bytes looked for,
+    // so it ends each scan without a check of the line's length.
     if (isDigit(line[start])) {
-        while (end < line.size() && (isDigit(line[end]) || line[end] == '.')) ++end;
-        if (end < line.size() && line[end] == ':') ++end;
+        while (isDigit(line[end]) || line[end] == '.') ++end;
+        if (line[end] == ':') ++end;
     } else if (isLetter(line[start])) {
-        while (end < line.size() && (isLetter(line[end]) || isDigit(line[end]) || line[end] == '$' ||
-                                     line[end] == '.'))
-            ++end;
-        if (end >= line.size() || line[end] != ':') return;
-        if (end + 1 < line.size() && (line[end + 1] == '=' || line[end + 1] == ':')) return;
+        while (isLetter(line[end]) || isDigit(line[end]) || line[end] == '$' || line[end] == '.') ++end;
+        if (line[end] != ':') return;
+        if (line[end + 1] == '=' || line[end + 1] == ':') return;
         ++end;
     } else {
         return;

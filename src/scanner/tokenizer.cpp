@@ -91,8 +91,7 @@ void appendAfter(LineScan& s, TokenKind kind) {
 
 void scanBlanks(LineScan& s) {
     size_t start = s.pos();
-    size_t end = start;
-    while (end < s.line().size() && isBlank(s.line()[end])) ++end;
+    size_t end = pastBlanks(s.line(), start);
     s.moveTo(end);
     // Blanks that end the line make no token.
     if (end < s.line().size()) appendToken(s, TokenKind::Blank, {}, static_cast<int32_t>(end - start));
@@ -165,10 +164,10 @@ void scanNumber(LineScan& s) {
     if (line[end] == '.') {
         ++end;
     } else {
-        while (end < line.size() && isDigit(line[end])) ++end;
-        if (end < line.size() && line[end] == '.') ++end;
+        end = pastDigits(line, end);
+        if (line[end] == '.') ++end;  // the NUL after the line is no dot
     }
-    while (end < line.size() && isDigit(line[end])) ++end;
+    end = pastDigits(line, end);
     s.moveTo(end);
     appendToken(s, TokenKind::Number, s.slice(start, end - start));
 }
@@ -176,8 +175,7 @@ void scanNumber(LineScan& s) {
 void scanDot(LineScan& s) {
     if (s.remaining() >= 3 && s.next(1) == '.' && s.next(2) == '.') {
         size_t after = s.pos() + 3;
-        size_t nonBlank = after;
-        while (nonBlank < s.line().size() && isBlank(s.line()[nonBlank])) ++nonBlank;
+        size_t nonBlank = pastBlanks(s.line(), after);
         if (nonBlank == s.line().size()) {
             s.moveTo(after);
             if (!continueLine(s.scan, s.reader, 0))
@@ -205,7 +203,7 @@ void scanDot(LineScan& s) {
 void scanAtVariable(LineScan& s) {
     size_t at = s.pos();
     s.moveTo(at + 1);
-    size_t length = measureName(s.line(), at + 1, s.options.dotMember()).length;
+    size_t length = measureNameInString(s.line(), at + 1, s.options.dotMember()).length;
     if (length > 0) {
         if (s.state.atVariables.lookUp(s.slice(at + 1, length))) {
             s.moveTo(at + 1 + length);
@@ -247,7 +245,7 @@ bool scanStatementWord(LineScan& s, std::string_view word, size_t end) {
 // The word's entry in the table of words looked up: the key is the word as
 // written when case matters or it has no lower-case letter, else the word
 // upper-cased, which is also how the equate table matches a word.
-WordEntry& wordEntry(LineScan& s, std::string_view word, bool lowerCase) {
+[[gnu::always_inline]] inline WordEntry& wordEntry(LineScan& s, std::string_view word, bool lowerCase) {
     const bool keyIsWord = s.options.caseSensitive() || !lowerCase;
     return s.state.keywords.findOrAdd(keyIsWord ? word : upperCased(word, s.key));
 }
@@ -286,8 +284,7 @@ bool substituteEquate(LineScan& s, WordEntry& entry, std::string_view word, size
 }
 
 bool parenthesisFollows(const std::string& line, size_t from) {
-    while (from < line.size() && isBlank(line[from])) ++from;
-    return from < line.size() && line[from] == '(';
+    return line[pastBlanks(line, from)] == '(';
 }
 
 // The word just appended is the first of its entry. Its token serves again
@@ -336,7 +333,7 @@ void appendName(LineScan& s, WordEntry& entry, std::string_view word, bool lower
 
 void scanIdentifier(LineScan& s, char c) {
     size_t start = s.pos();
-    NameSpan name = measureName(s.line(), start, s.options.dotMember());
+    NameSpan name = measureNameInString(s.line(), start, s.options.dotMember());
     size_t length = name.length;
     if (length == 0) unknownCharacter(s, c);
     size_t end = start + length;

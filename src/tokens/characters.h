@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace bprep2 {
@@ -60,17 +61,50 @@ struct NameSpan {
     bool lowerCase = false;
 };
 
+namespace name_bytes {
+
+constexpr uint8_t partsWhen(bool dotIsMember) { return dotIsMember ? part : part | partUnlessDotIsMember; }
+constexpr uint8_t classOf(char c) { return table[static_cast<unsigned char>(c)]; }
+constexpr NameSpan span(size_t length, uint8_t seen) { return {length, (seen & lowerCase) != 0}; }
+
+}  // namespace name_bytes
+
 inline NameSpan measureName(std::string_view line, size_t pos, bool dotIsMember) {
     if (pos >= line.size() || !isNameStart(line[pos])) return {};
-    const uint8_t parts = dotIsMember ? name_bytes::part : name_bytes::part | name_bytes::partUnlessDotIsMember;
-    uint8_t seen = name_bytes::table[static_cast<unsigned char>(line[pos])];
+    const uint8_t parts = name_bytes::partsWhen(dotIsMember);
+    uint8_t seen = name_bytes::classOf(line[pos]);
     size_t end = pos + 1;
     for (; end < line.size(); ++end) {
-        uint8_t kind = name_bytes::table[static_cast<unsigned char>(line[end])];
+        uint8_t kind = name_bytes::classOf(line[end]);
         if ((kind & parts) == 0) break;
         seen |= kind;
     }
-    return {end - pos, (seen & name_bytes::lowerCase) != 0};
+    return name_bytes::span(end - pos, seen);
+}
+
+// Scans of a line held in a string: the NUL every string ends with is no
+// blank, digit or name part, so it ends such a scan without a check of the
+// line's length at every byte (a byte of the line that is NUL ends it just
+// as it would anyway).
+inline NameSpan measureNameInString(const std::string& line, size_t pos, bool dotIsMember) {
+    if (pos >= line.size() || !isNameStart(line[pos])) return {};
+    const uint8_t parts = name_bytes::partsWhen(dotIsMember);
+    uint8_t seen = name_bytes::classOf(line[pos]);
+    size_t end = pos + 1;
+    for (uint8_t kind; ((kind = name_bytes::classOf(line[end])) & parts) != 0; ++end) seen |= kind;
+    return name_bytes::span(end - pos, seen);
+}
+
+// Past the blanks from `pos` (at most the line's length).
+inline size_t pastBlanks(const std::string& line, size_t pos) {
+    while (isBlank(line[pos])) ++pos;
+    return pos;
+}
+
+// Past the digits from `pos` (at most the line's length).
+inline size_t pastDigits(const std::string& line, size_t pos) {
+    while (isDigit(line[pos])) ++pos;
+    return pos;
 }
 
 // The decimal number at the start of `text`: an optional sign and digits,

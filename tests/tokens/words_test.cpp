@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tokens/characters.h"
 
 namespace bprep2 {
@@ -34,11 +36,20 @@ TEST(Characters, NamesEndAtTheFirstByteNotPartOfOne) {
         {"a\xfe", false, 1, true},
     };
     for (const Row& row : rows) {
-        NameSpan name = measureName(row.line, 0, row.dotIsMember);
+        // A view that goes on past the name's line, and the line in a
+        // string of its own, ended only by the string's NUL.
+        std::string around = std::string(row.line) + "AB";
+        NameSpan name = measureName(std::string_view(around).substr(0, row.line.size()), 0, row.dotIsMember);
         EXPECT_EQ(name.length, row.length) << row.line;
         EXPECT_EQ(name.lowerCase, row.lowerCase) << row.line;
+        NameSpan inString = measureNameInString(std::string(row.line), 0, row.dotIsMember);
+        EXPECT_EQ(inString.length, row.length) << row.line;
+        EXPECT_EQ(inString.lowerCase, row.lowerCase) << row.line;
     }
     EXPECT_EQ(measureName("AB", 2, false).length, 0u);
+    EXPECT_EQ(measureNameInString("AB", 2, false).length, 0u);
+    // A NUL inside the line ends a name as any other byte that is no part.
+    EXPECT_EQ(measureNameInString(std::string("AB\0CD", 5), 0, false).length, 2u);
 }
 
 TEST(Characters, DecimalNumbersSaturateAtTheEndsOfTheRange) {
