@@ -82,7 +82,11 @@ TEST_F(QuotedMemberTest, NamesDifferingInOneByteKeepTheirOwnTexts) {
     for (size_t length = 1; length <= 2 * QuotedNames::keyedLength + 1; ++length) {
         const std::string same(length, 'A');
         names.push_back(same);
-        for (size_t i = 0; i < length; ++i) names.push_back(std::string(same).replace(i, 1, "B"));
+        for (size_t i = 0; i < length; ++i) {
+            std::string changed = same;
+            changed[i] = 'B';
+            names.push_back(changed);
+        }
     }
     for (int round = 0; round < 2; ++round) {
         for (const std::string& name : names) {
