@@ -29,7 +29,6 @@
 // hands over before that line's own pass.
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -37,6 +36,7 @@
 
 #include "objects/object_rewrite.h"
 #include "objects/objects.h"
+#include "tokens/word_table.h"
 
 namespace bprep2 {
 
@@ -422,27 +422,16 @@ std::string quotedName(std::string_view name) {
 // all of them. A name is keyed for every member read, so it is read a word
 // at a time, where hashing it byte by byte cost several times the
 // instructions.
-uint64_t loadBytes(const char* at, size_t count) {
-    uint64_t bytes = 0;
-    std::memcpy(&bytes, at, count);
-    return bytes;
-}
-
 uint64_t memberNameKey(std::string_view name) {
     const char* at = name.data();
     const size_t size = name.size();
-    if (size >= sizeof(uint32_t) && size <= QuotedNames::keyedLength)
-        return loadBytes(at, sizeof(uint32_t)) | loadBytes(at + size - sizeof(uint32_t), sizeof(uint32_t)) << 32;
-    if (size < sizeof(uint32_t)) {
-        if (size == 0) return 0;
-        auto byte = [at](size_t i) { return static_cast<uint64_t>(static_cast<unsigned char>(at[i])); };
-        return byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16;
-    }
+    static_assert(QuotedNames::keyedLength <= sizeof(uint64_t), "a keyed name fits in its key");
+    if (size <= QuotedNames::keyedLength) return shortWordBytes(at, size);
     constexpr uint64_t prime = 1099511628211ULL;
     uint64_t key = size;
     for (size_t i = 0; i + sizeof(uint64_t) < size; i += sizeof(uint64_t))
-        key = (key ^ loadBytes(at + i, sizeof(uint64_t))) * prime;
-    return (key ^ loadBytes(at + size - sizeof(uint64_t), sizeof(uint64_t))) * prime;
+        key = (key ^ eightBytes(at + i)) * prime;
+    return (key ^ eightBytes(at + size - sizeof(uint64_t))) * prime;
 }
 
 // The place of the name of key `key` and `size` bytes among the quoted

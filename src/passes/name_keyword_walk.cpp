@@ -122,12 +122,25 @@ bool isDeclaredArray(Pass& pass, std::string_view word) {
     return pass.recordsLookups ? pass.declared.isArray(word, caseSensitive) : pass.declared.hasArray(word, caseSensitive);
 }
 
-// The `(` that follows the name at `index` on its line, or npos. Most
-// names are followed at once, or after one blank, by what decides it.
+// Most names are followed at once, or after one blank, by what decides
+// whether a `(` follows them: the first of the next two input tokens that
+// is no blank. Its answer, or that a longer look is needed.
+struct FirstLook {
+    bool decided = false;
+    size_t open = npos;  // where decided: the `(`, or npos
+};
+
+FirstLook lookForBracketAfterName(const Token* input, size_t index, size_t count) {
+    auto decidedBy = [input](size_t at) { return FirstLook{true, isBracket(input[at], '(') ? at : npos}; };
+    if (index + 1 < count && !blanks.has(input[index + 1].kind)) return decidedBy(index + 1);
+    if (index + 2 < count && !blanks.has(input[index + 2].kind)) return decidedBy(index + 2);
+    return {};
+}
+
+// The `(` that follows the name at `index` on its line, or npos.
 size_t bracketAfterName(const ListRewrite& list, size_t index) {
-    constexpr size_t lookedAtFirst = 2;
-    for (size_t next = index + 1; next <= index + lookedAtFirst && next < list.inputSize(); ++next)
-        if (!blanks.has(list[next].kind)) return isBracket(list[next], '(') ? next : npos;
+    const FirstLook look = lookForBracketAfterName(list.input(), index, list.inputSize());
+    if (look.decided) return look.open;
     const size_t next = list.nextSignificant(index, Reach::SameLine);
     return next != npos && isBracket(list[next], '(') ? next : npos;
 }
@@ -353,14 +366,10 @@ constexpr KindSet actedOnKinds{TokenKind::LineMarker, TokenKind::Name, TokenKind
                                TokenKind::Function, TokenKind::Separator, TokenKind::Brace};
 
 // Whether a `(` may follow the name at input position `i` (of `count`):
-// the answer of bracketAfterName's first look, and yes where that would
-// look further.
+// yes where the first look does not decide.
 bool mayHaveBracketAfter(const Token* input, size_t i, size_t count) {
-    if (i + 2 >= count) return true;
-    const Token& next = input[i + 1];
-    if (!blanks.has(next.kind)) return isBracket(next, '(');
-    const Token& after = input[i + 2];
-    return blanks.has(after.kind) || isBracket(after, '(');
+    const FirstLook look = lookForBracketAfterName(input, i, count);
+    return !look.decided || look.open != npos;
 }
 
 // Whether examining input token `i`, of a kind the walk may act on, would
@@ -368,7 +377,7 @@ bool mayHaveBracketAfter(const Token* input, size_t i, size_t count) {
 // rule, and a program has three or so of them a line, each of which the
 // walk would otherwise stop at. The words that carry a special code are
 // noted when examined.
-bool needsNoLook(const Token* input, size_t i, size_t count, bool findsSpecialWords) {
+[[gnu::always_inline]] inline bool needsNoLook(const Token* input, size_t i, size_t count, bool findsSpecialWords) {
     const Token& t = input[i];
     switch (t.kind) {
         case TokenKind::Name:

@@ -82,6 +82,8 @@ class ListRewrite {
     size_t inputSize() const { return count_; }
     Token& operator[](size_t i) { return list_[i + shift_]; }
     const Token& operator[](size_t i) const { return list_[i + shift_]; }
+    // The input tokens, valid until the list next makes room.
+    const Token* input() const { return list_.begin() + shift_; }
     size_t nextSignificant(size_t i, Reach reach) const;
     size_t joinedStretchEnd(size_t comma) const;
     std::string_view text(const Token& t) const { return list_.text(t); }
@@ -136,7 +138,7 @@ class ListRewrite {
     template <typename Passes>
     size_t keepWhile(Passes&& passes) {
         const size_t end = std::min(count_, attendFrom_);
-        const Token* input = list_.begin() + shift_;
+        const Token* input = this->input();
         size_t i = kept_;
         if (written_ == kept_ + shift_) {
             while (i < end && passes(input, i)) ++i;

@@ -61,11 +61,11 @@ size_t joinedStretchEnd(const TokenList& tokens, size_t comma);
 class CommaJoins {
    public:
     // Called at every comma, in list order. Most commas are followed by
-    // blanks alone, which the join drops none of and whose line ends it
-    // moves none of: every token an earlier join may drop lies before the
-    // comma, so the joins stay as they were.
+    // blanks and then a token no stretch holds: such a comma joins nothing,
+    // and every token an earlier join may drop lies before it, so the joins
+    // stay as they were.
     void joinAfter(const TokenList& tokens, size_t comma) {
-        if (!hasBlanksOnlyAfter(tokens, comma)) joinStretchAfter(tokens, comma);
+        if (!joinsNothing(tokens, comma)) joinStretchAfter(tokens, comma);
     }
     // Whether the token at `index` (after the last comma met) is dropped:
     // a separator of the stretch, or one of its line ends when they move.
@@ -79,7 +79,7 @@ class CommaJoins {
     }
 
    private:
-    static bool hasBlanksOnlyAfter(const TokenList& tokens, size_t comma) {
+    static bool joinsNothing(const TokenList& tokens, size_t comma) {
         size_t i = comma + 1;
         while (i < tokens.size() && tokens[i].kind == TokenKind::Blank) ++i;
         return i == tokens.size() || !commaJoinFillers.has(tokens[i].kind);

@@ -15,6 +15,28 @@
 
 namespace bprep2 {
 
+// A word of up to eight bytes as one number, read without a loop.
+// Different words of the same length give different numbers.
+inline uint64_t shortWordBytes(const char* p, size_t n) {
+    if (n >= 4) {
+        uint32_t low;
+        uint32_t high;
+        std::memcpy(&low, p, 4);
+        std::memcpy(&high, p + n - 4, 4);
+        return low | (uint64_t{high} << 32);
+    }
+    if (n == 0) return 0;
+    auto byte = [&](size_t i) { return uint64_t{static_cast<unsigned char>(p[i])}; };
+    return byte(0) | (byte(n / 2) << 8) | (byte(n - 1) << 16);
+}
+
+// The eight bytes at `p` as one number.
+inline uint64_t eightBytes(const char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
 template <typename Value>
 class WordTable {
    public:
@@ -66,41 +88,16 @@ class WordTable {
         return h ^ (h >> 29);
     }
 
-    // Up to eight bytes as one number. Different words of the same length
-    // give different numbers.
-    static uint64_t shortBytes(const char* p, size_t n) {
-        if (n >= 4) {
-            uint32_t low;
-            uint32_t high;
-            std::memcpy(&low, p, 4);
-            std::memcpy(&high, p + n - 4, 4);
-            return low | (uint64_t{high} << 32);
-        }
-        if (n == 0) return 0;
-        auto byte = [&](size_t i) { return uint64_t{static_cast<unsigned char>(p[i])}; };
-        return byte(0) | (byte(n / 2) << 8) | (byte(n - 1) << 16);
-    }
-
     static uint64_t hashOf(std::string_view key) {
         uint64_t h = key.size();
         const char* p = key.data();
         size_t left = key.size();
-        for (; left > 8; p += 8, left -= 8) {
-            uint64_t word;
-            std::memcpy(&word, p, 8);
-            h = mix(h, word);
-        }
+        for (; left > 8; p += 8, left -= 8) h = mix(h, eightBytes(p));
         // A product's low bits depend only on the low bits of what was
         // multiplied: folding its high half down lets the last four bytes
         // of a short word choose its slot too, not only its first four.
-        h = mix(h, shortBytes(p, left));
+        h = mix(h, shortWordBytes(p, left));
         return h ^ (h >> 32);
-    }
-
-    static uint64_t eightBytes(const char* p) {
-        uint64_t word;
-        std::memcpy(&word, p, 8);
-        return word;
     }
 
     // A stored word against a key whose hash matched, eight bytes at a
@@ -111,7 +108,7 @@ class WordTable {
         if (stored.size() != left) return false;
         const char* a = stored.data();
         const char* b = key.data();
-        if (left <= 8) return shortBytes(a, left) == shortBytes(b, left);
+        if (left <= 8) return shortWordBytes(a, left) == shortWordBytes(b, left);
         for (; left > 8; a += 8, b += 8, left -= 8)
             if (eightBytes(a) != eightBytes(b)) return false;
         return eightBytes(a + left - 8) == eightBytes(b + left - 8);
